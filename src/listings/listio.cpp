@@ -1,0 +1,24 @@
+#include "listings/listio.h"
+
+#include "listings/listfile.h"
+#include "listings/passwordgrid.h"
+#include "storage/module1.h"
+
+StorageResult LoadList(PasswordGrid& grid)
+{
+    QList<Listing> listings;
+    if (auto step = ListFile::load(Module1::MasterPassword, &listings); !step)
+        return step;
+    grid.appendListings(listings, 1);
+    grid.setRow(grid.Rows() - 1);
+    grid.RemoveItem(1);
+    return StorageResult::success();
+}
+
+StorageResult SaveList(PasswordGrid& grid)
+{
+    auto result = ListFile::save(grid.listings(), Module1::MasterPassword);
+    if (grid.Rows() > 1)
+        grid.setRow(grid.Rows() - 1);
+    return result;
+}

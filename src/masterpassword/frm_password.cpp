@@ -1,0 +1,62 @@
+#include "masterpassword/frm_password.h"
+
+#include "listings/frm_list.h"
+#include "storage/datafiles.h"
+#include "storage/module1.h"
+#include "ui/fault.h"
+#include "ui/formsupport.h"
+#include "ui/msgbox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+frm_password::frm_password()
+{
+    Forms::setUpWindow(this, "frm_password", QStringLiteral("Enter Password"));
+    Forms::setClientSize(this, 3990, 1350);
+    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Password"), 120, 360, 855, 255);
+    txt_password = Forms::addPasswordBox(this, "txt_password", 1080, 240, 2655, 375);
+    Command1 = Forms::addButton(this, "Command1", QStringLiteral("Enter"), 720, 840, 1215, 375);
+    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2160, 840, 1215, 375);
+
+    setTabOrder(txt_password, Command1);
+    setTabOrder(Command1, Command2);
+    txt_password->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &frm_password::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frm_password::Command2_Click);
+}
+
+void frm_password::Command1_Click()
+{
+    // Compared exactly as typed: spaces around the entry count.
+    const QString entry = txt_password->text();
+    QString stored;
+    if (auto read = DataFiles::readStoredPassword(&stored); !read) {
+        Fault::stop(read.error);
+        return;
+    }
+    Module1::MasterPassword = stored;
+
+    // An empty stored password never unlocks.
+    if (!stored.isEmpty() && entry == stored) {
+        if (frm_list::open())
+            close();
+        return;
+    }
+
+    MsgBox::show(QStringLiteral("Sorry password entered is in-correct"), QStringLiteral("Sorry"));
+    txt_password->clear();
+    txt_password->setFocus();
+    ++WrongEntryCount;
+    if (WrongEntryCount == 3) {
+        MsgBox::show(QStringLiteral("Thieving bastages"), QStringLiteral("So couldn't get in huh."));
+        close();
+    }
+}
+
+void frm_password::Command2_Click()
+{
+    close();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// The part of text before its first NUL character, or all of it.
+QString StripNul(const QString& text);
+
+// text without its leading and trailing space characters (code 32 only:
+// tabs and non-breaking spaces are kept).
+QString TrimSpaces(const QString& text);

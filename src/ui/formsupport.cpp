@@ -1,0 +1,117 @@
+#include "ui/formsupport.h"
+
+#include "ui/twips.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+
+namespace Forms {
+
+QIcon appIcon()
+{
+    static const QIcon icon(QStringLiteral(":/vellamar.svg"));
+    return icon;
+}
+
+void setUpWindow(QWidget* form, const char* objectName, const QString& caption)
+{
+    form->setObjectName(QString::fromLatin1(objectName));
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    form->setWindowTitle(caption);
+    form->setWindowIcon(appIcon());
+}
+
+void setClientSize(QWidget* form, int widthTwips, int heightTwips)
+{
+    form->setFixedSize(Twips::size(widthTwips, heightTwips));
+}
+
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
+                 int left, int top, int width, int height)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setGeometry(Twips::rect(left, top, width, height));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(height > 300);
+    return label;
+}
+
+QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text,
+                      int left, int top, int width, int height)
+{
+    QLabel* label = addLabel(parent, objectName, text, left, top, width, height);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setWordWrap(false);
+    return label;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const char* objectName, int left, int top, int width, int height)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setGeometry(Twips::rect(left, top, width, height));
+    return box;
+}
+
+QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int top, int width, int height)
+{
+    QLineEdit* box = addTextBox(parent, objectName, left, top, width, height);
+    box->setEchoMode(QLineEdit::Password);
+    box->setMaxLength(15);
+    box->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    return box;
+}
+
+QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
+                       int left, int top, int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setGeometry(Twips::rect(left, top, width, height));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+void showCentred(QWidget* form)
+{
+    // The frame is not known before the window is shown; centre the client
+    // area, which is what the window manager can adjust least.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        QRect frame(QPoint(0, 0), form->size());
+        frame.moveCenter(available.center());
+        form->move(frame.topLeft());
+    }
+    form->show();
+    bringForward(form);
+}
+
+void bringForward(QWidget* form)
+{
+    if (form->isMinimized())
+        form->showNormal();
+    form->raise();
+    form->activateWindow();
+}
+
+void closeAllOtherWindows(QWidget* keep)
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != keep && window->isVisible())
+            window->close();
+    }
+}
+
+} // namespace Forms

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QIcon>
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// What every window of the program shares: the icon, a fixed client area
+// centred on the screen without minimise or maximise buttons, and controls
+// placed by twips and named for tests.
+namespace Forms {
+
+QIcon appIcon();
+
+// Makes form a top-level window with that caption and client area.
+void setUpWindow(QWidget* form, const char* objectName, const QString& caption);
+void setClientSize(QWidget* form, int widthTwips, int heightTwips);
+
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
+                 int left, int top, int width, int height);
+// A label naming the text box to its right: its text is right-aligned.
+QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text,
+                      int left, int top, int width, int height);
+QLineEdit* addTextBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
+// A master-password box: "*" for each character, at most 15 characters.
+QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
+// Never the default (Return) button of anything.
+QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
+                       int left, int top, int width, int height);
+
+// Shows form centred on the screen, in front, with the keyboard focus.
+void showCentred(QWidget* form);
+
+// Brings an open form forward unchanged.
+void bringForward(QWidget* form);
+
+// The one instance of a form: made and shown when absent, brought forward
+// when open.
+template <class Form, class Make>
+Form* showOnce(QPointer<Form>& instance, Make make)
+{
+    if (instance) {
+        bringForward(instance);
+        return instance;
+    }
+    instance = make();
+    showCentred(instance);
+    return instance;
+}
+
+// Closes every other top-level window of the program.
+void closeAllOtherWindows(QWidget* keep);
+
+} // namespace Forms
