@@ -18,6 +18,19 @@ QIcon appIcon()
     return icon;
 }
 
+void applyAppLook()
+{
+    QFont font = QApplication::font();
+#ifndef Q_OS_WIN
+    // Metrics close to the classic 8-point dialog font the layouts were drawn for.
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+#endif
+    font.setPointSize(8);
+    QApplication::setFont(font);
+    QApplication::setWindowIcon(appIcon());
+}
+
 void setUpWindow(QWidget* form, const char* objectName, const QString& caption)
 {
     form->setObjectName(QString::fromLatin1(objectName));

@@ -16,6 +16,9 @@ namespace Forms {
 
 QIcon appIcon();
 
+// The program's look: a compact font that fits its twips layouts.
+void applyAppLook();
+
 // Makes form a top-level window with that caption and client area.
 void setUpWindow(QWidget* form, const char* objectName, const QString& caption);
 void setClientSize(QWidget* form, int widthTwips, int heightTwips);
