@@ -10,11 +10,20 @@
 #include <QScreen>
 #include <QWidget>
 
+// The resources live in a static library: register them before first use.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace Forms {
 
 QIcon appIcon()
 {
-    static const QIcon icon(QStringLiteral(":/vellamar.svg"));
+    static const QIcon icon = [] {
+        initResources();
+        return QIcon(QStringLiteral(":/vellamar.svg"));
+    }();
     return icon;
 }
 

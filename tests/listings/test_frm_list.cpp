@@ -1,0 +1,237 @@
+#include "listings/frm_list.h"
+#include "listings/passwordgrid.h"
+#include "storage/filecipher.h"
+#include "storage/module1.h"
+#include "storage/safewrite.h"
+#include "support/formchecks.h"
+#include "support/guifixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QByteArray record(const QByteArray& site, const QByteArray& user, const QByteArray& password)
+{
+    return site.leftJustified(75, ' ', true) + user.leftJustified(20, ' ', true)
+           + password.leftJustified(15, ' ', true);
+}
+
+class FrmListTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        Module1::MasterPassword = "Mk1";
+    }
+    frm_list* open(const QByteArray& plainList)
+    {
+        writeCiphered("kxplst.ene", plainList, "Mk1");
+        frm_list* list = frm_list::open();
+        EXPECT_NE(list, nullptr);
+        return list;
+    }
+    QString cell(frm_list* list, int row, int column)
+    {
+        list->grd_password->setRow(row);
+        list->grd_password->setCol(column);
+        return list->grd_password->Text();
+    }
+    const Message bye{"Bye..", "Sorry to see you go."};
+    const QByteArray twoListings = record("www.a.com", "ann", "pw1") + record("Mail program", "bob", "pw2");
+};
+
+TEST_F(FrmListTest, Layout)
+{
+    frm_list* list = open({});
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Your Password List"));
+    expectWindowBasics(list, "Your Password List", 0, 0);
+    EXPECT_EQ(list->centralWidget()->size(), Twips::size(5535, 3090));
+    expectLayout(list->centralWidget(),
+                 {
+                     {"Label1", "Double Click A Website To Start Your Browser\nAnd Go To That Site.", 120, 120, 4575, 375},
+                     {"grd_password", {}, 120, 600, 5295, 1335},
+                     {"cmd_add", "Add", 360, 2040, 1455, 375},
+                     {"cmd_edit", "Edit", 2040, 2040, 1455, 375},
+                     {"cmd_delete", "Delete", 3720, 2040, 1455, 375},
+                     {"cmd_lock", "Lock/Close", 360, 2520, 1455, 375},
+                     {"cmd_pword", "Change Password", 2040, 2520, 1455, 375},
+                     {"cmd_nothing", "Does Nothing", 3720, 2520, 1455, 375},
+                 });
+    EXPECT_EQ(tabOrder(list->cmd_add), (QStringList{"cmd_add", "cmd_edit", "cmd_delete", "cmd_lock", "cmd_pword",
+                                                    "cmd_nothing", "grd_password"}));
+    EXPECT_EQ(list->focusWidget(), list->cmd_add);
+    for (auto* button : list->centralWidget()->findChildren<QPushButton*>())
+        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
+}
+
+TEST_F(FrmListTest, MenusAndTheirAccessKeys)
+{
+    frm_list* list = open({});
+    QStringList bar;
+    for (QAction* action : list->menuBar()->actions())
+        bar.append(action->objectName() + "=" + action->text());
+    EXPECT_EQ(bar, (QStringList{"mnu_btns=&Buttons", "mnu_lock=&Lock/Close", "mnu_pword=&Change Password",
+                                "mnu_help=&Help"}));
+    QStringList buttons;
+    for (QAction* action : list->mnu_btns->menu()->actions())
+        buttons.append(action->objectName() + "=" + action->text());
+    EXPECT_EQ(buttons, (QStringList{"btn_add=&Add", "btn_edit=&Edit", "btn_delete=&Delete"}));
+    QStringList help;
+    for (QAction* action : list->mnu_help->menu()->actions())
+        help.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
+    EXPECT_EQ(help, (QStringList{"mnu_about=Abou&t", "mnu_dash1=-", "mnu_help2=H&elp"}));
+    for (QAction* action : list->findChildren<QAction*>())
+        EXPECT_TRUE(action->shortcut().isEmpty()) << qPrintable(action->objectName());
+}
+
+TEST_F(FrmListTest, FreshListShowsTheHeaderRowAlone)
+{
+    frm_list* list = open({});
+    EXPECT_EQ(list->grd_password->Rows(), 1);
+    const QStringList headers{"#", "Web Site/Program", "Username", "Password"};
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(cell(list, 0, column), headers[column]);
+    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+}
+
+TEST_F(FrmListTest, ColumnWidthsComeFromTheWindowWidth)
+{
+    frm_list* list = open({});
+    const int expected[] = {552, 2486, 1243, 1243};
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_EQ(list->grd_password->ColWidth(column), expected[column]) << column;
+        EXPECT_EQ(list->grd_password->columnWidth(column), Twips::toPixels(expected[column])) << column;
+    }
+}
+
+TEST_F(FrmListTest, ListingsLoadIntoRowsWithTheirPadding)
+{
+    frm_list* list = open(twoListings + QByteArray(40, 'x'));
+    EXPECT_EQ(list->grd_password->Rows(), 3);
+    EXPECT_EQ(cell(list, 1, 0), QStringLiteral("1"));
+    EXPECT_EQ(cell(list, 2, 0), QStringLiteral("2"));
+    EXPECT_EQ(cell(list, 2, 1), QString("Mail program").leftJustified(75));
+    EXPECT_EQ(cell(list, 1, 3), QString("pw1").leftJustified(15));
+    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + QByteArray(40, 'x')) << "a load changes nothing";
+}
+
+TEST_F(FrmListTest, UnreadableListStopsWithAMessage)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kxplst.end"));
+    writeCiphered("kxplst.ene", twoListings, "Mk1");
+    EXPECT_EQ(frm_list::open(), nullptr);
+    ASSERT_EQ(faults.size(), 1);
+    EXPECT_TRUE(faults[0].contains("kxplst")) << qPrintable(faults[0]);
+}
+
+TEST_F(FrmListTest, DoesNothingSaysSoAndChangesNothing)
+{
+    frm_list* list = open(twoListings);
+    const QByteArray before = readFile("kxplst.ene");
+    QTest::mouseClick(list->cmd_nothing, Qt::LeftButton);
+    EXPECT_EQ(messages, (QList<Message>{{"Told you this button did nothing. But you had to check anyway. The button "
+                                         "just makes it a little more symmetrical.",
+                                         "Does Nothing"}}));
+    EXPECT_EQ(list->grd_password->Rows(), 3);
+    EXPECT_EQ(readFile("kxplst.ene"), before);
+    EXPECT_TRUE(list->isVisible());
+}
+
+TEST_F(FrmListTest, EveryWayOfClosingSavesTheGridAndSaysByeOnce)
+{
+    enum class Way { Button, Menu, CloseBox };
+    for (const Way way : {Way::Button, Way::Menu, Way::CloseBox}) {
+        messages.clear();
+        QPointer<frm_list> list = open(twoListings);
+        list->grd_password->AddItem({"3", "www.added.org", "carol", "pw3"});
+        switch (way) {
+        case Way::Button:
+            QTest::mouseClick(list->cmd_lock, Qt::LeftButton);
+            break;
+        case Way::Menu:
+            list->mnu_lock->trigger();
+            break;
+        case Way::CloseBox:
+            list->close();
+            break;
+        }
+        settle();
+        EXPECT_TRUE(list.isNull()) << int(way);
+        EXPECT_EQ(messages, QList<Message>{bye}) << int(way);
+        EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+        EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + record("www.added.org", "carol", "pw3"));
+    }
+}
+
+TEST_F(FrmListTest, SaveUsesTheMasterPasswordOfTheMoment)
+{
+    frm_list* list = open(twoListings);
+    Module1::MasterPassword = "changed";
+    list->close();
+    EXPECT_EQ(readDeciphered("kxplst.ene", "changed"), twoListings);
+}
+
+TEST_F(FrmListTest, ClosingClosesEveryOtherWindow)
+{
+    frm_list* list = open({});
+    auto* other = new QWidget;
+    other->setAttribute(Qt::WA_DeleteOnClose);
+    other->show();
+    QPointer<QWidget> guard(other);
+    list->close();
+    settle();
+    EXPECT_TRUE(guard.isNull());
+}
+
+TEST_F(FrmListTest, FailedSaveKeepsTheWindowAndTheLastGoodFile)
+{
+    QPointer<frm_list> list = open(twoListings);
+    const QByteArray good = readFile("kxplst.ene");
+    list->grd_password->AddItem({"3", "www.new.org", "n", "p"});
+    SafeWrite::setWriteBudgetForTesting(100);
+    list->close();
+    settle();
+    ASSERT_FALSE(list.isNull());
+    EXPECT_TRUE(list->isVisible());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].caption, QStringLiteral("Save Failed"));
+    EXPECT_TRUE(messages[0].text.contains("kxplst")) << qPrintable(messages[0].text);
+    EXPECT_EQ(list->grd_password->Rows(), 4);
+    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(readFile("kxplst.ene"), good);
+
+    // Room again: the next try saves and closes.
+    SafeWrite::setWriteBudgetForTesting(-1);
+    messages.clear();
+    list->close();
+    settle();
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(messages, QList<Message>{bye});
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + record("www.new.org", "n", "p"));
+}
+
+TEST_F(FrmListTest, ShutdownSaveWritesTheListWithoutGoodbye)
+{
+    frm_list* list = open(twoListings);
+    list->grd_password->RemoveItem(1);
+    list->saveForShutdown();
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("Mail program", "bob", "pw2"));
+    list->close();
+    EXPECT_TRUE(messages.isEmpty()) << "no second save and no goodbye";
+}
+
+TEST_F(FrmListTest, OpeningTwiceGivesTheSameWindow)
+{
+    frm_list* first = open({});
+    EXPECT_EQ(frm_list::open(), first);
+    EXPECT_EQ(openWindowCount("frm_list"), 1);
+}
+
+} // namespace

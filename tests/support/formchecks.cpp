@@ -1,0 +1,52 @@
+#include "support/formchecks.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+
+void expectLayout(QWidget* form, std::initializer_list<ControlSpec> controls)
+{
+    for (const ControlSpec& spec : controls) {
+        auto* control = form->findChild<QWidget*>(QString::fromLatin1(spec.name));
+        ASSERT_NE(control, nullptr) << spec.name;
+        EXPECT_EQ(control->geometry(), Twips::rect(spec.left, spec.top, spec.width, spec.height)) << spec.name;
+        if (spec.text.isNull())
+            continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(control))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(control))
+            text = button->text();
+        else if (auto* box = qobject_cast<QLineEdit*>(control))
+            text = box->text();
+        EXPECT_EQ(text, spec.text) << spec.name;
+    }
+}
+
+QStringList tabOrder(QWidget* first)
+{
+    QStringList names;
+    QWidget* current = first;
+    do {
+        if (current->focusPolicy() & Qt::TabFocus && current->isEnabled())
+            names.append(current->objectName());
+        current = current->nextInFocusChain();
+    } while (current != first && names.size() < 50);
+    return names;
+}
+
+void expectWindowBasics(QWidget* form, const QString& caption, int clientWidth, int clientHeight)
+{
+    EXPECT_EQ(form->windowTitle(), caption);
+    EXPECT_TRUE(form->isWindow());
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(form->windowIcon().isNull());
+    EXPECT_EQ(form->windowIcon().pixmap(48, 48).size(), QSize(48, 48));
+    if (clientWidth > 0) {
+        EXPECT_EQ(form->size(), Twips::size(clientWidth, clientHeight));
+        EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "fixed size";
+    }
+}

@@ -1,0 +1,55 @@
+#include "support/guifixture.h"
+
+#include "ui/fault.h"
+#include "ui/msgbox.h"
+
+#include <QApplication>
+#include <QPointer>
+
+void GuiTest::SetUp()
+{
+    TempAppDirTest::SetUp();
+    MsgBox::setObserverForTesting([this](const QString& text, const QString& caption) {
+        messages.append({text, caption});
+    });
+    Fault::setHandlerForTesting([this](const QString& message) { faults.append(message); });
+}
+
+void GuiTest::TearDown()
+{
+    // Delete without closing: a close would save and say goodbye.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (!widget->parentWidget())
+            windows.append(widget);
+    }
+    for (const auto& widget : windows)
+        delete widget.data();
+    settle();
+    MsgBox::setObserverForTesting({});
+    Fault::setHandlerForTesting({});
+    TempAppDirTest::TearDown();
+}
+
+QWidget* GuiTest::findWindow(const char* objectName) const
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(objectName) && widget->isVisible())
+            return widget;
+    }
+    return nullptr;
+}
+
+int GuiTest::openWindowCount(const char* objectName) const
+{
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += widget->objectName() == QLatin1String(objectName) && widget->isVisible();
+    return count;
+}
+
+void GuiTest::settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
