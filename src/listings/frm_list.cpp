@@ -1,6 +1,10 @@
 #include "listings/frm_list.h"
 
+#include "listings/frm_add.h"
+#include "listings/frm_delete.h"
+#include "listings/frm_which.h"
 #include "listings/listio.h"
+#include "masterpassword/frm_pchange.h"
 #include "listings/passwordgrid.h"
 #include "ui/fault.h"
 #include "ui/formsupport.h"
@@ -27,7 +31,7 @@ frm_list* frm_list::instance() { return s_instance; }
 
 frm_list* frm_list::open()
 {
-    if (s_instance) {
+    if (s_instance && s_instance->isVisible()) {
         Forms::bringForward(s_instance);
         return s_instance;
     }
@@ -160,10 +164,25 @@ void frm_list::setColumnWidths()
     grd_password->setColWidth(3, round(q));
 }
 
-void frm_list::cmd_add_Click() {}
-void frm_list::cmd_edit_Click() {}
-void frm_list::cmd_delete_Click() {}
-void frm_list::cmd_pword_Click() {}
+void frm_list::cmd_add_Click()
+{
+    frm_add::showOnce();
+}
+
+void frm_list::cmd_edit_Click()
+{
+    frm_which::showOnce();
+}
+
+void frm_list::cmd_delete_Click()
+{
+    frm_delete::showOnce();
+}
+
+void frm_list::cmd_pword_Click()
+{
+    frm_pchange::showOnce();
+}
 
 void frm_list::cmd_lock_Click()
 {

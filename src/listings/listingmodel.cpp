@@ -73,3 +73,12 @@ void ListingModel::removeRowAt(int row)
     m_rows.removeAt(row);
     endRemoveRows();
 }
+
+void ListingModel::renumber()
+{
+    if (m_rows.isEmpty())
+        return;
+    for (qsizetype row = 0; row < m_rows.size(); ++row)
+        m_rows[row][0] = QString::number(row + 1);
+    emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, 0));
+}

@@ -30,6 +30,8 @@ public:
 
     void appendRows(const QList<Cells>& rows);
     void removeRowAt(int row);
+    // Column 0 of every row holds its listing number again (row + 1).
+    void renumber();
 
 private:
     QList<Cells> m_rows;

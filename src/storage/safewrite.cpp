@@ -9,6 +9,7 @@ namespace SafeWrite {
 namespace {
 
 qint64 writeBudget = -1;
+int replacementsUntilFailure = 0;
 StepHook stepHook;
 
 void reached(const char* step, const QString& path)
@@ -20,6 +21,7 @@ void reached(const char* step, const QString& path)
 } // namespace
 
 void setWriteBudgetForTesting(qint64 bytes) { writeBudget = bytes; }
+void setFailingReplacementForTesting(int n) { replacementsUntilFailure = n; }
 void setStepHookForTesting(StepHook hook) { stepHook = std::move(hook); }
 
 bool writeAll(QIODevice& device, QByteArrayView data)
@@ -47,8 +49,9 @@ StorageResult replaceFile(const QString& path, const QByteArray& data)
     if (!file.open(QIODevice::WriteOnly))
         return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool failOnPurpose = replacementsUntilFailure > 0 && --replacementsUntilFailure == 0;
     // QSaveFile would commit a short write (a full disk) as a success.
-    if (!writeAll(file, data) || !file.flush()) {
+    if (failOnPurpose || !writeAll(file, data) || !file.flush()) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("not every byte could be written (is the disk full?)");

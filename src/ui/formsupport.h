@@ -46,7 +46,8 @@ void bringForward(QWidget* form);
 template <class Form, class Make>
 Form* showOnce(QPointer<Form>& instance, Make make)
 {
-    if (instance) {
+    // A closed form may still await its deletion: it counts as absent.
+    if (instance && instance->isVisible()) {
         bringForward(instance);
         return instance;
     }

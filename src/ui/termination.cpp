@@ -36,6 +36,10 @@ void onSignal(int)
 
 void watchSignals()
 {
+    static bool watching = false;
+    if (watching)
+        return;
+    watching = true;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
@@ -57,10 +61,14 @@ void watchSignals()
 void installEndOfSessionHandler(std::function<void()> onEnd)
 {
     endHandler = std::move(onEnd);
+    ended = false;
 #ifdef Q_OS_UNIX
     watchSignals();
 #endif
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    static bool sessionWatched = false;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app && !sessionWatched) {
+        sessionWatched = true;
         QObject::connect(app, &QGuiApplication::commitDataRequest, app,
                          [](QSessionManager&) { endOnce(); }, Qt::DirectConnection);
     }

@@ -314,7 +314,7 @@ unlock() {
 # ---- Scenario -------------------------------------------------------------
 
 begin "install into a fresh folder"
-cmake --install "$build_dir" --prefix "$app" >"$tmp/install.log" 2>&1 \
+env -u DESTDIR cmake --install "$build_dir" --prefix "$app" >"$tmp/install.log" 2>&1 \
   || { cat "$tmp/install.log" >&2; fail "cmake --install failed"; }
 [[ -x $app/vellamar ]] || fail "vellamar was not installed"
 [[ -f $app/help.html ]] || fail "help.html was not installed"

@@ -1,6 +1,7 @@
 // A run killed after any write, rename or delete of a data file leaves files
 // from which the next start reads a complete state: the old one or the new.
 #include "listings/listfile.h"
+#include "masterpassword/passwordchange.h"
 #include "masterpassword/setupstore.h"
 #include "storage/datafiles.h"
 #include "storage/filecipher.h"
@@ -139,6 +140,29 @@ TEST_F(CrashSafetyTest, SettingUpOverAnEarlierList)
                             kept = kept || (name.startsWith("kxplst") && name.endsWith(".ene") && readFile(name) == earlier);
                         EXPECT_TRUE(kept) << "step " << step << " " << qPrintable(files().join(' '));
                     });
+}
+
+TEST_F(CrashSafetyTest, ChangingTheMasterPassword)
+{
+    // The grid holds a change not yet saved: either state must unlock whole.
+    killAtEveryStep(
+        [] {
+            DataFiles::writePasswordFile("oldpass", DataFiles::PasswordLayout::PaddedTo25);
+            ListFile::save(kOldList, "oldpass");
+        },
+        [] {
+            bool stored = false;
+            PasswordChange::commit("newpass", kNewList, &stored);
+        },
+        [this](int step) {
+            QString stored;
+            ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
+            ASSERT_TRUE(stored == "oldpass" || stored == "newpass") << "step " << step;
+            const QList<Listing> loaded = loadList(stored);
+            EXPECT_TRUE(loaded == padded(kOldList) || loaded == padded(kNewList)) << "step " << step;
+            if (stored == "newpass")
+                EXPECT_EQ(loaded, padded(kNewList)) << "step " << step;
+        });
 }
 
 } // namespace

@@ -16,6 +16,7 @@ void TempAppDirTest::SetUp()
 void TempAppDirTest::TearDown()
 {
     SafeWrite::setWriteBudgetForTesting(-1);
+    SafeWrite::setFailingReplacementForTesting(0);
     SafeWrite::setStepHookForTesting({});
 }
 

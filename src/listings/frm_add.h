@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Adds one listing as the grid's last row.
+class frm_add : public QWidget {
+    Q_OBJECT
+public:
+    // Opens the one add dialog, or brings it forward as it is.
+    static frm_add* showOnce();
+
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label1;
+    QLineEdit* txt_program;
+    QLabel* Label2;
+    QLineEdit* txt_user;
+    QLabel* Label3;
+    QLineEdit* txt_password;
+    QPushButton* cmd_add;
+    QPushButton* Command2;
+
+public slots:
+    void cmd_add_Click();
+    void Command2_Click();
+
+private:
+    frm_add();
+    static inline QPointer<frm_add> s_instance;
+};

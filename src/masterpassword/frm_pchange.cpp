@@ -1,0 +1,114 @@
+#include "masterpassword/frm_pchange.h"
+
+#include "listings/frm_list.h"
+#include "listings/passwordgrid.h"
+#include "masterpassword/passwordchange.h"
+#include "masterpassword/passwordrules.h"
+#include "storage/datafiles.h"
+#include "storage/module1.h"
+#include "storage/textutil.h"
+#include "ui/fault.h"
+#include "ui/formsupport.h"
+#include "ui/msgbox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+frm_pchange* frm_pchange::showOnce()
+{
+    return Forms::showOnce(s_instance, [] { return new frm_pchange; });
+}
+
+frm_pchange::frm_pchange()
+{
+    Forms::setUpWindow(this, "frm_pchange", QStringLiteral("Password Change"));
+    Forms::setClientSize(this, 3525, 2295);
+    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Old Password"), 360, 360, 1095, 255);
+    txt_old = Forms::addPasswordBox(this, "txt_old", 1560, 240, 1695, 375);
+    Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("New Password"), 360, 840, 1095, 255);
+    txt_new = Forms::addPasswordBox(this, "txt_new", 1560, 720, 1695, 375);
+    Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Confirm Password"), 120, 1320, 1335, 255);
+    txt_confirm = Forms::addPasswordBox(this, "txt_confirm", 1560, 1200, 1695, 375);
+    Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 360, 1800, 1215, 375);
+    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1920, 1800, 1215, 375);
+
+    setTabOrder(txt_old, txt_new);
+    setTabOrder(txt_new, txt_confirm);
+    setTabOrder(txt_confirm, Command1);
+    setTabOrder(Command1, Command2);
+    txt_old->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &frm_pchange::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frm_pchange::Command2_Click);
+}
+
+void frm_pchange::clearNewBoxes()
+{
+    txt_new->clear();
+    txt_confirm->clear();
+}
+
+void frm_pchange::Command1_Click()
+{
+    // The old entry is checked against the file, not the password in memory.
+    QString stored;
+    if (auto read = DataFiles::readStoredPassword(&stored); !read) {
+        Fault::stop(read.error);
+        return;
+    }
+    if (TrimSpaces(txt_old->text()) != stored) {
+        MsgBox::show(QStringLiteral("Please re-enter old password as it doesn't match."), QStringLiteral("Boo Boo"));
+        txt_old->clear();
+        return;
+    }
+    const QString newPassword = TrimSpaces(txt_new->text());
+    if (newPassword != TrimSpaces(txt_confirm->text())) {
+        MsgBox::show(QStringLiteral("New Password and Confirmed Password Do No Match. Please re-enter."),
+                     QStringLiteral("Boo Boo"));
+        clearNewBoxes();
+        return;
+    }
+    if (newPassword.isEmpty()) {
+        MsgBox::show(PasswordRules::emptyMessage(), PasswordRules::caption());
+        clearNewBoxes();
+        return;
+    }
+    if (const QString refusal = PasswordRules::unstorableMessage(newPassword); !refusal.isEmpty()) {
+        MsgBox::show(refusal, PasswordRules::caption());
+        clearNewBoxes();
+        return;
+    }
+
+    frm_list* list = frm_list::instance();
+    if (!list) {
+        close();
+        return;
+    }
+    bool newPasswordStored = false;
+    const StorageResult changed =
+        PasswordChange::commit(newPassword, list->grd_password->listings(), &newPasswordStored);
+    if (changed) {
+        Module1::MasterPassword = newPassword;
+        close();
+        return;
+    }
+    if (!newPasswordStored) {
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(changed.error),
+                     QStringLiteral("Password Not Changed"));
+        return;
+    }
+    // The old password could not be written back: the new one is in force,
+    // and the list takes it at its next save.
+    Module1::MasterPassword = newPassword;
+    MsgBox::show(QStringLiteral("The new password is in use, but the list could not be ciphered under it yet.\r%1\r"
+                                "Lock/Close will save the list under the new password.")
+                     .arg(changed.error),
+                 QStringLiteral("Password Changed"));
+    close();
+}
+
+void frm_pchange::Command2_Click()
+{
+    close();
+}

@@ -1,0 +1,228 @@
+#include "listings/listfixture.h"
+#include "storage/filecipher.h"
+#include "masterpassword/frm_pchange.h"
+#include "masterpassword/frm_password.h"
+#include "storage/safewrite.h"
+#include "support/formchecks.h"
+#include "ui/formsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class FrmPchangeTest : public ListWindowTest {
+protected:
+    void SetUp() override
+    {
+        ListWindowTest::SetUp();
+        // As set-up wrote it: the password padded to 25.
+        writeCiphered("kxpwfl.ene", QByteArray("Mk1") + QByteArray(22, ' '), "sx8peu3");
+        openWithListings(2);
+        listBefore = readFile("kxplst.ene");
+        passwordFileBefore = readFile("kxpwfl.ene");
+    }
+    frm_pchange* openDialog()
+    {
+        list->cmd_pword->click();
+        settle();
+        return window<frm_pchange>("frm_pchange");
+    }
+    void submit(frm_pchange* form, const QString& old, const QString& fresh, const QString& confirm)
+    {
+        form->txt_old->setText(old);
+        form->txt_new->setText(fresh);
+        form->txt_confirm->setText(confirm);
+        form->Command1->click();
+        settle();
+    }
+    void expectNothingChanged()
+    {
+        EXPECT_EQ(Module1::MasterPassword, QStringLiteral("Mk1"));
+        EXPECT_EQ(readFile("kxpwfl.ene"), passwordFileBefore);
+        EXPECT_EQ(readFile("kxplst.ene"), listBefore);
+        EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    }
+    QByteArray listBefore;
+    QByteArray passwordFileBefore;
+    const Message oldWrong{"Please re-enter old password as it doesn't match.", "Boo Boo"};
+    const Message newDiffer{"New Password and Confirmed Password Do No Match. Please re-enter.", "Boo Boo"};
+};
+
+TEST_F(FrmPchangeTest, Layout)
+{
+    frm_pchange* form = openDialog();
+    ASSERT_NE(form, nullptr);
+    expectWindowBasics(form, "Password Change", 3525, 2295);
+    expectLayout(form, {
+                           {"Label1", "Old Password", 360, 360, 1095, 255},
+                           {"txt_old", "", 1560, 240, 1695, 375},
+                           {"Label2", "New Password", 360, 840, 1095, 255},
+                           {"txt_new", "", 1560, 720, 1695, 375},
+                           {"Label3", "Confirm Password", 120, 1320, 1335, 255},
+                           {"txt_confirm", "", 1560, 1200, 1695, 375},
+                           {"Command1", "OK", 360, 1800, 1215, 375},
+                           {"Command2", "Cancel", 1920, 1800, 1215, 375},
+                       });
+    EXPECT_EQ(tabOrder(form->txt_old), (QStringList{"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"}));
+    EXPECT_EQ(form->focusWidget(), form->txt_old);
+    for (QLineEdit* box : {form->txt_old, form->txt_new, form->txt_confirm}) {
+        EXPECT_EQ(box->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(box->maxLength(), 15);
+    }
+}
+
+TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
+{
+    QPointer<frm_pchange> form = openDialog();
+    submit(form, " Mk1 ", "xyz", "xyz ");
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
+    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
+    EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), readDeciphered("kxplst.ene", "xyz").left(220));
+    EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), CipherBytes(listBefore, "Mk1"));
+    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+
+    // The next start unlocks with the new password and shows the listings.
+    delete list;
+    auto* unlock = new frm_password;
+    Forms::showCentred(unlock);
+    unlock->txt_password->setText("Mk1");
+    unlock->Command1->click();
+    unlock->txt_password->setText("xyz");
+    unlock->Command1->click();
+    settle();
+    ASSERT_EQ(messages.size(), 1) << "the old password is refused";
+    list = frm_list::instance();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(grid()->Rows(), 3);
+}
+
+TEST_F(FrmPchangeTest, SamePasswordAgainShrinksTheFileToItsLength)
+{
+    submit(openDialog(), "Mk1", "Mk1", "Mk1");
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("Mk1"));
+}
+
+TEST_F(FrmPchangeTest, OldPasswordIsComparedWithTheFileNotWithMemory)
+{
+    Module1::MasterPassword = "in memory";
+    frm_pchange* form = openDialog();
+    submit(form, "in memory", "abc", "abc");
+    EXPECT_EQ(messages, QList<Message>{oldWrong});
+    Module1::MasterPassword = "Mk1";
+    expectNothingChanged();
+}
+
+TEST_F(FrmPchangeTest, WrongOldPasswordEmptiesOnlyItsBoxAndComesFirst)
+{
+    frm_pchange* form = openDialog();
+    form->txt_confirm->setFocus();
+    submit(form, "mk1", "abc", "ABC");
+    EXPECT_EQ(messages, QList<Message>{oldWrong});
+    EXPECT_TRUE(form->txt_old->text().isEmpty());
+    EXPECT_EQ(form->txt_new->text(), QStringLiteral("abc"));
+    EXPECT_EQ(form->txt_confirm->text(), QStringLiteral("ABC"));
+    EXPECT_EQ(form->focusWidget(), form->txt_confirm) << "the focus is not moved";
+    expectNothingChanged();
+}
+
+TEST_F(FrmPchangeTest, RefusedNewPasswordsEmptyBothNewBoxes)
+{
+    const struct {
+        QString fresh, confirm;
+        const char* mentions;
+    } cases[] = {
+        {"abc", "abC", "Do No Match"},
+        {"", "", "cannot be empty"},
+        {"   ", " ", "cannot be empty"},
+        {QString::fromUtf16(u"p\u0142"), QString::fromUtf16(u"p\u0142"), "cannot hold"},
+    };
+    frm_pchange* form = openDialog();
+    for (const auto& c : cases) {
+        messages.clear();
+        submit(form, "Mk1", c.fresh, c.confirm);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].text.contains(QString::fromLatin1(c.mentions))) << qPrintable(messages[0].text);
+        EXPECT_EQ(form->txt_old->text(), QStringLiteral("Mk1"));
+        EXPECT_TRUE(form->txt_new->text().isEmpty());
+        EXPECT_TRUE(form->txt_confirm->text().isEmpty());
+        EXPECT_TRUE(form->isVisible());
+    }
+    expectNothingChanged();
+}
+
+TEST_F(FrmPchangeTest, CancelChangesNothing)
+{
+    QPointer<frm_pchange> form = openDialog();
+    form->txt_old->setText("Mk1");
+    form->txt_new->setText("new");
+    form->txt_confirm->setText("new");
+    form->Command2->click();
+    settle();
+    EXPECT_TRUE(form.isNull());
+    expectNothingChanged();
+}
+
+TEST_F(FrmPchangeTest, AskingAgainBringsTheOpenDialogForward)
+{
+    frm_pchange* form = openDialog();
+    form->txt_old->setText("typed");
+    list->mnu_pword->trigger();
+    EXPECT_EQ(openWindowCount("frm_pchange"), 1);
+    EXPECT_EQ(window<frm_pchange>("frm_pchange")->txt_old->text(), QStringLiteral("typed"));
+}
+
+TEST_F(FrmPchangeTest, FailedChangeRestoresEverythingAndStaysOpen)
+{
+    grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
+    // Writes of a change, after the two that read the stored password: the
+    // list twin, the password twin, the password file, the list file.
+    for (const int failing : {3, 4, 5, 6}) {
+        messages.clear();
+        frm_pchange* form = openDialog();
+        SafeWrite::setFailingReplacementForTesting(failing);
+        submit(form, "Mk1", "xyz", "xyz");
+        SafeWrite::setFailingReplacementForTesting(0);
+        ASSERT_EQ(messages.size(), 1) << failing;
+        EXPECT_EQ(messages[0].caption, QStringLiteral("Password Not Changed"));
+        EXPECT_TRUE(form->isVisible());
+        expectNothingChanged();
+    }
+}
+
+TEST_F(FrmPchangeTest, WhenTheOldPasswordCannotBePutBackTheNewOneHoldsWithTheWholeList)
+{
+    grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
+    // A full disk after the password file was replaced: the list and the
+    // restore of the old password both fall short.
+    SafeWrite::setWriteBudgetForTesting(50 + 330 + 3 + 3);
+    QPointer<frm_pchange> form = openDialog();
+    submit(form, "Mk1", "xyz", "xyz");
+    SafeWrite::setWriteBudgetForTesting(-1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].caption, QStringLiteral("Password Changed"));
+    EXPECT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
+    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
+
+    // Lock/Close saves under the new password and nothing is lost.
+    list->close();
+    settle();
+    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"),
+              CipherBytes(listBefore, "Mk1") + record("www.unsaved.com", "u", "p"));
+}
+
+TEST_F(FrmPchangeTest, ClosingTheListClosesTheDialog)
+{
+    QPointer<frm_pchange> form = openDialog();
+    list->close();
+    settle();
+    EXPECT_TRUE(form.isNull());
+}
+
+} // namespace
