@@ -1,11 +1,8 @@
 #include "listings/frm_add.h"
 
 #include "listings/listingdialog.h"
-#include "listings/listingrules.h"
 #include "listings/passwordgrid.h"
-#include "storage/textutil.h"
 #include "ui/formsupport.h"
-#include "ui/msgbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -35,11 +32,7 @@ frm_add::frm_add()
     cmd_add = Forms::addButton(this, "cmd_add", QStringLiteral("Add"), 4440, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4440, 1680, 1215, 375);
 
-    setTabOrder(txt_program, txt_user);
-    setTabOrder(txt_user, txt_password);
-    setTabOrder(txt_password, cmd_add);
-    setTabOrder(cmd_add, Command2);
-    txt_program->setFocus();
+    Forms::setTabOrder({txt_program, txt_user, txt_password, cmd_add, Command2});
 
     connect(cmd_add, &QPushButton::clicked, this, &frm_add::cmd_add_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_add::Command2_Click);
@@ -47,20 +40,16 @@ frm_add::frm_add()
 
 void frm_add::cmd_add_Click()
 {
-    const QString site = TrimSpaces(txt_program->text());
-    const QString user = TrimSpaces(txt_user->text());
-    const QString password = TrimSpaces(txt_password->text());
-    if (const QString refusal = ListingRules::refusal(site, user, password); !refusal.isEmpty()) {
-        MsgBox::show(refusal, ListingRules::caption());
+    const auto values = ListingDialog::acceptedValues(txt_program, txt_user, txt_password);
+    if (!values)
         return;
-    }
     PasswordGrid* grid = ListingDialog::grid();
     if (!grid) {
         close();
         return;
     }
     // The row count when Add is pressed: changes made meanwhile count.
-    grid->AddItem({QString::number(grid->Rows()), site, user, password});
+    grid->AddItem({QString::number(grid->Rows()), values->site, values->user, values->password});
     close();
 }
 

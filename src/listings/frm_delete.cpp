@@ -26,9 +26,7 @@ frm_delete::frm_delete()
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 120, 600, 975, 255);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1440, 600, 975, 255);
 
-    setTabOrder(txt_delete, Command1);
-    setTabOrder(Command1, Command2);
-    txt_delete->setFocus();
+    Forms::setTabOrder({txt_delete, Command1, Command2});
 
     connect(Command1, &QPushButton::clicked, this, &frm_delete::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_delete::Command2_Click);

@@ -2,12 +2,10 @@
 
 #include "listings/listingchoice.h"
 #include "listings/listingdialog.h"
-#include "listings/listingrules.h"
 #include "listings/passwordgrid.h"
 #include "storage/module1.h"
 #include "storage/textutil.h"
 #include "ui/formsupport.h"
-#include "ui/msgbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -51,11 +49,7 @@ frm_edit::frm_edit()
     // The number stands on the question's line, in front of its tail.
     lbl_list->raise();
 
-    setTabOrder(txt_program, txt_user);
-    setTabOrder(txt_user, txt_password);
-    setTabOrder(txt_password, cmd_change);
-    setTabOrder(cmd_change, Command1);
-    txt_program->setFocus();
+    Forms::setTabOrder({txt_program, txt_user, txt_password, cmd_change, Command1});
 
     connect(cmd_change, &QPushButton::clicked, this, &frm_edit::cmd_change_Click);
     connect(Command1, &QPushButton::clicked, this, &frm_edit::Command1_Click);
@@ -100,13 +94,9 @@ void frm_edit::closeIfListingGone()
 
 void frm_edit::cmd_change_Click()
 {
-    const QString site = TrimSpaces(txt_program->text());
-    const QString user = TrimSpaces(txt_user->text());
-    const QString password = TrimSpaces(txt_password->text());
-    if (const QString refusal = ListingRules::refusal(site, user, password); !refusal.isEmpty()) {
-        MsgBox::show(refusal, ListingRules::caption());
+    const auto values = ListingDialog::acceptedValues(txt_program, txt_user, txt_password);
+    if (!values)
         return;
-    }
     PasswordGrid* grid = ListingDialog::grid();
     if (!grid || !m_listing.isValid()) {
         close();
@@ -118,11 +108,11 @@ void frm_edit::cmd_change_Click()
     // The number as chosen ("03"), unless a delete has moved the listing.
     grid->setText(row == m_chosenRow ? m_chosenText : QString::number(row));
     grid->setCol(1);
-    grid->setText(site);
+    grid->setText(values->site);
     grid->setCol(2);
-    grid->setText(user);
+    grid->setText(values->user);
     grid->setCol(3);
-    grid->setText(password);
+    grid->setText(values->password);
     close();
 }
 

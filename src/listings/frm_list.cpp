@@ -80,12 +80,7 @@ void frm_list::buildControls(QWidget* client)
     Line1->setBackgroundRole(QPalette::Dark);
     Line1->setGeometry(0, 0, Twips::toPixels(5520), 1);
 
-    QWidget::setTabOrder(cmd_add, cmd_edit);
-    QWidget::setTabOrder(cmd_edit, cmd_delete);
-    QWidget::setTabOrder(cmd_delete, cmd_lock);
-    QWidget::setTabOrder(cmd_lock, cmd_pword);
-    QWidget::setTabOrder(cmd_pword, cmd_nothing);
-    QWidget::setTabOrder(cmd_nothing, grd_password);
+    Forms::setTabOrder({cmd_add, cmd_edit, cmd_delete, cmd_lock, cmd_pword, cmd_nothing, grd_password});
 
     connect(cmd_add, &QPushButton::clicked, this, &frm_list::cmd_add_Click);
     connect(cmd_edit, &QPushButton::clicked, this, &frm_list::cmd_edit_Click);

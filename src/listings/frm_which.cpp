@@ -27,9 +27,7 @@ frm_which::frm_which()
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 120, 600, 975, 255);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1320, 600, 975, 255);
 
-    setTabOrder(txt_change, Command1);
-    setTabOrder(Command1, Command2);
-    txt_change->setFocus();
+    Forms::setTabOrder({txt_change, Command1, Command2});
 
     connect(Command1, &QPushButton::clicked, this, &frm_which::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_which::Command2_Click);

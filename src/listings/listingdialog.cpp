@@ -1,7 +1,9 @@
 #include "listings/listingdialog.h"
 
 #include "listings/frm_list.h"
+#include "listings/listingrules.h"
 #include "listings/passwordgrid.h"
+#include "storage/textutil.h"
 #include "ui/msgbox.h"
 
 #include <QLineEdit>
@@ -19,6 +21,17 @@ void refuseChoice(QLineEdit* box)
     MsgBox::show(QStringLiteral("Sorry that is an invalid choice"), QStringLiteral("Oops"));
     box->clear();
     box->setFocus();
+}
+
+std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password)
+{
+    Listing listing{TrimSpaces(site->text()), TrimSpaces(user->text()), TrimSpaces(password->text())};
+    if (const QString refusal = ListingRules::refusal(listing.site, listing.user, listing.password);
+        !refusal.isEmpty()) {
+        MsgBox::show(refusal, ListingRules::caption());
+        return std::nullopt;
+    }
+    return listing;
 }
 
 } // namespace ListingDialog

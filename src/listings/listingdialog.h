@@ -1,6 +1,10 @@
 #pragma once
 
+#include "listings/listfile.h"
+
 #include <QString>
+
+#include <optional>
 
 class PasswordGrid;
 class QLineEdit;
@@ -13,5 +17,9 @@ PasswordGrid* grid();
 
 // Refuses a listing number: the message, then the box emptied and focused.
 void refuseChoice(QLineEdit* box);
+
+// The trimmed values of the three boxes; nothing, after telling the user
+// why, when the list file cannot hold them as typed.
+std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password);
 
 } // namespace ListingDialog

@@ -32,10 +32,7 @@ frm_new::frm_new()
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 360, 2160, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1800, 2160, 1215, 375);
 
-    setTabOrder(txt_npassword, txt_npasswordc);
-    setTabOrder(txt_npasswordc, Command1);
-    setTabOrder(Command1, Command2);
-    txt_npassword->setFocus();
+    Forms::setTabOrder({txt_npassword, txt_npasswordc, Command1, Command2});
 
     connect(Command1, &QPushButton::clicked, this, &frm_new::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_new::Command2_Click);

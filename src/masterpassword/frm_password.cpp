@@ -20,9 +20,7 @@ frm_password::frm_password()
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("Enter"), 720, 840, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2160, 840, 1215, 375);
 
-    setTabOrder(txt_password, Command1);
-    setTabOrder(Command1, Command2);
-    txt_password->setFocus();
+    Forms::setTabOrder({txt_password, Command1, Command2});
 
     connect(Command1, &QPushButton::clicked, this, &frm_password::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_password::Command2_Click);

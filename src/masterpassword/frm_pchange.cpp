@@ -33,11 +33,7 @@ frm_pchange::frm_pchange()
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 360, 1800, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1920, 1800, 1215, 375);
 
-    setTabOrder(txt_old, txt_new);
-    setTabOrder(txt_new, txt_confirm);
-    setTabOrder(txt_confirm, Command1);
-    setTabOrder(Command1, Command2);
-    txt_old->setFocus();
+    Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
 
     connect(Command1, &QPushButton::clicked, this, &frm_pchange::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_pchange::Command2_Click);

@@ -105,6 +105,18 @@ QPushButton* addButton(QWidget* parent, const char* objectName, const QString& c
     return button;
 }
 
+void setTabOrder(std::initializer_list<QWidget*> controls)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    if (controls.size() > 0)
+        (*controls.begin())->setFocus();
+}
+
 void showCentred(QWidget* form)
 {
     // The frame is not known before the window is shown; centre the client

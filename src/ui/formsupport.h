@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <initializer_list>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +36,9 @@ QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int
 // Never the default (Return) button of anything.
 QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
                        int left, int top, int width, int height);
+
+// Tab moves through controls in this order; the first gets the focus.
+void setTabOrder(std::initializer_list<QWidget*> controls);
 
 // Shows form centred on the screen, in front, with the keyboard focus.
 void showCentred(QWidget* form);
