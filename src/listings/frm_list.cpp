@@ -1,10 +1,14 @@
 #include "listings/frm_list.h"
 
+#include "launch/frm_about.h"
+#include "launch/opendocument.h"
+#include "launch/websitelaunch.h"
 #include "listings/frm_add.h"
 #include "listings/frm_delete.h"
 #include "listings/frm_which.h"
 #include "listings/listio.h"
 #include "masterpassword/frm_pchange.h"
+#include "storage/module1.h"
 #include "listings/passwordgrid.h"
 #include "ui/fault.h"
 #include "ui/formsupport.h"
@@ -43,6 +47,8 @@ frm_list* frm_list::open()
     s_instance = window;
     Forms::showCentred(window);
     window->cmd_add->setFocus();
+    // The list opens at its top, whichever cell is current.
+    window->grd_password->scrollToTop();
     return window;
 }
 
@@ -88,6 +94,7 @@ void frm_list::buildControls(QWidget* client)
     connect(cmd_lock, &QPushButton::clicked, this, &frm_list::cmd_lock_Click);
     connect(cmd_pword, &QPushButton::clicked, this, &frm_list::cmd_pword_Click);
     connect(cmd_nothing, &QPushButton::clicked, this, &frm_list::cmd_nothing_Click);
+    connect(grd_password, &PasswordGrid::DblClick, this, &frm_list::grd_password_DblClick);
 }
 
 void frm_list::buildMenus()
@@ -119,6 +126,8 @@ void frm_list::buildMenus()
     connect(btn_delete, &QAction::triggered, this, &frm_list::btn_delete_Click);
     connect(mnu_lock, &QAction::triggered, this, &frm_list::mnu_lock_Click);
     connect(mnu_pword, &QAction::triggered, this, &frm_list::mnu_pword_Click);
+    connect(mnu_about, &QAction::triggered, this, &frm_list::mnu_about_Click);
+    connect(mnu_help2, &QAction::triggered, this, &frm_list::mnu_help2_Click);
 }
 
 bool frm_list::Form_Load()
@@ -177,6 +186,21 @@ void frm_list::cmd_delete_Click()
 void frm_list::cmd_pword_Click()
 {
     frm_pchange::showOnce();
+}
+
+void frm_list::mnu_about_Click()
+{
+    frm_About::showOnce();
+}
+
+void frm_list::mnu_help2_Click()
+{
+    OpenDocument(Module1::HelpFilePath);
+}
+
+void frm_list::grd_password_DblClick()
+{
+    LaunchWebsite(*grd_password);
 }
 
 void frm_list::cmd_lock_Click()

@@ -55,6 +55,9 @@ public slots:
     void btn_delete_Click() { cmd_delete_Click(); }
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
+    void mnu_about_Click();
+    void mnu_help2_Click();
+    void grd_password_DblClick();
 
 protected:
     // Form_Unload: every way of closing saves the list first.

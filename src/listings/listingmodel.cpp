@@ -20,9 +20,15 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
     if (!index.isValid())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return m_rows.at(index.row()).at(index.column());
+    case Qt::DisplayRole: {
+        // Pad spaces of loaded listings stay in the cell but are not drawn,
+        // so only text that really overflows gets an ellipsis.
+        const QString& text = m_rows.at(index.row()).at(index.column());
+        qsizetype end = text.size();
+        while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+            --end;
+        return end == text.size() ? text : text.left(end);
+    }
     case Qt::BackgroundRole:
         // The number column reads as part of the frame, like the header.
         if (index.column() == 0)

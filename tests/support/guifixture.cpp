@@ -1,5 +1,6 @@
 #include "support/guifixture.h"
 
+#include "launch/opendocument.h"
 #include "ui/fault.h"
 #include "ui/msgbox.h"
 
@@ -13,6 +14,10 @@ void GuiTest::SetUp()
         messages.append({text, caption});
     });
     Fault::setHandlerForTesting([this](const QString& message) { faults.append(message); });
+    setOpenDocumentHandlerForTesting([this](const QString& path) {
+        handedOver.append(path);
+        return 42;
+    });
 }
 
 void GuiTest::TearDown()
@@ -28,6 +33,7 @@ void GuiTest::TearDown()
     settle();
     MsgBox::setObserverForTesting({});
     Fault::setHandlerForTesting({});
+    setOpenDocumentHandlerForTesting({});
     TempAppDirTest::TearDown();
 }
 

@@ -41,4 +41,5 @@ protected:
 
     QList<Message> messages;
     QStringList faults;
+    QStringList handedOver; // what went to the desktop shell
 };

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class PasswordGrid;
+
+// The address a "Web Site/Program" cell opens: "http://" and the cell's text
+// cut at a NUL and trimmed of spaces, when that text starts with "www." in
+// any letter case.
+std::optional<QString> WebAddressOf(const QString& cellText);
+
+// The grid's double-click: opens the current cell's web site when it is in
+// the "Web Site/Program" column, says why not when it holds no web site.
+void LaunchWebsite(PasswordGrid& grid);
