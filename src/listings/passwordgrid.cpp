@@ -3,8 +3,10 @@
 #include "ui/twips.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
-PasswordGrid::PasswordGrid(QWidget* parent) : QTableView(parent), m_model(new ListingModel(this))
+PasswordGrid::PasswordGrid(QWidget* parent)
+    : QTableView(parent), m_model(new ListingModel(this)), m_numberColumn(new QTableView(this))
 {
     setObjectName(QStringLiteral("grd_password"));
     setModel(m_model);
@@ -27,6 +29,85 @@ PasswordGrid::PasswordGrid(QWidget* parent) : QTableView(parent), m_model(new Li
         followView(index);
         emit DblClick();
     });
+    setUpNumberColumn();
+}
+
+void PasswordGrid::setUpNumberColumn()
+{
+    QTableView* numbers = m_numberColumn;
+    numbers->setObjectName(QStringLiteral("grd_password_numbers"));
+    numbers->setModel(m_model);
+    numbers->setSelectionModel(selectionModel());
+    numbers->setFocusPolicy(Qt::NoFocus);
+    numbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    numbers->setSelectionMode(QAbstractItemView::SingleSelection);
+    numbers->setFrameShape(QFrame::NoFrame);
+    numbers->verticalHeader()->hide();
+    numbers->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    numbers->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    numbers->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    numbers->horizontalHeader()->setHighlightSections(false);
+    numbers->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 1; column < ListingModel::kColumns; ++column)
+        numbers->setColumnHidden(column, true);
+    numbers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    numbers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    numbers->setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+    viewport()->stackUnder(numbers);
+
+    connect(numbers->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, numbers->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 0) {
+            m_numberColumn->setColumnWidth(0, size);
+            placeNumberColumn();
+        }
+    });
+    connect(numbers, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        followView(index);
+        emit DblClick();
+    });
+    placeNumberColumn();
+}
+
+void PasswordGrid::placeNumberColumn()
+{
+    m_numberColumn->setGeometry(frameWidth(), frameWidth(), columnWidth(0),
+                                viewport()->height() + horizontalHeader()->height());
+}
+
+void PasswordGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeNumberColumn();
+}
+
+QModelIndex PasswordGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
+    // Keep a cell that the keyboard reaches out from under the "#" column.
+    if (cursorAction == MoveLeft && current.column() > 0
+        && visualRect(current).topLeft().x() < m_numberColumn->columnWidth(0)) {
+        const int shift = visualRect(current).topLeft().x() - m_numberColumn->columnWidth(0);
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
+    }
+    return current;
+}
+
+void PasswordGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (index.column() > 0) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    // Column 0 is always in view: only its row needs to come into sight.
+    const int sideways = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
 }
 
 void PasswordGrid::followView(const QModelIndex& current)

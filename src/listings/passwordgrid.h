@@ -40,6 +40,11 @@ public:
 
     ListingModel* listingModel() const { return m_model; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // A cell was double-clicked; it is the current cell now.
     void DblClick();
@@ -47,8 +52,13 @@ signals:
 private:
     void followView(const QModelIndex& current);
     void showCurrent();
+    void setUpNumberColumn();
+    void placeNumberColumn();
 
     ListingModel* m_model;
+    // Column 0 drawn again on top, so the "#" column stays in place when
+    // the other columns scroll sideways.
+    QTableView* m_numberColumn;
     int m_row = 0;
     int m_col = 0;
     std::array<int, ListingModel::kColumns> m_colWidthTwips{};
