@@ -22,6 +22,7 @@ frm_delete::frm_delete()
     Label1 = Forms::addLabel(this, "Label1", QStringLiteral("Which Listing Do You Want To Delete?"),
                              120, 120, 1695, 495);
     Label1->setWordWrap(true);
+    Forms::fitText(Label1);
     txt_delete = Forms::addTextBox(this, "txt_delete", 1920, 120, 495, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 120, 600, 975, 255);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1440, 600, 975, 255);

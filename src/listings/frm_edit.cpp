@@ -59,6 +59,7 @@ void frm_edit::Form_Load()
 {
     PasswordGrid* grid = ListingDialog::grid();
     lbl_list->setText(Module1::ChosenListing);
+    Forms::fitText(lbl_list);
     Module1::ChosenListing = TrimSpaces(Module1::ChosenListing);
     const auto row = grid ? ParseListingChoice(Module1::ChosenListing, grid->Rows() - 1) : std::nullopt;
     if (!row) {

@@ -134,6 +134,7 @@ bool frm_list::Form_Load()
 {
     // The line break is a carriage return in the caption; labels show "\n".
     Label1->setText(QStringLiteral("Double Click A Website To Start Your Browser\nAnd Go To That Site."));
+    Forms::fitText(Label1);
     setColumnWidths();
     grd_password->setRow(0);
     const char* headers[] = {"#", "Web Site/Program", "Username", "Password"};
@@ -242,6 +243,11 @@ void frm_list::saveForShutdown()
     if (m_saved)
         return;
     m_saved = true;
+    saveNow();
+}
+
+void frm_list::saveNow()
+{
     if (auto saved = SaveList(*grd_password); !saved)
         std::fprintf(stderr, "vellamar: the list was not saved: %s\n", qPrintable(saved.error));
 }

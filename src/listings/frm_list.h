@@ -22,6 +22,9 @@ public:
     // The system is ending the program: saves without a goodbye, once. A
     // failure goes to standard error and leaves the last good file.
     void saveForShutdown();
+    // Saves the list and stays open, as the desktop session asks before a
+    // logout. A failure goes to standard error and leaves the last good file.
+    void saveNow();
 
     QLabel* Label1;
     QFrame* Line1;

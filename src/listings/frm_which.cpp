@@ -23,6 +23,7 @@ frm_which::frm_which()
     Label1 = Forms::addLabel(this, "Label1", QStringLiteral("Which Listing Do You Want To Change?"),
                              120, 120, 1695, 495);
     Label1->setWordWrap(true);
+    Forms::fitText(Label1);
     txt_change = Forms::addTextBox(this, "txt_change", 1800, 120, 495, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 120, 600, 975, 255);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1320, 600, 975, 255);

@@ -68,7 +68,7 @@ void frm_new::Command1_Click()
     Module1::MasterPassword = first;
     if (!backupPath.isEmpty()) {
         MsgBox::show(QStringLiteral("A list file was already here. It was kept as\r\"%1\"\r"
-                                    "and your new list starts empty.")
+                                    "and is not opened under your new password.")
                          .arg(QFileInfo(backupPath).fileName()),
                      QStringLiteral("Earlier List Kept"));
     }

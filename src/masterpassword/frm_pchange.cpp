@@ -7,7 +7,6 @@
 #include "storage/datafiles.h"
 #include "storage/module1.h"
 #include "storage/textutil.h"
-#include "ui/fault.h"
 #include "ui/formsupport.h"
 #include "ui/msgbox.h"
 
@@ -50,7 +49,9 @@ void frm_pchange::Command1_Click()
     // The old entry is checked against the file, not the password in memory.
     QString stored;
     if (auto read = DataFiles::readStoredPassword(&stored); !read) {
-        Fault::stop(read.error);
+        // The list with its unsaved changes stays open: no reason to stop.
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(read.error),
+                     QStringLiteral("Password Not Changed"));
         return;
     }
     if (TrimSpaces(txt_old->text()) != stored) {

@@ -7,7 +7,22 @@
 
 #include <QFile>
 
+#include <optional>
+
 namespace PasswordChange {
+
+namespace {
+
+// The bytes of a file, or nothing when it does not exist.
+std::optional<QByteArray> snapshot(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+} // namespace
 
 StorageResult commit(const QString& newPassword, const QList<Listing>& listings, bool* newPasswordStored)
 {
@@ -16,35 +31,34 @@ StorageResult commit(const QString& newPassword, const QList<Listing>& listings,
     if (auto step = ListFile::serialize(listings, &plainList); !step)
         return step;
 
-    QFile passwordFile(Module1::PasswordFilePath);
-    const bool hadPasswordFile = passwordFile.exists();
-    QByteArray oldPasswordFile;
-    if (hadPasswordFile) {
-        if (!passwordFile.open(QIODevice::ReadOnly))
-            return StorageResult::fileFault(QStringLiteral("read"), passwordFile.fileName(),
-                                            passwordFile.errorString());
-        oldPasswordFile = passwordFile.readAll();
-        passwordFile.close();
-    }
-
+    const auto oldPasswordFile = snapshot(Module1::PasswordFilePath);
+    const auto oldListFile = snapshot(Module1::ListFilePath);
     if (auto step = SafeWrite::replaceFile(Module1::ListFilePlainPath, plainList); !step)
         return step;
-    if (auto step = DataFiles::writePasswordFile(newPassword, DataFiles::PasswordLayout::Bare); !step) {
-        SafeWrite::removeFile(Module1::ListFilePlainPath);
-        return step;
-    }
-    *newPasswordStored = true;
-    if (auto step = Encipher(Module1::ListFilePlainPath, newPassword); !step) {
-        // Back to the old password, which the ciphered list still has.
-        const StorageResult restored = hadPasswordFile
-                                           ? SafeWrite::replaceFile(Module1::PasswordFilePath, oldPasswordFile)
-                                           : SafeWrite::removeFile(Module1::PasswordFilePath);
-        if (restored) {
-            *newPasswordStored = false;
-            SafeWrite::removeFile(Module1::ListFilePlainPath);
+
+    // Whatever failed: the old password goes back when it can, and the plain
+    // list twin is removed only when the ciphered list's key is the password
+    // in force (else the twin is what keeps the list readable).
+    auto undo = [&](const StorageResult& failure) {
+        SafeWrite::removeFile(Module1::PasswordFilePlainPath);
+        if (snapshot(Module1::PasswordFilePath) != oldPasswordFile) {
+            if (oldPasswordFile)
+                SafeWrite::replaceFile(Module1::PasswordFilePath, *oldPasswordFile);
+            else
+                SafeWrite::removeFile(Module1::PasswordFilePath);
         }
-        return step;
-    }
+        QString inForce;
+        *newPasswordStored = DataFiles::peekStoredPassword(&inForce).ok && inForce == newPassword;
+        const bool listRekeyed = snapshot(Module1::ListFilePath) != oldListFile;
+        if (listRekeyed == *newPasswordStored)
+            SafeWrite::removeFile(Module1::ListFilePlainPath);
+        return failure;
+    };
+
+    if (auto step = DataFiles::writePasswordFile(newPassword, DataFiles::PasswordLayout::Bare); !step)
+        return undo(step);
+    if (auto step = Encipher(Module1::ListFilePlainPath, newPassword); !step)
+        return undo(step);
     return StorageResult::success();
 }
 

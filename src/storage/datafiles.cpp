@@ -7,6 +7,7 @@
 #include "storage/textutil.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace DataFiles {
 namespace {
@@ -89,6 +90,25 @@ StorageResult readStoredPassword(QString* password)
     if (result)
         *password = TrimSpaces(StripNul(field));
     return result;
+}
+
+StorageResult peekStoredPassword(QString* password)
+{
+    const bool plainLeft = QFileInfo(Module1::PasswordFilePlainPath).isFile();
+    QFile file(plainLeft ? Module1::PasswordFilePlainPath : Module1::PasswordFilePath);
+    QByteArray bytes;
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return StorageResult::fileFault(QStringLiteral("read"), file.fileName(), file.errorString());
+        bytes = file.read(kFieldLength);
+        if (!plainLeft) {
+            const auto key = Ansi::encode(Module1::PasswordFileKey);
+            bytes = CipherBytes(bytes, key.value_or(QByteArray()));
+        }
+    }
+    bytes.append(kFieldLength - bytes.size(), '\0');
+    *password = TrimSpaces(StripNul(Ansi::decode(bytes)));
+    return StorageResult::success();
 }
 
 StorageResult writePasswordFile(const QString& password, PasswordLayout layout)

@@ -30,6 +30,10 @@ StorageResult writeStartupRecord(const QString& record);
 // missing file reads as empty.
 StorageResult readStoredPassword(QString* password);
 
+// The master password the next read will find, read without writing
+// anything: the plain twin when one was left, else the ciphered file.
+StorageResult peekStoredPassword(QString* password);
+
 enum class PasswordLayout { PaddedTo25, Bare };
 // Writes password as the master-password file.
 StorageResult writePasswordFile(const QString& password, PasswordLayout layout);

@@ -99,7 +99,7 @@ QString FreeBackupPath(const QString& cipheredPath, const QDateTime& when)
 StorageResult Decipher(const QString& sourcePath, const QString& key)
 {
     const QString target = PlainTwinPath(sourcePath);
-    if (QFileInfo::exists(sourcePath) && QFileInfo::exists(target)) {
+    if (QFileInfo::exists(sourcePath) && QFileInfo(target).isFile()) {
         // Left by an interrupted run: the plain twin was written last.
         return SafeWrite::renameNoOverwrite(sourcePath,
                                             FreeBackupPath(sourcePath, QDateTime::currentDateTime()));

@@ -10,6 +10,12 @@ namespace {
 
 qint64 writeBudget = -1;
 int replacementsUntilFailure = 0;
+int removalsUntilFailure = 0;
+
+bool failsNow(int& countdown)
+{
+    return countdown > 0 && --countdown == 0;
+}
 StepHook stepHook;
 
 void reached(const char* step, const QString& path)
@@ -22,6 +28,7 @@ void reached(const char* step, const QString& path)
 
 void setWriteBudgetForTesting(qint64 bytes) { writeBudget = bytes; }
 void setFailingReplacementForTesting(int n) { replacementsUntilFailure = n; }
+void setFailingRemovalForTesting(int n) { removalsUntilFailure = n; }
 void setStepHookForTesting(StepHook hook) { stepHook = std::move(hook); }
 
 bool writeAll(QIODevice& device, QByteArrayView data)
@@ -49,7 +56,7 @@ StorageResult replaceFile(const QString& path, const QByteArray& data)
     if (!file.open(QIODevice::WriteOnly))
         return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const bool failOnPurpose = replacementsUntilFailure > 0 && --replacementsUntilFailure == 0;
+    const bool failOnPurpose = failsNow(replacementsUntilFailure);
     // QSaveFile would commit a short write (a full disk) as a success.
     if (failOnPurpose || !writeAll(file, data) || !file.flush()) {
         const QString reason = file.error() != QFileDevice::NoError
@@ -70,6 +77,8 @@ StorageResult removeFile(const QString& path)
     QFile file(path);
     if (!file.exists())
         return StorageResult::success();
+    if (failsNow(removalsUntilFailure))
+        return StorageResult::fileFault(QStringLiteral("delete"), path, QStringLiteral("refused for a test"));
     if (!file.remove())
         return StorageResult::fileFault(QStringLiteral("delete"), path, file.errorString());
     reached("delete", path);

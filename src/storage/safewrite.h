@@ -29,8 +29,10 @@ StorageResult renameNoOverwrite(const QString& from, const QString& to);
 // short, as on a full disk (negative: no limit). The step hook is told after
 // each write, rename and delete, so a test can stop the process there.
 void setWriteBudgetForTesting(qint64 bytes);
-// Makes the n-th file replacement from now on fall short (0: none).
+// Makes the n-th file replacement from now on fall short, or the n-th
+// deletion fail (0: none).
 void setFailingReplacementForTesting(int n);
+void setFailingRemovalForTesting(int n);
 using StepHook = std::function<void(const QString& step, const QString& path)>;
 void setStepHookForTesting(StepHook hook);
 

@@ -15,11 +15,17 @@ void RunStartup(const QString& appDir)
 {
     Module1::SetAppDir(appDir);
 
-    installEndOfSessionHandler([] {
-        if (frm_list* list = frm_list::instance())
-            list->saveForShutdown();
-        QCoreApplication::exit(0);
-    });
+    installEndOfSessionHandler(
+        [] {
+            if (frm_list* list = frm_list::instance())
+                list->saveForShutdown();
+            QCoreApplication::exit(0);
+        },
+        [] {
+            // The session manager ends the program itself if the logout goes on.
+            if (frm_list* list = frm_list::instance())
+                list->saveNow();
+        });
 
     Startup::Path path = Startup::Path::Unlock;
     if (auto decided = Startup::decide(&path); !decided) {

@@ -55,6 +55,35 @@ void setClientSize(QWidget* form, int widthTwips, int heightTwips)
     form->setFixedSize(Twips::size(widthTwips, heightTwips));
 }
 
+bool textFits(const QLabel* label)
+{
+    const QFontMetrics metrics(label->font());
+    if (label->wordWrap()) {
+        const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 100000),
+                                                  Qt::TextWordWrap | int(label->alignment()), label->text());
+        return needed.height() <= label->height();
+    }
+    const QStringList lines = label->text().split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        if (metrics.horizontalAdvance(line) > label->width())
+            return false;
+    }
+    return metrics.height() * lines.size() <= label->height() + metrics.leading();
+}
+
+void fitText(QLabel* label)
+{
+    QFont font = label->font();
+    for (int spacing = 99; !textFits(label) && spacing >= 90; --spacing) {
+        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        label->setFont(font);
+    }
+    for (qreal size = font.pointSizeF() - 0.5; !textFits(label) && size >= 6.5; size -= 0.5) {
+        font.setPointSizeF(size);
+        label->setFont(font);
+    }
+}
+
 QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
                  int left, int top, int width, int height)
 {
@@ -64,6 +93,7 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(height > 300);
+    fitText(label);
     return label;
 }
 
@@ -73,6 +103,7 @@ QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& te
     QLabel* label = addLabel(parent, objectName, text, left, top, width, height);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setWordWrap(false);
+    fitText(label);
     return label;
 }
 

@@ -30,6 +30,12 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
 // A label naming the text box to its right: its text is right-aligned.
 QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text,
                       int left, int top, int width, int height);
+// Narrows a label's font a little when its text would not fit its place
+// (fonts differ from platform to platform; the places are fixed).
+void fitText(QLabel* label);
+// Whether the label's text fits its place with its current font.
+bool textFits(const QLabel* label);
+
 QLineEdit* addTextBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
 // A master-password box: "*" for each character, at most 15 characters.
 QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);

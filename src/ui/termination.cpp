@@ -14,6 +14,7 @@
 namespace {
 
 std::function<void()> endHandler;
+std::function<void()> saveRequestHandler;
 bool ended = false;
 
 void endOnce()
@@ -58,9 +59,10 @@ void watchSignals()
 
 } // namespace
 
-void installEndOfSessionHandler(std::function<void()> onEnd)
+void installEndOfSessionHandler(std::function<void()> onEnd, std::function<void()> onSaveRequest)
 {
     endHandler = std::move(onEnd);
+    saveRequestHandler = std::move(onSaveRequest);
     ended = false;
 #ifdef Q_OS_UNIX
     watchSignals();
@@ -70,6 +72,10 @@ void installEndOfSessionHandler(std::function<void()> onEnd)
     if (app && !sessionWatched) {
         sessionWatched = true;
         QObject::connect(app, &QGuiApplication::commitDataRequest, app,
-                         [](QSessionManager&) { endOnce(); }, Qt::DirectConnection);
+                         [](QSessionManager&) {
+                             if (saveRequestHandler)
+                                 saveRequestHandler();
+                         },
+                         Qt::DirectConnection);
     }
 }

@@ -2,7 +2,8 @@
 
 #include <functional>
 
-// Calls onEnd, once, from the event loop when the program is asked to end by
-// the system: SIGTERM where there are signals, and the end of the desktop
-// session where the platform tells it.
-void installEndOfSessionHandler(std::function<void()> onEnd);
+// Calls onEnd, once, from the event loop when the system asks the program to
+// end (SIGTERM where there are signals). Calls onSaveRequest whenever the
+// desktop session asks programs to save their data (before a logout, which
+// may still be cancelled).
+void installEndOfSessionHandler(std::function<void()> onEnd, std::function<void()> onSaveRequest = {});

@@ -227,6 +227,20 @@ TEST_F(FrmListTest, ShutdownSaveWritesTheListWithoutGoodbye)
     EXPECT_TRUE(messages.isEmpty()) << "no second save and no goodbye";
 }
 
+TEST_F(FrmListTest, SaveRequestedByTheSessionKeepsTheWindowWorking)
+{
+    frm_list* list = open(twoListings);
+    list->grd_password->RemoveItem(2);
+    list->saveNow();
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("www.a.com", "ann", "pw1"));
+    EXPECT_TRUE(messages.isEmpty());
+    // The logout was cancelled: later changes are still saved on close.
+    list->grd_password->AddItem({"2", "www.later.com", "l", "p"});
+    list->close();
+    EXPECT_EQ(messages, QList<Message>{bye});
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("www.a.com", "ann", "pw1") + record("www.later.com", "l", "p"));
+}
+
 TEST_F(FrmListTest, OpeningTwiceGivesTheSameWindow)
 {
     frm_list* first = open({});

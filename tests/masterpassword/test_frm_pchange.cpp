@@ -217,6 +217,21 @@ TEST_F(FrmPchangeTest, WhenTheOldPasswordCannotBePutBackTheNewOneHoldsWithTheWho
               CipherBytes(listBefore, "Mk1") + record("www.unsaved.com", "u", "p"));
 }
 
+TEST_F(FrmPchangeTest, UnreadablePasswordFileKeepsTheListAndTheDialogOpen)
+{
+    grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
+    frm_pchange* form = openDialog();
+    SafeWrite::setFailingReplacementForTesting(1);
+    submit(form, "Mk1", "xyz", "xyz");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].caption, QStringLiteral("Password Not Changed"));
+    EXPECT_TRUE(faults.isEmpty());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(grid()->Rows(), 4);
+    expectNothingChanged();
+}
+
 TEST_F(FrmPchangeTest, ClosingTheListClosesTheDialog)
 {
     QPointer<frm_pchange> form = openDialog();

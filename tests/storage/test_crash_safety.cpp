@@ -160,9 +160,39 @@ TEST_F(CrashSafetyTest, ChangingTheMasterPassword)
             ASSERT_TRUE(stored == "oldpass" || stored == "newpass") << "step " << step;
             const QList<Listing> loaded = loadList(stored);
             EXPECT_TRUE(loaded == padded(kOldList) || loaded == padded(kNewList)) << "step " << step;
-            if (stored == "newpass")
+            if (stored == "newpass") {
                 EXPECT_EQ(loaded, padded(kNewList)) << "step " << step;
+            }
         });
+}
+
+TEST_F(CrashSafetyTest, ChangingTheMasterPasswordWhenAnyWriteOrDeleteFails)
+{
+    for (const bool failDeletion : {false, true}) {
+        for (int failing = 1; failing <= 8; ++failing) {
+            clearFolder();
+            DataFiles::writePasswordFile("oldpass", DataFiles::PasswordLayout::PaddedTo25);
+            ListFile::save(kOldList, "oldpass");
+            if (failDeletion)
+                SafeWrite::setFailingRemovalForTesting(failing);
+            else
+                SafeWrite::setFailingReplacementForTesting(failing);
+            bool newStored = false;
+            const bool ok = PasswordChange::commit("newpass", kNewList, &newStored).ok;
+            SafeWrite::setFailingRemovalForTesting(0);
+            SafeWrite::setFailingReplacementForTesting(0);
+
+            const std::string where = (failDeletion ? "deletion " : "write ") + std::to_string(failing);
+            QString stored;
+            ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
+            EXPECT_EQ(stored, (ok || newStored) ? "newpass" : "oldpass") << where;
+            const QList<Listing> loaded = loadList(stored);
+            EXPECT_TRUE(loaded == padded(kOldList) || loaded == padded(kNewList)) << where;
+            if (ok) {
+                EXPECT_EQ(loaded, padded(kNewList)) << where;
+            }
+        }
+    }
 }
 
 } // namespace

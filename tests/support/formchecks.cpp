@@ -1,5 +1,7 @@
 #include "support/formchecks.h"
 
+#include "ui/formsupport.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +47,11 @@ void expectWindowBasics(QWidget* form, const QString& caption, int clientWidth, 
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form->windowIcon().isNull());
     EXPECT_EQ(form->windowIcon().pixmap(48, 48).size(), QSize(48, 48));
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty()) {
+            EXPECT_TRUE(Forms::textFits(label)) << qPrintable(label->objectName() + ": " + label->text());
+        }
+    }
     if (clientWidth > 0) {
         EXPECT_EQ(form->size(), Twips::size(clientWidth, clientHeight));
         EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "fixed size";

@@ -17,6 +17,7 @@ void TempAppDirTest::TearDown()
 {
     SafeWrite::setWriteBudgetForTesting(-1);
     SafeWrite::setFailingReplacementForTesting(0);
+    SafeWrite::setFailingRemovalForTesting(0);
     SafeWrite::setStepHookForTesting({});
 }
 
