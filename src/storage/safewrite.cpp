@@ -58,7 +58,9 @@ StorageResult replaceFile(const QString& path, const QByteArray& data)
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const bool failOnPurpose = failsNow(replacementsUntilFailure);
     // QSaveFile would commit a short write (a full disk) as a success.
-    if (failOnPurpose || !writeAll(file, data) || !file.flush()) {
+    // The size on disk is checked too: some file systems report a full disk
+    // only there.
+    if (failOnPurpose || !writeAll(file, data) || !file.flush() || file.size() != data.size()) {
         const QString reason = file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("not every byte could be written (is the disk full?)");
