@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 
-void expectLayout(QWidget* form, std::initializer_list<ControlSpec> controls)
+void expectLayout(QWidget* form, std::initializer_list<ControlPlace> controls)
 {
-    for (const ControlSpec& spec : controls) {
-        auto* control = form->findChild<QWidget*>(QString::fromLatin1(spec.name));
-        ASSERT_NE(control, nullptr) << spec.name;
-        EXPECT_EQ(control->geometry(), Twips::rect(spec.left, spec.top, spec.width, spec.height)) << spec.name;
-        if (spec.text.isNull())
+    for (const ControlPlace& expected : controls) {
+        auto* control = form->findChild<QWidget*>(QString::fromLatin1(expected.name));
+        ASSERT_NE(control, nullptr) << expected.name;
+        EXPECT_EQ(control->geometry(), Twips::rect(expected.left, expected.top, expected.width, expected.height)) << expected.name;
+        if (expected.text.isNull())
             continue;
         QString text;
         if (auto* label = qobject_cast<QLabel*>(control))
@@ -21,7 +21,7 @@ void expectLayout(QWidget* form, std::initializer_list<ControlSpec> controls)
             text = button->text();
         else if (auto* box = qobject_cast<QLineEdit*>(control))
             text = box->text();
-        EXPECT_EQ(text, spec.text) << spec.name;
+        EXPECT_EQ(text, expected.text) << expected.name;
     }
 }
 

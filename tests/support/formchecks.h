@@ -9,14 +9,14 @@
 
 // One row of a form's layout table: a control, its text and its place in
 // twips.
-struct ControlSpec {
+struct ControlPlace {
     const char* name;
     QString text;
     int left, top, width, height;
 };
 
 // Checks each control's object name, text (when given) and geometry.
-void expectLayout(QWidget* form, std::initializer_list<ControlSpec> controls);
+void expectLayout(QWidget* form, std::initializer_list<ControlPlace> controls);
 
 // The object names of the controls reached by Tab from first, in order.
 QStringList tabOrder(QWidget* first);
