@@ -7,6 +7,7 @@
 #include "storage/textutil.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace ListFile {
 namespace {
@@ -79,11 +80,16 @@ StorageResult save(const QList<Listing>& listings, const QString& key)
     QByteArray plain;
     if (auto step = serialize(listings, &plain); !step)
         return step;
+    // A plain twin that was there before (left by an interrupted change of
+    // the master password) may be the only copy readable under the stored
+    // password: it is never removed by a failed save.
+    const bool twinBefore = QFileInfo(Module1::ListFilePlainPath).isFile();
     if (auto step = SafeWrite::replaceFile(Module1::ListFilePlainPath, plain); !step)
         return step;
     if (auto step = Encipher(Module1::ListFilePlainPath, key); !step) {
         // Whatever replaceFile left of the ciphered file is the old one.
-        SafeWrite::removeFile(Module1::ListFilePlainPath);
+        if (!twinBefore)
+            SafeWrite::removeFile(Module1::ListFilePlainPath);
         return step;
     }
     return StorageResult::success();

@@ -67,6 +67,7 @@ void PasswordGrid::setUpNumberColumn()
             placeNumberColumn();
         }
     });
+    connect(horizontalHeader(), &QHeaderView::geometriesChanged, this, &PasswordGrid::placeNumberColumn);
     connect(numbers, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         followView(index);
         emit DblClick();
@@ -86,22 +87,14 @@ void PasswordGrid::resizeEvent(QResizeEvent* event)
     placeNumberColumn();
 }
 
-QModelIndex PasswordGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
-{
-    const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
-    // Keep a cell that the keyboard reaches out from under the "#" column.
-    if (cursorAction == MoveLeft && current.column() > 0
-        && visualRect(current).topLeft().x() < m_numberColumn->columnWidth(0)) {
-        const int shift = visualRect(current).topLeft().x() - m_numberColumn->columnWidth(0);
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + shift);
-    }
-    return current;
-}
-
 void PasswordGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
     if (index.column() > 0) {
         QTableView::scrollTo(index, hint);
+        // Bring the cell out from under the "#" column drawn on top.
+        const int hidden = m_numberColumn->columnWidth(0) - visualRect(index).left();
+        if (hidden > 0)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
         return;
     }
     // Column 0 is always in view: only its row needs to come into sight.

@@ -53,7 +53,9 @@ void watchSignals()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or Ctrl+C ends the program like SIGTERM: saved first.
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signal, &action, nullptr);
 }
 #endif
 

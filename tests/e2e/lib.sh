@@ -231,7 +231,11 @@ start_program() {
   [[ -z $app_pid ]] || fail "the previous run is still going"
   # A caller may have chosen the offscreen platform; this test needs real
   # X windows.
-  (cd "$tmp" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$@" \
+  # Pixel positions assume the default style, font and scale: keep a
+  # caller's desktop settings out.
+  (cd "$tmp" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_STYLE_OVERRIDE \
+    -u QT_QPA_PLATFORMTHEME -u QT_SCALE_FACTOR -u QT_FONT_DPI -u QT_SCREEN_SCALE_FACTORS \
+    -u QT_AUTO_SCREEN_SCALE_FACTOR -u XDG_CURRENT_DESKTOP QT_QPA_PLATFORM=xcb "$@" \
     "$app/vellamar") >"$tmp/vellamar-run$run.log" 2>&1 &
   app_pid=$!
   say "started run $run (pid $app_pid)"

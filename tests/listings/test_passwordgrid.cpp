@@ -2,6 +2,7 @@
 #include "support/guifixture.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,6 +82,37 @@ TEST_F(PasswordGridTest, ClickingACellMakesItCurrentAndDoubleClickReportsIt)
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(grid->Row(), 3);
     EXPECT_EQ(grid->Col(), 1);
+}
+
+TEST_F(PasswordGridTest, NumberColumnStaysInPlaceAndInLine)
+{
+    grid->resize(200, 90);
+    grid->setColWidth(0, 552);
+    grid->setColWidth(1, 2486);
+    grid->appendListings(QList<Listing>(40, Listing{"www.site.com", "user", "pw"}), 4);
+    grid->show();
+    auto* numbers = grid->findChild<QTableView*>("grd_password_numbers");
+    ASSERT_NE(numbers, nullptr);
+
+    // A cell far right, then one in "Web Site/Program": it is not left
+    // under the number column.
+    grid->setRow(30);
+    grid->setCol(3);
+    grid->setCol(1);
+    EXPECT_GE(grid->visualRect(grid->model()->index(29, 1)).left(), numbers->columnWidth(0));
+    EXPECT_EQ(numbers->geometry().left(), grid->frameWidth());
+    EXPECT_EQ(numbers->horizontalHeader()->height(), grid->horizontalHeader()->height());
+    EXPECT_EQ(numbers->verticalScrollBar()->value(), grid->verticalScrollBar()->value());
+    EXPECT_EQ(numbers->rowViewportPosition(29), grid->rowViewportPosition(29));
+
+    // Double-clicking a number reports the "#" column.
+    QSignalSpy doubleClicks(grid, &PasswordGrid::DblClick);
+    const QPoint at = numbers->visualRect(numbers->model()->index(29, 0)).center();
+    QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(grid->Row(), 30);
+    EXPECT_EQ(grid->Col(), 0);
 }
 
 TEST_F(PasswordGridTest, ListingsAreAppendedNumberedAndReadBack)

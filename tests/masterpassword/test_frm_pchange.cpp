@@ -1,4 +1,5 @@
 #include "listings/listfixture.h"
+#include "storage/datafiles.h"
 #include "storage/filecipher.h"
 #include "masterpassword/frm_pchange.h"
 #include "masterpassword/frm_password.h"
@@ -215,6 +216,31 @@ TEST_F(FrmPchangeTest, WhenTheOldPasswordCannotBePutBackTheNewOneHoldsWithTheWho
     EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"),
               CipherBytes(listBefore, "Mk1") + record("www.unsaved.com", "u", "p"));
+}
+
+TEST_F(FrmPchangeTest, AFailedSaveAfterAPartlyFailedChangeKeepsTheFilesInStep)
+{
+    // The change leaves the new password in force with the list twin as the
+    // only copy under it; then the next save fails too.
+    SafeWrite::setWriteBudgetForTesting(50 + 220 + 3 + 3);
+    submit(openDialog(), "Mk1", "xyz", "xyz");
+    SafeWrite::setWriteBudgetForTesting(-1);
+    ASSERT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
+    grid()->AddItem({"3", "www.third.com", "t", "p"});
+    SafeWrite::setFailingReplacementForTesting(2);
+    list->close();
+    settle();
+    ASSERT_TRUE(list->isVisible()) << "the failed save keeps the window";
+
+    // Whatever happens now, the stored password opens the whole list.
+    delete list;
+    QString stored;
+    ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
+    EXPECT_EQ(stored, QStringLiteral("xyz"));
+    QList<Listing> listings;
+    ASSERT_TRUE(ListFile::load(stored, &listings));
+    ASSERT_EQ(listings.size(), 3);
+    EXPECT_EQ(listings[2].site, QString("www.third.com").leftJustified(75));
 }
 
 TEST_F(FrmPchangeTest, UnreadablePasswordFileKeepsTheListAndTheDialogOpen)

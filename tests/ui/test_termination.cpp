@@ -26,4 +26,18 @@ TEST(EndOfSession, SigtermRunsTheHandlerOnceFromTheEventLoop)
     installEndOfSessionHandler({});
 }
 
+TEST(EndOfSession, HangupAndInterruptEndTheProgramLikeSigterm)
+{
+    for (const int signal : {SIGHUP, SIGINT}) {
+        int calls = 0;
+        installEndOfSessionHandler([&] { ++calls; });
+        ASSERT_EQ(std::raise(signal), 0);
+        QDeadlineTimer deadline(5000);
+        while (calls == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(calls, 1) << signal;
+    }
+    installEndOfSessionHandler({});
+}
+
 } // namespace
