@@ -6,7 +6,6 @@
 #include "storage/safewrite.h"
 #include "storage/textutil.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace ListFile {
@@ -64,13 +63,9 @@ StorageResult load(const QString& key, QList<Listing>* listings)
 {
     if (auto step = Decipher(Module1::ListFilePath, key); !step)
         return step;
-    QFile file(Module1::ListFilePlainPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::fileFault(QStringLiteral("read"), file.fileName(), file.errorString());
-    const QByteArray plain = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return StorageResult::fileFault(QStringLiteral("read"), file.fileName(), file.errorString());
-    file.close();
+    QByteArray plain;
+    if (auto step = SafeWrite::readFile(Module1::ListFilePlainPath, &plain); !step)
+        return step;
     *listings = parse(plain);
     return Encipher(Module1::ListFilePlainPath, key);
 }

@@ -6,7 +6,6 @@
 #include "storage/safewrite.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
 namespace SetupStore {
@@ -15,14 +14,12 @@ namespace {
 StorageResult backUpOldList(QString* backupPath)
 {
     backupPath->clear();
-    QFile old(Module1::ListFilePath);
+    const QFileInfo old(Module1::ListFilePath);
     if (!old.exists() || old.size() == 0)
         return StorageResult::success();
-    if (!old.open(QIODevice::ReadOnly))
-        return StorageResult::fileFault(QStringLiteral("read"), old.fileName(), old.errorString());
-    const QByteArray bytes = old.readAll();
-    if (old.error() != QFileDevice::NoError)
-        return StorageResult::fileFault(QStringLiteral("read"), old.fileName(), old.errorString());
+    QByteArray bytes;
+    if (auto step = SafeWrite::readFile(Module1::ListFilePath, &bytes); !step)
+        return step;
     const QString target = FreeBackupPath(Module1::ListFilePath, QDateTime::currentDateTime());
     if (auto step = SafeWrite::replaceFile(target, bytes); !step)
         return step;

@@ -40,6 +40,20 @@ StorageResult writeCipheredText(const QString& text, const QString& plainPath, c
     return StorageResult::success();
 }
 
+// The stored password in a 25-character field.
+QString passwordOf(const QString& field)
+{
+    return TrimSpaces(StripNul(field));
+}
+
+// The first 25 bytes as characters; positions past the end read as NUL.
+QString fieldOf(QByteArray bytes)
+{
+    bytes.truncate(kFieldLength);
+    bytes.append(kFieldLength - bytes.size(), '\0');
+    return Ansi::decode(bytes);
+}
+
 } // namespace
 
 StorageResult readField(const QString& plainPath, QString* field)
@@ -47,11 +61,10 @@ StorageResult readField(const QString& plainPath, QString* field)
     QFile file(plainPath);
     if (!file.open(QIODevice::ReadOnly))
         return StorageResult::fileFault(QStringLiteral("read"), plainPath, file.errorString());
-    QByteArray bytes = file.read(kFieldLength);
+    const QByteArray bytes = file.read(kFieldLength);
     if (file.error() != QFileDevice::NoError)
         return StorageResult::fileFault(QStringLiteral("read"), plainPath, file.errorString());
-    bytes.append(kFieldLength - bytes.size(), '\0');
-    *field = Ansi::decode(bytes);
+    *field = fieldOf(bytes);
     return StorageResult::success();
 }
 
@@ -88,26 +101,22 @@ StorageResult readStoredPassword(QString* password)
     auto result = readCipheredField(Module1::PasswordFilePath, Module1::PasswordFilePlainPath,
                                     Module1::PasswordFileKey, &field);
     if (result)
-        *password = TrimSpaces(StripNul(field));
+        *password = passwordOf(field);
     return result;
 }
 
 StorageResult peekStoredPassword(QString* password)
 {
     const bool plainLeft = QFileInfo(Module1::PasswordFilePlainPath).isFile();
-    QFile file(plainLeft ? Module1::PasswordFilePlainPath : Module1::PasswordFilePath);
+    const QString path = plainLeft ? Module1::PasswordFilePlainPath : Module1::PasswordFilePath;
     QByteArray bytes;
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            return StorageResult::fileFault(QStringLiteral("read"), file.fileName(), file.errorString());
-        bytes = file.read(kFieldLength);
-        if (!plainLeft) {
-            const auto key = Ansi::encode(Module1::PasswordFileKey);
-            bytes = CipherBytes(bytes, key.value_or(QByteArray()));
-        }
+    if (QFileInfo::exists(path)) {
+        if (auto read = SafeWrite::readFile(path, &bytes); !read)
+            return read;
+        if (!plainLeft)
+            bytes = CipherBytes(bytes.left(kFieldLength), Ansi::encode(Module1::PasswordFileKey).value_or(QByteArray()));
     }
-    bytes.append(kFieldLength - bytes.size(), '\0');
-    *password = TrimSpaces(StripNul(Ansi::decode(bytes)));
+    *password = passwordOf(fieldOf(bytes));
     return StorageResult::success();
 }
 

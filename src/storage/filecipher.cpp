@@ -3,7 +3,6 @@
 #include "storage/ansi.h"
 #include "storage/safewrite.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 QByteArray CipherBytes(QByteArrayView data, QByteArrayView key)
@@ -32,17 +31,6 @@ QString withExtension(const QString& path, const QString& extension)
     return path.left(path.size() - 4) + extension;
 }
 
-StorageResult readWhole(const QString& path, QByteArray* data)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
-    *data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
-    return StorageResult::success();
-}
-
 StorageResult transform(const QString& sourcePath, const QString& targetPath, const QString& key)
 {
     if (!QFileInfo::exists(sourcePath)) {
@@ -54,7 +42,7 @@ StorageResult transform(const QString& sourcePath, const QString& targetPath, co
     }
 
     QByteArray source;
-    if (auto read = readWhole(sourcePath, &source); !read)
+    if (auto read = SafeWrite::readFile(sourcePath, &source); !read)
         return read;
 
     const auto keyBytes = Ansi::encode(key);

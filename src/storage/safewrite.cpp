@@ -50,6 +50,17 @@ bool writeAll(QIODevice& device, QByteArrayView data)
     return true;
 }
 
+StorageResult readFile(const QString& path, QByteArray* data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
+    *data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
+    return StorageResult::success();
+}
+
 StorageResult replaceFile(const QString& path, const QByteArray& data)
 {
     QSaveFile file(path);

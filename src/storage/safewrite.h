@@ -16,6 +16,9 @@ namespace SafeWrite {
 // Writes all of data to device; false when any byte was not written.
 bool writeAll(QIODevice& device, QByteArrayView data);
 
+// Reads all of path into data.
+StorageResult readFile(const QString& path, QByteArray* data);
+
 // Replaces (or creates) path with exactly data, atomically.
 StorageResult replaceFile(const QString& path, const QByteArray& data);
 

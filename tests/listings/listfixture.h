@@ -4,6 +4,7 @@
 #include "listings/passwordgrid.h"
 #include "storage/module1.h"
 #include "support/guifixture.h"
+#include "support/listrecords.h"
 
 #include <QLocale>
 
@@ -20,12 +21,6 @@ protected:
     {
         QLocale::setDefault(QLocale::system());
         GuiTest::TearDown();
-    }
-
-    static QByteArray record(const QByteArray& site, const QByteArray& user, const QByteArray& password)
-    {
-        return site.leftJustified(75, ' ', true) + user.leftJustified(20, ' ', true)
-               + password.leftJustified(15, ' ', true);
     }
 
     // Opens the listing window over listings "site<k>", "user<k>", "pw<k>".

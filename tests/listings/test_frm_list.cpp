@@ -5,6 +5,7 @@
 #include "storage/safewrite.h"
 #include "support/formchecks.h"
 #include "support/guifixture.h"
+#include "support/listrecords.h"
 
 #include <QAction>
 #include <QLabel>
@@ -14,12 +15,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray record(const QByteArray& site, const QByteArray& user, const QByteArray& password)
-{
-    return site.leftJustified(75, ' ', true) + user.leftJustified(20, ' ', true)
-           + password.leftJustified(15, ' ', true);
-}
 
 class FrmListTest : public GuiTest {
 protected:

@@ -1,15 +1,10 @@
 #include "listings/listfile.h"
 #include "storage/filecipher.h"
 #include "storage/safewrite.h"
+#include "support/listrecords.h"
 #include "support/tempappdir.h"
 
 namespace {
-
-QByteArray record(const QByteArray& site, const QByteArray& user, const QByteArray& password)
-{
-    return site.leftJustified(75, ' ', true) + user.leftJustified(20, ' ', true)
-           + password.leftJustified(15, ' ', true);
-}
 
 TEST(ListFormat, EmptyFileIsAnEmptyList)
 {
