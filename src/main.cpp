@@ -1,3 +1,4 @@
+#include "storage/instancelock.h"
 #include "storage/startupprocedure.h"
 #include "ui/formsupport.h"
 
@@ -7,6 +8,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     Forms::applyAppLook();
-    RunStartup(QCoreApplication::applicationDirPath());
+    InstanceLock lock;
+    if (!RunStartup(QCoreApplication::applicationDirPath(), lock))
+        return 1;
     return app.exec();
 }

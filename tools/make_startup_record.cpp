@@ -1,7 +1,7 @@
 // Writes the start-up record of a new installation, ciphered under the
 // start-up key: 25 characters with the first-run marker "TKY" at 7 to 9.
 #include "storage/filecipher.h"
-#include "storage/module1.h"
+#include "storage/datafolder.h"
 
 #include <QFile>
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     static_assert(sizeof("VELLA1TKY-V1.0.1-NEWSETUP") - 1 == 25);
     QFile out(QString::fromLocal8Bit(argv[1]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || out.write(CipherBytes(record, Module1::kStartupKey)) != record.size() || !out.flush()) {
+        || out.write(CipherBytes(record, kStartupKey)) != record.size() || !out.flush()) {
         std::fprintf(stderr, "make_startup_record: %s\n", qPrintable(out.errorString()));
         return 1;
     }

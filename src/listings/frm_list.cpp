@@ -16,6 +16,8 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -40,7 +42,8 @@ frm_list* frm_list::open()
         return s_instance;
     }
     auto* window = new frm_list;
-    if (!window->Form_Load()) {
+    ListFile::LoadReport report;
+    if (!window->Form_Load(&report)) {
         delete window;
         return nullptr;
     }
@@ -49,6 +52,8 @@ frm_list* frm_list::open()
     window->cmd_add->setFocus();
     // The list opens at its top, whichever cell is current.
     window->grd_password->scrollToTop();
+    if (!report.damage.isEmpty())
+        MsgBox::show(damageMessage(report), QStringLiteral("Damaged List"));
     return window;
 }
 
@@ -130,7 +135,20 @@ void frm_list::buildMenus()
     connect(mnu_help2, &QAction::triggered, this, &frm_list::mnu_help2_Click);
 }
 
-bool frm_list::Form_Load()
+QString frm_list::damageMessage(const ListFile::LoadReport& report)
+{
+    const QString found = QStringLiteral("The list file \"%1\" looks damaged: %2.\r")
+                              .arg(QDir::toNativeSeparators(Module1::Folder.list.path), report.damage);
+    if (!report.backup)
+        return found + QStringLiteral("No copy of it as found could be kept.\r%1\r"
+                                      "The list opens with the listings that could be read; saving writes only those.")
+                           .arg(report.backup.error);
+    return found + QStringLiteral("A copy of it as found was kept as \"%1\".\r"
+                                  "The list opens with the listings that could be read.")
+                       .arg(QFileInfo(report.backupPath).fileName());
+}
+
+bool frm_list::Form_Load(ListFile::LoadReport* report)
 {
     // The line break is a carriage return in the caption; labels show "\n".
     Label1->setText(QStringLiteral("Double Click A Website To Start Your Browser\nAnd Go To That Site."));
@@ -145,7 +163,7 @@ bool frm_list::Form_Load()
     grd_password->setRow(1);
     grd_password->setCol(0);
 
-    if (auto loaded = LoadList(*grd_password); !loaded) {
+    if (auto loaded = LoadList(*grd_password, report); !loaded) {
         Fault::stop(loaded.error);
         return false;
     }
@@ -223,13 +241,24 @@ void frm_list::closeEvent(QCloseEvent* event)
         return;
     }
     if (auto saved = SaveList(*grd_password); !saved) {
-        // Keep the rows on screen so the user can try again.
-        MsgBox::show(QStringLiteral("Your list could not be saved.\r%1\rThe list stays open; "
-                                    "the list file on disk is the last one saved.")
-                         .arg(saved.error),
-                     QStringLiteral("Save Failed"));
-        event->ignore();
-        return;
+        // Keep the rows on screen so the user can try again; from the second
+        // failure in a row, let them go without saving rather than trap them.
+        ++m_failedCloses;
+        const QString failure = QStringLiteral("Your list could not be saved.\r%1\r").arg(saved.error);
+        const QString caption = QStringLiteral("Save Failed");
+        if (m_failedCloses < 2) {
+            MsgBox::show(failure + QStringLiteral("The list stays open; the list file on disk is the last one saved."),
+                         caption);
+            event->ignore();
+            return;
+        }
+        if (!MsgBox::ask(failure + QStringLiteral("The list file on disk is the last one saved.\r\r"
+                                                  "Close without saving? The changes since the last successful save "
+                                                  "will be lost."),
+                         caption)) {
+            event->ignore();
+            return;
+        }
     }
     m_saved = true;
     // No dialog may outlive the list it works on.
@@ -250,4 +279,6 @@ void frm_list::saveNow()
 {
     if (auto saved = SaveList(*grd_password); !saved)
         std::fprintf(stderr, "vellamar: the list was not saved: %s\n", qPrintable(saved.error));
+    else
+        m_failedCloses = 0;
 }

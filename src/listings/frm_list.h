@@ -1,5 +1,7 @@
 #pragma once
 
+#include "listings/listfile.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -70,9 +72,11 @@ private:
     frm_list();
     void buildControls(QWidget* client);
     void buildMenus();
-    bool Form_Load();
+    bool Form_Load(ListFile::LoadReport* report);
+    static QString damageMessage(const ListFile::LoadReport& report);
     void setColumnWidths();
 
     bool m_saved = false;
+    int m_failedCloses = 0; // failed saves on close, in a row
     static inline QPointer<frm_list> s_instance;
 };

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "storage/datafolder.h"
+#include "storage/secretbytes.h"
 #include "storage/storageresult.h"
 
-#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -28,16 +29,30 @@ inline constexpr int kRecordLength = kSiteLength + kUserLength + kPasswordLength
 // its pad spaces.
 QList<Listing> parse(QByteArrayView plain);
 
+// What a save would lose of a plain list: a tail shorter than a listing, or
+// the characters after a NUL in a field. Empty when nothing.
+QString damageOf(QByteArrayView plain);
+
 // The plain list: each value left-aligned, padded with spaces and cut to its
 // field. Fails, naming the listing, on a character Windows-1252 cannot hold.
-StorageResult serialize(const QList<Listing>& listings, QByteArray* plain);
+StorageResult serialize(const QList<Listing>& listings, SecretBytes* plain);
 
-// Reads the list file under key and leaves it ciphered as it was.
-StorageResult load(const QString& key, QList<Listing>* listings);
+struct LoadReport {
+    QString damage;     // what was odd about the file (empty: nothing)
+    QString backupPath; // the copy of the damaged file as found
+    StorageResult backup = StorageResult::success(); // whether that copy could be made
+};
 
-// Writes listings as the list file, ciphered under key. The plain twin is
-// complete on disk before the ciphered file is replaced; on a failure the
-// ciphered file stays the last good one and the plain twin is removed.
-StorageResult save(const QList<Listing>& listings, const QString& key);
+// Reads the list under key, in memory. A plain list an earlier version left
+// is taken over first. A damaged file (see damageOf) is copied as found
+// to a backup before anything else is written, and report says so.
+StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>* listings,
+                   LoadReport* report = nullptr);
+
+// Writes listings as the list file, ciphered under key, replacing it at
+// once; on a failure the file on disk stays the last good one. While a
+// change of the master password is unfinished, the pending list is
+// written and renamed into place.
+StorageResult save(const DataFolder& folder, const QList<Listing>& listings, const QString& key);
 
 } // namespace ListFile

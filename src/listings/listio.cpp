@@ -1,13 +1,12 @@
 #include "listings/listio.h"
 
-#include "listings/listfile.h"
 #include "listings/passwordgrid.h"
 #include "storage/module1.h"
 
-StorageResult LoadList(PasswordGrid& grid)
+StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report)
 {
     QList<Listing> listings;
-    if (auto step = ListFile::load(Module1::MasterPassword, &listings); !step)
+    if (auto step = ListFile::load(Module1::Folder, Module1::MasterPassword, &listings, report); !step)
         return step;
     grid.appendListings(listings, 1);
     grid.setRow(grid.Rows() - 1);
@@ -17,7 +16,7 @@ StorageResult LoadList(PasswordGrid& grid)
 
 StorageResult SaveList(PasswordGrid& grid)
 {
-    auto result = ListFile::save(grid.listings(), Module1::MasterPassword);
+    auto result = ListFile::save(Module1::Folder, grid.listings(), Module1::MasterPassword);
     if (grid.Rows() > 1)
         grid.setRow(grid.Rows() - 1);
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listings/listfile.h"
 #include "storage/storageresult.h"
 
 class PasswordGrid;
@@ -8,8 +9,8 @@ class PasswordGrid;
 // MasterPassword.
 
 // Appends one row per listing of the list file and removes the placeholder
-// row 1; the file is left ciphered as it was.
-StorageResult LoadList(PasswordGrid& grid);
+// row 1. Reads only, unless the file is damaged (report says so).
+StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report = nullptr);
 
 // Writes grid rows 1 to Rows() - 1 as the list file; the current row is left
 // on the last listing.

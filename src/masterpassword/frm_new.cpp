@@ -5,7 +5,6 @@
 #include "masterpassword/setupstore.h"
 #include "storage/module1.h"
 #include "storage/textutil.h"
-#include "ui/fault.h"
 #include "ui/formsupport.h"
 #include "ui/msgbox.h"
 
@@ -60,16 +59,24 @@ void frm_new::Command1_Click()
         return;
     }
 
-    QString backupPath;
-    if (auto stored = SetupStore::commit(first, &backupPath); !stored) {
-        Fault::stop(stored.error);
+    const SetupStore::Outcome stored = SetupStore::commit(Module1::Folder, first);
+    if (!stored.passwordInForce) {
+        // Nothing changed on disk: the user can try again or cancel.
+        MsgBox::show(QStringLiteral("Your password could not be set up.\r%1").arg(stored.result.error),
+                     QStringLiteral("Set-Up Failed"));
         return;
     }
     Module1::MasterPassword = first;
-    if (!backupPath.isEmpty()) {
+    if (!stored.result) {
+        MsgBox::show(QStringLiteral("Your password is set up, but the new list could not be put in place yet.\r%1\r"
+                                    "Lock/Close will save the list in its place.")
+                         .arg(stored.result.error),
+                     QStringLiteral("Set-Up Incomplete"));
+    }
+    if (!stored.backupPath.isEmpty()) {
         MsgBox::show(QStringLiteral("A list file was already here. It was kept as\r\"%1\"\r"
                                     "and is not opened under your new password.")
-                         .arg(QFileInfo(backupPath).fileName()),
+                         .arg(QFileInfo(stored.backupPath).fileName()),
                      QStringLiteral("Earlier List Kept"));
     }
     // The listing window must be open before this, the only window, closes.

@@ -31,7 +31,7 @@ void frm_password::Command1_Click()
     // Compared exactly as typed: spaces around the entry count.
     const QString entry = txt_password->text();
     QString stored;
-    if (auto read = DataFiles::readStoredPassword(&stored); !read) {
+    if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
         Fault::stop(read.error);
         return;
     }

@@ -48,7 +48,7 @@ void frm_pchange::Command1_Click()
 {
     // The old entry is checked against the file, not the password in memory.
     QString stored;
-    if (auto read = DataFiles::readStoredPassword(&stored); !read) {
+    if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
         // The list with its unsaved changes stays open: no reason to stop.
         MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(read.error),
                      QStringLiteral("Password Not Changed"));
@@ -82,25 +82,24 @@ void frm_pchange::Command1_Click()
         close();
         return;
     }
-    bool newPasswordStored = false;
-    const StorageResult changed =
-        PasswordChange::commit(newPassword, list->grd_password->listings(), &newPasswordStored);
-    if (changed) {
+    const PairedCommit::Outcome changed =
+        PasswordChange::commit(Module1::Folder, newPassword, list->grd_password->listings());
+    if (changed.result) {
         Module1::MasterPassword = newPassword;
         close();
         return;
     }
-    if (!newPasswordStored) {
-        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(changed.error),
+    if (!changed.newPasswordInForce) {
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(changed.result.error),
                      QStringLiteral("Password Not Changed"));
         return;
     }
-    // The old password could not be written back: the new one is in force,
-    // and the list takes it at its next save.
+    // The new password file is in place but the list is not yet: the new
+    // password holds, and the list takes its place at the next save.
     Module1::MasterPassword = newPassword;
-    MsgBox::show(QStringLiteral("The new password is in use, but the list could not be ciphered under it yet.\r%1\r"
+    MsgBox::show(QStringLiteral("The new password is in use, but the list could not be put in place under it yet.\r%1\r"
                                 "Lock/Close will save the list under the new password.")
-                     .arg(changed.error),
+                     .arg(changed.result.error),
                  QStringLiteral("Password Changed"));
     close();
 }

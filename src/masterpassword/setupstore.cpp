@@ -2,7 +2,7 @@
 
 #include "storage/datafiles.h"
 #include "storage/filecipher.h"
-#include "storage/module1.h"
+#include "storage/pairedcommit.h"
 #include "storage/safewrite.h"
 
 #include <QDateTime>
@@ -11,16 +11,15 @@
 namespace SetupStore {
 namespace {
 
-StorageResult backUpOldList(QString* backupPath)
+StorageResult backUpOldList(const DataFolder& folder, QString* backupPath)
 {
-    backupPath->clear();
-    const QFileInfo old(Module1::ListFilePath);
+    const QFileInfo old(folder.list.path);
     if (!old.exists() || old.size() == 0)
         return StorageResult::success();
     QByteArray bytes;
-    if (auto step = SafeWrite::readFile(Module1::ListFilePath, &bytes); !step)
+    if (auto step = SafeWrite::readFile(folder.list.path, &bytes); !step)
         return step;
-    const QString target = FreeBackupPath(Module1::ListFilePath, QDateTime::currentDateTime());
+    const QString target = folder.list.backupPath(QDateTime::currentDateTime());
     if (auto step = SafeWrite::replaceFile(target, bytes); !step)
         return step;
     *backupPath = target;
@@ -29,20 +28,43 @@ StorageResult backUpOldList(QString* backupPath)
 
 } // namespace
 
-StorageResult commit(const QString& password, QString* backupPath)
+Outcome commit(const DataFolder& folder, const QString& password)
 {
-    if (auto step = backUpOldList(backupPath); !step)
-        return step;
-
-    // The list first: should the run stop before the password is written,
-    // the next start sets up again instead of reading a list under a stale key.
-    if (QFileInfo::exists(Module1::ListFilePlainPath)) {
-        if (auto step = Encipher(Module1::ListFilePlainPath, password); !step)
-            return step;
-    } else if (auto step = SafeWrite::replaceFile(Module1::ListFilePath, QByteArray()); !step) {
-        return step;
+    Outcome outcome;
+    const auto key = CipherKeyOf(password);
+    if (!key) {
+        outcome.result = StorageResult::failure(QStringLiteral("The master password cannot be a key."));
+        return outcome;
     }
-    return DataFiles::writePasswordFile(password, DataFiles::PasswordLayout::PaddedTo25);
+    SecretBytes passwordFile;
+    if (outcome.result = DataFiles::passwordFileBytes(password, DataFiles::PasswordLayout::PaddedTo25, &passwordFile);
+        !outcome.result)
+        return outcome;
+    for (const QString& target : {folder.password.path, folder.list.path}) {
+        if (outcome.result = SafeWrite::checkWritable(target); !outcome.result)
+            return outcome;
+    }
+
+    const bool adoptsLeftover = QFileInfo(folder.list.leftoverPlainPath).isFile();
+    SecretBytes newList;
+    if (adoptsLeftover) {
+        QByteArray bytes;
+        if (outcome.result = SafeWrite::readFile(folder.list.leftoverPlainPath, &bytes); !outcome.result)
+            return outcome;
+        newList = SecretBytes::adopt(std::move(bytes));
+    }
+    if (outcome.result = backUpOldList(folder, &outcome.backupPath); !outcome.result)
+        return outcome;
+
+    const PairedCommit::Outcome committed = PairedCommit::commit(
+        folder, Encipher(passwordFile.bytes(), folder.passwordFileKey), Encipher(newList.bytes(), *key));
+    outcome.result = committed.result;
+    outcome.passwordInForce = committed.newPasswordInForce;
+    // The plain list goes only once the change holds it; should this fail,
+    // the next save removes it.
+    if (adoptsLeftover && committed.newPasswordInForce)
+        SafeWrite::removeFile(folder.list.leftoverPlainPath);
+    return outcome;
 }
 
 } // namespace SetupStore

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/datafolder.h"
 #include "storage/storageresult.h"
 
 #include <QString>
@@ -7,10 +8,19 @@
 // What the set-up dialog writes once the user has chosen a master password.
 namespace SetupStore {
 
-// Starts the list under password and writes the master-password file. A
-// non-empty list file found there is never read under the new password: it
-// is first copied to a backup, whose path is returned in backupPath (empty
-// when none was made); a leftover plain list twin is adopted as the new list.
-StorageResult commit(const QString& password, QString* backupPath);
+struct Outcome {
+    StorageResult result;
+    // The new master password is the one on disk (even when a last step
+    // failed and the list is still pending).
+    bool passwordInForce = false;
+    // A non-empty list file found there is never read under the new
+    // password: it is first copied here (empty: no copy was needed).
+    QString backupPath;
+};
+
+// Writes the master-password file and a new list as one change. A plain
+// list an earlier version left is adopted as the new list, and removed
+// only once the change has taken effect.
+Outcome commit(const DataFolder& folder, const QString& password);
 
 } // namespace SetupStore

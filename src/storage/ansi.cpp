@@ -59,17 +59,29 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
-std::optional<QByteArray> encode(QStringView text)
+bool encodeInto(QStringView text, char* out)
 {
     const Codepage& table = codepage();
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    char* out = bytes.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        // Most text is ASCII: no table lookup for it.
+        if (unit < 0x80) {
+            out[i] = char(unit);
+            continue;
+        }
         const auto byte = table.byteFor(text[i]);
         if (!byte)
-            return std::nullopt;
+            return false;
         out[i] = char(*byte);
     }
+    return true;
+}
+
+std::optional<QByteArray> encode(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    if (!encodeInto(text, bytes.data()))
+        return std::nullopt;
     return bytes;
 }
 

@@ -2,80 +2,89 @@
 
 #include "storage/ansi.h"
 #include "storage/filecipher.h"
-#include "storage/module1.h"
 #include "storage/safewrite.h"
 #include "storage/textutil.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace DataFiles {
-namespace {
 
-// Decipher, read the field, encipher again.
-StorageResult readCipheredField(const QString& cipheredPath, const QString& plainPath,
-                                const QString& key, QString* field)
+StorageResult readPlainAt(const QString& path, QByteArrayView key, SecretBytes* plain)
 {
-    if (auto step = Decipher(cipheredPath, key); !step)
-        return step;
-    if (auto step = readField(plainPath, field); !step)
-        return step;
-    return Encipher(plainPath, key);
-}
-
-StorageResult writeCipheredText(const QString& text, const QString& plainPath, const QString& key)
-{
-    const auto bytes = Ansi::encode(text);
-    if (!bytes)
-        return StorageResult::failure(
-            QStringLiteral("\"%1\" cannot hold the character \"%2\".")
-                .arg(plainPath, *Ansi::firstUnencodable(text)));
-    // The plain twin is complete before the ciphered file is replaced.
-    if (auto step = SafeWrite::replaceFile(plainPath, *bytes); !step)
-        return step;
-    if (auto step = Encipher(plainPath, key); !step) {
-        SafeWrite::removeFile(plainPath);
-        return step;
+    if (!QFileInfo::exists(path)) {
+        *plain = SecretBytes();
+        return StorageResult::success();
     }
+    QByteArray ciphered;
+    if (auto read = SafeWrite::readFile(path, &ciphered); !read)
+        return read;
+    if (key.isEmpty() && !ciphered.isEmpty())
+        return StorageResult::failure(QStringLiteral("Could not read \"%1\": the key is empty.").arg(path));
+    *plain = Decipher(ciphered, key);
     return StorageResult::success();
 }
 
-// The stored password in a 25-character field.
-QString passwordOf(const QString& field)
+StorageResult readPlain(const DataFile& file, QByteArrayView key, SecretBytes* plain)
 {
-    return TrimSpaces(StripNul(field));
+    if (QFileInfo(file.leftoverPlainPath).isFile()) {
+        QByteArray bytes;
+        if (auto read = SafeWrite::readFile(file.leftoverPlainPath, &bytes); !read)
+            return read;
+        *plain = SecretBytes::adopt(std::move(bytes));
+        return StorageResult::success();
+    }
+    return readPlainAt(file.path, key, plain);
 }
 
-// The first 25 bytes as characters; positions past the end read as NUL.
-QString fieldOf(QByteArray bytes)
+StorageResult writePlain(const DataFile& file, QByteArrayView plain, QByteArrayView key)
 {
-    bytes.truncate(kFieldLength);
-    bytes.append(kFieldLength - bytes.size(), '\0');
-    return Ansi::decode(bytes);
+    if (key.isEmpty() && !plain.isEmpty())
+        return StorageResult::failure(QStringLiteral("Could not write \"%1\": the key is empty.").arg(file.path));
+    return SafeWrite::replaceFile(file.path, Encipher(plain, key));
 }
 
-} // namespace
-
-StorageResult readField(const QString& plainPath, QString* field)
+StorageResult adoptLeftoverPlain(const DataFile& file, QByteArrayView key, QString* backupPath)
 {
-    QFile file(plainPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return StorageResult::fileFault(QStringLiteral("read"), plainPath, file.errorString());
-    const QByteArray bytes = file.read(kFieldLength);
-    if (file.error() != QFileDevice::NoError)
-        return StorageResult::fileFault(QStringLiteral("read"), plainPath, file.errorString());
-    *field = fieldOf(bytes);
+    if (backupPath)
+        backupPath->clear();
+    // A folder of that name is nobody's plain file.
+    if (!QFileInfo(file.leftoverPlainPath).isFile())
+        return StorageResult::success();
+    QByteArray bytes;
+    if (auto read = SafeWrite::readFile(file.leftoverPlainPath, &bytes); !read)
+        return read;
+    const SecretBytes plain = SecretBytes::adopt(std::move(bytes));
+    if (auto writable = SafeWrite::checkWritable(file.path); !writable)
+        return writable;
+    if (QFileInfo::exists(file.path)) {
+        const QString backup = file.backupPath(QDateTime::currentDateTime());
+        if (auto kept = SafeWrite::renameNoOverwrite(file.path, backup); !kept)
+            return kept;
+        if (backupPath)
+            *backupPath = backup;
+    }
+    if (auto written = writePlain(file, plain.bytes(), key); !written)
+        return written;
+    return SafeWrite::removeFile(file.leftoverPlainPath);
+}
+
+QString fieldOf(QByteArrayView plain)
+{
+    QByteArray field(kFieldLength, '\0');
+    const qsizetype length = std::min<qsizetype>(plain.size(), kFieldLength);
+    std::copy_n(plain.data(), length, field.data());
+    QString text = Ansi::decode(field);
+    SecretBytes::adopt(std::move(field)).wipe();
+    return text;
+}
+
+StorageResult readStartupRecord(const DataFolder& folder, QString* record)
+{
+    SecretBytes plain;
+    if (auto read = readPlain(folder.startup, folder.startupKey, &plain); !read)
+        return read;
+    *record = StripNul(fieldOf(plain.bytes()));
     return StorageResult::success();
-}
-
-StorageResult readStartupRecord(QString* record)
-{
-    QString field;
-    auto result = readCipheredField(Module1::StartupFilePath, Module1::StartupFilePlainPath,
-                                    Module1::StartupKey, &field);
-    if (result)
-        *record = StripNul(field);
-    return result;
 }
 
 bool hasFirstRunMarker(const QString& record)
@@ -90,42 +99,33 @@ QString withMarkerCleared(const QString& record)
     return cleared;
 }
 
-StorageResult writeStartupRecord(const QString& record)
+StorageResult writeStartupRecord(const DataFolder& folder, const QString& record)
 {
-    return writeCipheredText(record, Module1::StartupFilePlainPath, Module1::StartupKey);
+    const auto bytes = Ansi::encode(record);
+    if (!bytes)
+        return StorageResult::failure(QStringLiteral("The start-up record holds a character that cannot be stored."));
+    return writePlain(folder.startup, *bytes, folder.startupKey);
 }
 
-StorageResult readStoredPassword(QString* password)
+StorageResult readStoredPassword(const DataFolder& folder, QString* password)
 {
-    QString field;
-    auto result = readCipheredField(Module1::PasswordFilePath, Module1::PasswordFilePlainPath,
-                                    Module1::PasswordFileKey, &field);
-    if (result)
-        *password = passwordOf(field);
-    return result;
-}
-
-StorageResult peekStoredPassword(QString* password)
-{
-    const bool plainLeft = QFileInfo(Module1::PasswordFilePlainPath).isFile();
-    const QString path = plainLeft ? Module1::PasswordFilePlainPath : Module1::PasswordFilePath;
-    QByteArray bytes;
-    if (QFileInfo::exists(path)) {
-        if (auto read = SafeWrite::readFile(path, &bytes); !read)
-            return read;
-        if (!plainLeft)
-            bytes = CipherBytes(bytes.left(kFieldLength), Ansi::encode(Module1::PasswordFileKey).value_or(QByteArray()));
-    }
-    *password = passwordOf(fieldOf(bytes));
+    SecretBytes plain;
+    if (auto read = readPlain(folder.password, folder.passwordFileKey, &plain); !read)
+        return read;
+    *password = TrimSpaces(StripNul(fieldOf(plain.bytes())));
     return StorageResult::success();
 }
 
-StorageResult writePasswordFile(const QString& password, PasswordLayout layout)
+StorageResult passwordFileBytes(const QString& password, PasswordLayout layout, SecretBytes* plain)
 {
-    const QString text = layout == PasswordLayout::PaddedTo25
-                             ? password.leftJustified(kFieldLength, QLatin1Char(' '), true)
-                             : password;
-    return writeCipheredText(text, Module1::PasswordFilePlainPath, Module1::PasswordFileKey);
+    const QString text =
+        layout == PasswordLayout::PaddedTo25 ? password.leftJustified(kFieldLength, QLatin1Char(' '), true) : password;
+    auto bytes = Ansi::encode(text);
+    if (!bytes)
+        return StorageResult::failure(
+            QStringLiteral("The master password cannot hold the character \"%1\".").arg(*Ansi::firstUnencodable(text)));
+    *plain = SecretBytes::adopt(std::move(*bytes));
+    return StorageResult::success();
 }
 
 } // namespace DataFiles

@@ -1,6 +1,9 @@
 #include "storage/safewrite.h"
 
+#include "storage/folderplatform.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -9,26 +12,75 @@ namespace SafeWrite {
 namespace {
 
 qint64 writeBudget = -1;
-int replacementsUntilFailure = 0;
-int removalsUntilFailure = 0;
-
-bool failsNow(int& countdown)
-{
-    return countdown > 0 && --countdown == 0;
-}
+int stepsUntilFailure = 0;
+bool failureFired = false;
 StepHook stepHook;
 
-void reached(const char* step, const QString& path)
+const QString kRefused = QStringLiteral("refused for a test");
+
+// Whether the step about to be taken is the one a test made fail.
+bool failsNow()
+{
+    if (stepsUntilFailure <= 0 || --stepsUntilFailure > 0)
+        return false;
+    failureFired = true;
+    return true;
+}
+
+void reached(Step step, const QString& path)
 {
     if (stepHook)
-        stepHook(QString::fromLatin1(step), path);
+        stepHook(step, path);
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+bool ownerMayWrite(const QFileInfo& info)
+{
+    return info.permissions().testFlag(QFileDevice::WriteOwner);
+}
+
+StorageResult syncFolderOf(const QString& path)
+{
+    const QString folder = folderOf(path);
+    QString reason;
+    if (failsNow())
+        reason = kRefused;
+    else if (FolderPlatform::syncFolder(folder, &reason))
+        reason.clear();
+    if (!reason.isEmpty())
+        return StorageResult::fileFault(QStringLiteral("sync the folder"), folder, reason);
+    reached(Step::SyncFolder, folder);
+    return StorageResult::success();
 }
 
 } // namespace
 
+const char* stepName(Step step)
+{
+    switch (step) {
+    case Step::Write:
+        return "write";
+    case Step::Rename:
+        return "rename";
+    case Step::Remove:
+        return "remove";
+    case Step::SyncFolder:
+        return "sync";
+    }
+    return "?";
+}
+
 void setWriteBudgetForTesting(qint64 bytes) { writeBudget = bytes; }
-void setFailingReplacementForTesting(int n) { replacementsUntilFailure = n; }
-void setFailingRemovalForTesting(int n) { removalsUntilFailure = n; }
+void setFailingStepForTesting(int n)
+{
+    stepsUntilFailure = n;
+    failureFired = false;
+}
+bool failingStepFiredForTesting() { return failureFired; }
 void setStepHookForTesting(StepHook hook) { stepHook = std::move(hook); }
 
 bool writeAll(QIODevice& device, QByteArrayView data)
@@ -55,58 +107,107 @@ StorageResult readFile(const QString& path, QByteArray* data)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
-    *data = file.readAll();
+    QByteArray buffer(file.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < buffer.size()) {
+        const qint64 read = file.read(buffer.data() + got, buffer.size() - got);
+        if (read <= 0)
+            break;
+        got += read;
+    }
     if (file.error() != QFileDevice::NoError)
         return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
+    // A file cut short meanwhile reads as what was there.
+    buffer.truncate(got);
+    *data = std::move(buffer);
     return StorageResult::success();
 }
 
-StorageResult replaceFile(const QString& path, const QByteArray& data)
+StorageResult checkWritable(const QString& path)
 {
+    const QFileInfo file(path);
+    if (file.exists() && !ownerMayWrite(file))
+        return StorageResult::fileFault(QStringLiteral("write"), path, QStringLiteral("the file is read-only"));
+    const QFileInfo folder(file.absolutePath());
+    if (folder.exists() && !ownerMayWrite(folder))
+        return StorageResult::fileFault(QStringLiteral("write"), path, QStringLiteral("its folder is read-only"));
+    return StorageResult::success();
+}
+
+StorageResult replaceFile(const QString& path, QByteArrayView data)
+{
+    if (auto writable = checkWritable(path); !writable)
+        return writable;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const bool failOnPurpose = failsNow(replacementsUntilFailure);
-    // QSaveFile would commit a short write (a full disk) as a success.
-    // The size on disk is checked too: some file systems report a full disk
-    // only there.
+    // QSaveFile would commit a short write (a full disk) as a success. The
+    // size on disk is checked too: some file systems report a full disk only
+    // there.
+    const bool failOnPurpose = failsNow();
     if (failOnPurpose || !writeAll(file, data) || !file.flush() || file.size() != data.size()) {
-        const QString reason = file.error() != QFileDevice::NoError
+        const QString reason = failOnPurpose ? kRefused
+                               : file.error() != QFileDevice::NoError
                                    ? file.errorString()
                                    : QStringLiteral("not every byte could be written (is the disk full?)");
         file.cancelWriting();
         return StorageResult::fileFault(QStringLiteral("write"), path, reason);
     }
-    reached("write", path);
+    reached(Step::Write, path);
+    if (failsNow()) {
+        file.cancelWriting();
+        return StorageResult::fileFault(QStringLiteral("write"), path, kRefused);
+    }
     if (!file.commit())
         return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
-    reached("rename", path);
-    return StorageResult::success();
+    reached(Step::Rename, path);
+    return syncFolderOf(path);
 }
 
 StorageResult removeFile(const QString& path)
 {
     QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo(path).isSymLink() && !file.exists())
         return StorageResult::success();
-    if (failsNow(removalsUntilFailure))
-        return StorageResult::fileFault(QStringLiteral("delete"), path, QStringLiteral("refused for a test"));
+    const QFileInfo folder(folderOf(path));
+    if (!ownerMayWrite(folder))
+        return StorageResult::fileFault(QStringLiteral("delete"), path, QStringLiteral("its folder is read-only"));
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("delete"), path, kRefused);
     if (!file.remove())
         return StorageResult::fileFault(QStringLiteral("delete"), path, file.errorString());
-    reached("delete", path);
-    return StorageResult::success();
+    reached(Step::Remove, path);
+    return syncFolderOf(path);
+}
+
+StorageResult renameOver(const QString& from, const QString& to)
+{
+    if (auto writable = checkWritable(to); !writable)
+        return writable;
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("rename"), from, kRefused);
+    // A rename over the target is the one atomic step that swaps old for new.
+    QString reason;
+    if (!FolderPlatform::renameReplacing(from, to, &reason))
+        return StorageResult::fileFault(QStringLiteral("rename"), from, reason);
+    reached(Step::Rename, to);
+    return syncFolderOf(to);
 }
 
 StorageResult renameNoOverwrite(const QString& from, const QString& to)
 {
-    QFile file(from);
-    if (QFile::exists(to))
+    if (QFileInfo(to).exists() || QFileInfo(to).isSymLink())
         return StorageResult::fileFault(QStringLiteral("rename to"), to, QStringLiteral("the file exists already"));
+    if (auto writable = checkWritable(to); !writable)
+        return writable;
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("rename"), from, kRefused);
+    QFile file(from);
     if (!file.rename(to))
         return StorageResult::fileFault(QStringLiteral("rename"), from, file.errorString());
-    reached("rename", to);
-    return StorageResult::success();
+    reached(Step::Rename, to);
+    return syncFolderOf(to);
 }
 
 } // namespace SafeWrite

@@ -3,17 +3,26 @@
 #include "listings/frm_list.h"
 #include "masterpassword/frm_new.h"
 #include "masterpassword/frm_password.h"
+#include "storage/instancelock.h"
 #include "storage/module1.h"
 #include "storage/startup.h"
 #include "ui/fault.h"
 #include "ui/formsupport.h"
+#include "ui/msgbox.h"
 #include "ui/termination.h"
 
 #include <QCoreApplication>
 
-void RunStartup(const QString& appDir)
+bool RunStartup(const QString& appDir, InstanceLock& lock)
 {
     Module1::SetAppDir(appDir);
+    // Before anything is read or put in order: a second copy must touch
+    // nothing. Without a lock (a read-only folder) the program goes on.
+    if (lock.acquire(Module1::Folder.lockFilePath) == InstanceLock::Outcome::HeldElsewhere) {
+        MsgBox::show(QStringLiteral("The password list is already open in another Vellamar window."),
+                     QStringLiteral("Vellamar"));
+        return false;
+    }
 
     installEndOfSessionHandler(
         [] {
@@ -27,13 +36,15 @@ void RunStartup(const QString& appDir)
                 list->saveNow();
         });
 
+    Startup::prepareFolder(Module1::Folder);
     Startup::Path path = Startup::Path::Unlock;
-    if (auto decided = Startup::decide(&path); !decided) {
+    if (auto decided = Startup::decide(Module1::Folder, &path); !decided) {
         Fault::stop(decided.error);
-        return;
+        return false;
     }
     if (path == Startup::Path::Unlock)
         Forms::showCentred(new frm_password);
     else
         Forms::showCentred(new frm_new);
+    return true;
 }

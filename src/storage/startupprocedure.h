@@ -2,7 +2,11 @@
 
 #include <QString>
 
-// The program's entry: fills the program-wide paths and keys for the
-// folder appDir, decides between first run and unlock, and opens the one
-// dialog for it. Returns at once; a fault stops the program.
-void RunStartup(const QString& appDir);
+class InstanceLock;
+
+// The program's entry: takes the folder's lock (held in lock until the
+// program ends), puts the folder in order, decides between first run and
+// unlock, and opens the one dialog for it. Returns at once; false when the
+// program must end now because another copy has the list open. A fault
+// stops the program.
+bool RunStartup(const QString& appDir, InstanceLock& lock);

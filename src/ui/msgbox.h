@@ -4,15 +4,21 @@
 
 #include <functional>
 
-// Every message box of the program: a text, a caption, one OK button and no
-// icon. Lines in text break at a carriage return.
+// Every message box of the program: a text, a caption, one OK button (or
+// Yes and No for a question) and no icon. Lines in text break at a carriage
+// return.
 namespace MsgBox {
 
 void show(const QString& text, const QString& caption);
+
+// A question with Yes and No buttons, No the default; true for Yes.
+bool ask(const QString& text, const QString& caption);
 
 // Test seam: while set, no box is shown; the observer receives each
 // message (text exactly as given) in place of the user's OK.
 using Observer = std::function<void(const QString& text, const QString& caption)>;
 void setObserverForTesting(Observer observer);
+// What ask() answers while an observer is set (No until told otherwise).
+void setAnswerForTesting(bool yes);
 
 } // namespace MsgBox

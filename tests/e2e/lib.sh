@@ -180,13 +180,14 @@ record() {
   printf '%-75s%-20s%-15s' "$1" "$2" "$3"
 }
 
-# No plain twin and nothing else unexpected: only the program, its help and
-# the three data files belong in the folder.
+# No plain file and nothing else unexpected: only the program, its help and
+# the three data files belong in the folder, and the lock file while the
+# program runs.
 expect_only_data_files() {
-  local listing
+  local listing expected="help.html kxinit.ene kxplst.ene kxpwfl.ene vellamar "
+  program_running && expected="help.html kxinit.ene kxplst.ene kxpwfl.ene vellamar vellamar.lock "
   listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
-  [[ $listing == "help.html kxinit.ene kxplst.ene kxpwfl.ene vellamar " ]] \
-    || fail "unexpected folder contents: $listing"
+  [[ $listing == "$expected" ]] || fail "unexpected folder contents: $listing"
 }
 
 # ---- Display --------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "support/formchecks.h"
 #include "support/guifixture.h"
 #include "support/listrecords.h"
+#include "ui/msgbox.h"
 
 #include <QAction>
 #include <QLabel>
@@ -106,20 +107,52 @@ TEST_F(FrmListTest, ColumnWidthsComeFromTheWindowWidth)
 
 TEST_F(FrmListTest, ListingsLoadIntoRowsWithTheirPadding)
 {
-    frm_list* list = open(twoListings + QByteArray(40, 'x'));
+    frm_list* list = open(twoListings);
+    EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(list->grd_password->Rows(), 3);
     EXPECT_EQ(cell(list, 1, 0), QStringLiteral("1"));
     EXPECT_EQ(cell(list, 2, 0), QStringLiteral("2"));
     EXPECT_EQ(cell(list, 2, 1), QString("Mail program").leftJustified(75));
     EXPECT_EQ(cell(list, 1, 3), QString("pw1").leftJustified(15));
     EXPECT_EQ(files(), QStringList{"kxplst.ene"});
-    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + QByteArray(40, 'x')) << "a load changes nothing";
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings) << "a load changes nothing";
+}
+
+// A save would lose what a damaged file holds past its last whole listing,
+// or after a NUL in a field: the file is kept as found first, and the user
+// is told where.
+TEST_F(FrmListTest, DamagedListIsKeptAsFoundAndNamedInOneMessage)
+{
+    QByteArray withNul = twoListings;
+    withNul[80] = '\0';
+    const struct {
+        QByteArray plain;
+        const char* says;
+    } cases[] = {
+        {twoListings + QByteArray(50, 'x'), "last 50 bytes"},
+        {QByteArray(1, 'x'), "last 1 bytes"},
+        {withNul, "NUL"},
+    };
+    for (const auto& c : cases) {
+        for (const QString& name : files())
+            QFile::remove(path(name));
+        messages.clear();
+        QPointer<frm_list> list = open(c.plain);
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_EQ(messages[0].caption, QStringLiteral("Damaged List"));
+        EXPECT_TRUE(messages[0].text.contains(c.says)) << qPrintable(messages[0].text);
+        const QStringList names = files();
+        ASSERT_EQ(names.size(), 2) << qPrintable(names.join(' '));
+        EXPECT_TRUE(messages[0].text.contains(names[0])) << "names the copy: " << qPrintable(messages[0].text);
+        EXPECT_EQ(readDeciphered(names[0], "Mk1"), c.plain);
+        EXPECT_EQ(list->grd_password->Rows(), 1 + int(c.plain.size() / 110));
+        delete list;
+    }
 }
 
 TEST_F(FrmListTest, UnreadableListStopsWithAMessage)
 {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("kxplst.end"));
-    writeCiphered("kxplst.ene", twoListings, "Mk1");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kxplst.ene"));
     EXPECT_EQ(frm_list::open(), nullptr);
     ASSERT_EQ(faults.size(), 1);
     EXPECT_TRUE(faults[0].contains("kxplst")) << qPrintable(faults[0]);
@@ -209,6 +242,41 @@ TEST_F(FrmListTest, FailedSaveKeepsTheWindowAndTheLastGoodFile)
     EXPECT_TRUE(list.isNull());
     EXPECT_EQ(messages, QList<Message>{bye});
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + record("www.new.org", "n", "p"));
+}
+
+// A save that keeps failing must not trap the user: from the second failed
+// close in a row they may leave without saving.
+TEST_F(FrmListTest, ASecondFailedCloseOffersToCloseWithoutSaving)
+{
+    for (const bool leave : {false, true}) {
+        messages.clear();
+        QPointer<frm_list> list = open(twoListings);
+        const QByteArray good = readFile("kxplst.ene");
+        list->grd_password->AddItem({"3", "www.new.org", "n", "p"});
+        setWritable("kxplst.ene", false);
+        list->close();
+        settle();
+        ASSERT_FALSE(list.isNull());
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_FALSE(messages[0].text.contains("Close without saving?"));
+
+        MsgBox::setAnswerForTesting(leave);
+        list->close();
+        settle();
+        ASSERT_EQ(messages.size(), leave ? 3 : 2);
+        EXPECT_EQ(messages[1].caption, QStringLiteral("Save Failed"));
+        EXPECT_TRUE(messages[1].text.contains("kxplst.ene")) << qPrintable(messages[1].text);
+        EXPECT_TRUE(messages[1].text.endsWith("Close without saving? The changes since the last successful save "
+                                              "will be lost."))
+            << qPrintable(messages[1].text);
+        EXPECT_EQ(list.isNull(), leave);
+        if (leave) {
+            EXPECT_EQ(messages[2], bye);
+        }
+        setWritable("kxplst.ene", true);
+        EXPECT_EQ(readFile("kxplst.ene"), good) << "the last good list stays either way";
+        delete list;
+    }
 }
 
 TEST_F(FrmListTest, ShutdownSaveWritesTheListWithoutGoodbye)

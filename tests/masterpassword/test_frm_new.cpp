@@ -2,10 +2,12 @@
 #include "masterpassword/frm_new.h"
 #include "storage/filecipher.h"
 #include "storage/module1.h"
+#include "support/faultinjection.h"
 #include "support/formchecks.h"
 #include "support/guifixture.h"
 #include "ui/formsupport.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -174,6 +176,47 @@ TEST_F(FrmNewTest, EarlierListIsKeptAsABackupAndTheUserToldItsName)
     EXPECT_TRUE(readFile("kxplst.ene").isEmpty());
     auto* list = window<frm_list>("frm_list");
     ASSERT_NE(list, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A set-up that fails before the password file is in place changes nothing
+// and lets the user try again; one that fails after it opens the list.
+TEST_F(FrmNewTest, ASetUpFailingAtAnyStepLeavesAFolderThatOpens)
+{
+    QPointer<frm_new> form;
+    const int steps = FaultInjection::failAtEachStep(
+        [&] {
+            messages.clear();
+            delete frm_list::instance();
+            for (const QString& name : files())
+                QFile::remove(path(name));
+            if (!form)
+                form = open();
+        },
+        [&] { confirm(form, "abc", "abc"); },
+        [&](const FaultInjection::Attempt& run) {
+            settle();
+            if (!run.faulted) {
+                EXPECT_TRUE(messages.isEmpty());
+                EXPECT_TRUE(form.isNull());
+                return;
+            }
+            ASSERT_EQ(messages.size(), 1) << run.step;
+            if (messages[0].caption == QStringLiteral("Set-Up Failed")) {
+                EXPECT_TRUE(form && form->isVisible()) << run.step;
+                EXPECT_TRUE(files().isEmpty()) << run.step << ": " << qPrintable(files().join(' '));
+                EXPECT_EQ(frm_list::instance(), nullptr);
+            } else {
+                EXPECT_EQ(messages[0].caption, QStringLiteral("Set-Up Incomplete")) << run.step;
+                EXPECT_EQ(Module1::MasterPassword, QStringLiteral("abc"));
+                ASSERT_NE(frm_list::instance(), nullptr) << run.step;
+                EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
+            }
+        });
+    EXPECT_EQ(steps, 10);
 }
 
 } // namespace

@@ -108,8 +108,7 @@ TEST_F(FrmPasswordTest, EmptyStoredPasswordNeverUnlocks)
     enter(form, "");
     EXPECT_EQ(messages, QList<Message>{wrong});
     EXPECT_EQ(window<frm_list>("frm_list"), nullptr);
-    EXPECT_TRUE(exists("kxpwfl.ene"));
-    EXPECT_FALSE(exists("kxpwfl.end"));
+    EXPECT_EQ(files(), QStringList{"kxplst.ene"}) << "the read wrote nothing";
 }
 
 TEST_F(FrmPasswordTest, CancelAfterAWrongEntryEndsWithoutMoreMessages)

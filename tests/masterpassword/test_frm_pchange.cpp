@@ -1,5 +1,8 @@
 #include "listings/listfixture.h"
+#include "listings/listio.h"
 #include "storage/datafiles.h"
+#include "storage/startup.h"
+#include "support/faultinjection.h"
 #include "storage/filecipher.h"
 #include "masterpassword/frm_pchange.h"
 #include "masterpassword/frm_password.h"
@@ -7,6 +10,7 @@
 #include "support/formchecks.h"
 #include "ui/formsupport.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -178,84 +182,92 @@ TEST_F(FrmPchangeTest, AskingAgainBringsTheOpenDialogForward)
     EXPECT_EQ(window<frm_pchange>("frm_pchange")->txt_old->text(), QStringLiteral("typed"));
 }
 
-TEST_F(FrmPchangeTest, FailedChangeRestoresEverythingAndStaysOpen)
+// A change that fails at any step: before the new password file is in
+// place nothing changes; after it, the new password holds and the next save
+// puts the newest list under it.
+TEST_F(FrmPchangeTest, AChangeFailingAtAnyStepKeepsAPairThatOpens)
 {
     grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
-    // Writes of a change, after the two that read the stored password: the
-    // list twin, the password twin, the password file, the list file.
-    for (const int failing : {3, 4, 5, 6}) {
-        messages.clear();
-        frm_pchange* form = openDialog();
-        SafeWrite::setFailingReplacementForTesting(failing);
-        submit(form, "Mk1", "xyz", "xyz");
-        SafeWrite::setFailingReplacementForTesting(0);
-        ASSERT_EQ(messages.size(), 1) << failing;
-        EXPECT_EQ(messages[0].caption, QStringLiteral("Password Not Changed"));
-        EXPECT_TRUE(form->isVisible());
-        expectNothingChanged();
-    }
-}
-
-TEST_F(FrmPchangeTest, WhenTheOldPasswordCannotBePutBackTheNewOneHoldsWithTheWholeList)
-{
-    grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
-    // A full disk after the password file was replaced: the list and the
-    // restore of the old password both fall short.
-    SafeWrite::setWriteBudgetForTesting(50 + 330 + 3 + 3);
-    QPointer<frm_pchange> form = openDialog();
-    submit(form, "Mk1", "xyz", "xyz");
-    SafeWrite::setWriteBudgetForTesting(-1);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0].caption, QStringLiteral("Password Changed"));
-    EXPECT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
-
-    // Lock/Close saves under the new password and nothing is lost.
-    list->close();
-    settle();
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
-    EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"),
-              CipherBytes(listBefore, "Mk1") + record("www.unsaved.com", "u", "p"));
+    const QByteArray unsaved = CipherBytes(listBefore, "Mk1") + record("www.unsaved.com", "u", "p");
+    QPointer<frm_pchange> form;
+    const int steps = FaultInjection::failAtEachStep(
+        [&] {
+            messages.clear();
+            Module1::MasterPassword = "Mk1";
+            writeFile("kxpwfl.ene", passwordFileBefore);
+            writeFile("kxplst.ene", listBefore);
+            form = openDialog();
+        },
+        [&] { submit(form, "Mk1", "xyz", "xyz"); },
+        [&](const FaultInjection::Attempt& run) {
+            if (!run.faulted) {
+                EXPECT_TRUE(messages.isEmpty());
+                EXPECT_TRUE(form.isNull());
+                EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), unsaved);
+                return;
+            }
+            ASSERT_EQ(messages.size(), 1) << run.step;
+            if (messages[0].caption == QStringLiteral("Password Not Changed")) {
+                EXPECT_TRUE(form && form->isVisible()) << run.step;
+                expectNothingChanged();
+                return;
+            }
+            EXPECT_EQ(messages[0].caption, QStringLiteral("Password Changed")) << run.step;
+            EXPECT_TRUE(form.isNull()) << run.step;
+            EXPECT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
+            EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
+            // The list saved now is the one the next start opens.
+            grid()->AddItem({"4", "www.later.com", "l", "p"});
+            ASSERT_TRUE(SaveList(*grid()));
+            EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << run.step;
+            EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), unsaved + record("www.later.com", "l", "p"));
+            grid()->RemoveItem(4);
+        });
+    EXPECT_EQ(steps, 10);
 }
 
 TEST_F(FrmPchangeTest, AFailedSaveAfterAPartlyFailedChangeKeepsTheFilesInStep)
 {
-    // The change leaves the new password in force with the list twin as the
-    // only copy under it; then the next save fails too.
-    SafeWrite::setWriteBudgetForTesting(50 + 220 + 3 + 3);
+    // The change stops after the new password is in place, before its list
+    // is; then the save fails too.
+    SafeWrite::setFailingStepForTesting(9);
     submit(openDialog(), "Mk1", "xyz", "xyz");
-    SafeWrite::setWriteBudgetForTesting(-1);
+    ASSERT_TRUE(SafeWrite::failingStepFiredForTesting());
     ASSERT_EQ(Module1::MasterPassword, QStringLiteral("xyz"));
     grid()->AddItem({"3", "www.third.com", "t", "p"});
-    SafeWrite::setFailingReplacementForTesting(2);
+    SafeWrite::setFailingStepForTesting(1);
     list->close();
     settle();
+    ASSERT_TRUE(SafeWrite::failingStepFiredForTesting());
     ASSERT_TRUE(list->isVisible()) << "the failed save keeps the window";
 
-    // Whatever happens now, the stored password opens the whole list.
+    // Whatever happens now, the stored password opens a whole list.
     delete list;
+    restartFolder();
+    Startup::prepareFolder(folder());
     QString stored;
-    ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
+    ASSERT_TRUE(DataFiles::readStoredPassword(folder(), &stored));
     EXPECT_EQ(stored, QStringLiteral("xyz"));
     QList<Listing> listings;
-    ASSERT_TRUE(ListFile::load(stored, &listings));
-    ASSERT_EQ(listings.size(), 3);
-    EXPECT_EQ(listings[2].site, QString("www.third.com").leftJustified(75));
+    ASSERT_TRUE(ListFile::load(folder(), stored, &listings));
+    EXPECT_EQ(listings.size(), 2);
 }
 
 TEST_F(FrmPchangeTest, UnreadablePasswordFileKeepsTheListAndTheDialogOpen)
 {
     grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
     frm_pchange* form = openDialog();
-    SafeWrite::setFailingReplacementForTesting(1);
+    QFile::remove(path("kxpwfl.ene"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kxpwfl.ene"));
     submit(form, "Mk1", "xyz", "xyz");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].caption, QStringLiteral("Password Not Changed"));
+    EXPECT_TRUE(messages[0].text.contains("kxpwfl.ene")) << qPrintable(messages[0].text);
     EXPECT_TRUE(faults.isEmpty());
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(list->isVisible());
     EXPECT_EQ(grid()->Rows(), 4);
-    expectNothingChanged();
+    EXPECT_EQ(readFile("kxplst.ene"), listBefore);
 }
 
 TEST_F(FrmPchangeTest, ClosingTheListClosesTheDialog)

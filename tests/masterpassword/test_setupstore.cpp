@@ -1,5 +1,6 @@
 #include "masterpassword/setupstore.h"
 #include "storage/filecipher.h"
+#include "support/faultinjection.h"
 #include "support/tempappdir.h"
 
 #include <QFileInfo>
@@ -11,10 +12,10 @@ class SetupStoreTest : public TempAppDirTest {
 protected:
     QString commit(const QString& password)
     {
-        QString backup;
-        const StorageResult result = SetupStore::commit(password, &backup);
-        EXPECT_TRUE(result.ok) << qPrintable(result.error);
-        return backup;
+        const SetupStore::Outcome outcome = SetupStore::commit(folder(), password);
+        EXPECT_TRUE(outcome.result.ok) << qPrintable(outcome.result.error);
+        EXPECT_TRUE(outcome.passwordInForce);
+        return outcome.backupPath;
     }
 };
 
@@ -45,13 +46,48 @@ TEST_F(SetupStoreTest, EmptyEarlierListNeedsNoBackup)
     EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
 }
 
-TEST_F(SetupStoreTest, LeftoverPlainListIsAdoptedUnderTheNewPassword)
+TEST_F(SetupStoreTest, LeftoverPlainListIsAdoptedUnderTheNewPasswordAndThenRemoved)
 {
     const QByteArray plain = QByteArray("www.site").leftJustified(75, ' ') + QByteArray(35, ' ');
     writeFile("kxplst.end", plain);
     EXPECT_TRUE(commit("newpass").isEmpty());
     EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxplst.ene", "newpass"), plain);
+}
+
+TEST_F(SetupStoreTest, AFailedSetUpKeepsTheEarlierListAndWritesNoPassword)
+{
+    const QByteArray plain = QByteArray("www.site").leftJustified(110, ' ');
+    FaultInjection::failAtEachStep(
+        [&] {
+            for (const QString& name : files())
+                QFile::remove(path(name));
+            writeFile("kxplst.end", plain);
+        },
+        [&] { SetupStore::commit(folder(), "newpass"); },
+        [&](const FaultInjection::Attempt& run) {
+            if (exists("kxpwfl.ene")) {
+                // The change took effect: the plain list is in it.
+                EXPECT_TRUE(!run.faulted || run.step > 7) << run.step;
+                EXPECT_EQ(readDeciphered(exists("kxplst-pending.ene") ? "kxplst-pending.ene" : "kxplst.ene", "newpass"),
+                          plain)
+                    << run.step;
+            } else {
+                // Nothing took effect: the plain list is still there to adopt.
+                EXPECT_EQ(files(), QStringList{"kxplst.end"}) << run.step;
+            }
+        });
+}
+
+TEST_F(SetupStoreTest, ReadOnlyFilesRefuseBeforeAnythingIsWritten)
+{
+    writeFile("kxplst.ene", CipherBytes(QByteArray(110, 'x'), "old"));
+    setWritable("kxplst.ene", false);
+    const auto before = snapshot();
+    const SetupStore::Outcome outcome = SetupStore::commit(folder(), "newpass");
+    EXPECT_FALSE(outcome.passwordInForce);
+    EXPECT_TRUE(outcome.result.error.contains("kxplst.ene")) << qPrintable(outcome.result.error);
+    EXPECT_EQ(snapshot(), before) << "not even a backup";
 }
 
 } // namespace

@@ -1,23 +1,30 @@
 #include "storage/datafiles.h"
+#include "storage/filecipher.h"
 #include "storage/module1.h"
+#include "support/faultinjection.h"
 #include "support/tempappdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
-TEST(Module1Paths, AppDirGetsOneSeparatorAndEveryPathFollows)
+TEST(DataFolderPaths, AppDirGetsOneSeparatorAndEveryPathFollows)
 {
     for (const QString& folder : {QStringLiteral("/opt/vellamar"), QStringLiteral("/opt/vellamar/")}) {
-        Module1::SetAppDir(folder);
-        EXPECT_EQ(Module1::AppDir, QStringLiteral("/opt/vellamar/"));
-        EXPECT_EQ(Module1::ListFilePath, QStringLiteral("/opt/vellamar/kxplst.ene"));
-        EXPECT_EQ(Module1::PasswordFilePlainPath, QStringLiteral("/opt/vellamar/kxpwfl.end"));
-        EXPECT_EQ(Module1::StartupFilePath, QStringLiteral("/opt/vellamar/kxinit.ene"));
-        EXPECT_EQ(Module1::HelpFilePath, QStringLiteral("/opt/vellamar/help.html"));
+        const DataFolder data(folder);
+        EXPECT_EQ(data.appDir, QStringLiteral("/opt/vellamar/"));
+        EXPECT_EQ(data.list.path, QStringLiteral("/opt/vellamar/kxplst.ene"));
+        EXPECT_EQ(data.list.pendingPath(), QStringLiteral("/opt/vellamar/kxplst-pending.ene"));
+        EXPECT_EQ(data.password.leftoverPlainPath, QStringLiteral("/opt/vellamar/kxpwfl.end"));
+        EXPECT_EQ(data.startup.path, QStringLiteral("/opt/vellamar/kxinit.ene"));
+        EXPECT_EQ(data.helpFilePath, QStringLiteral("/opt/vellamar/help.html"));
+        EXPECT_EQ(data.lockFilePath, QStringLiteral("/opt/vellamar/vellamar.lock"));
     }
-    Module1::SetAppDir(QStringLiteral("/"));
-    EXPECT_EQ(Module1::AppDir, QStringLiteral("/"));
-    EXPECT_EQ(Module1::StartupKey, QStringLiteral("hmut58qkze"));
-    EXPECT_EQ(Module1::PasswordFileKey, QStringLiteral("sx8peu3"));
+    EXPECT_EQ(DataFolder(QStringLiteral("/")).appDir, QStringLiteral("/"));
+    EXPECT_EQ(DataFolder(QStringLiteral("/")).startupKey, QByteArray("hmut58qkze"));
+    EXPECT_EQ(DataFolder(QStringLiteral("/")).passwordFileKey, QByteArray("sx8peu3"));
 }
 
 TEST(FirstRunMarker, IsTkyAtSevenToNineInAnyCase)
@@ -35,9 +42,18 @@ TEST(FirstRunMarker, IsTkyAtSevenToNineInAnyCase)
     EXPECT_EQ(DataFiles::withMarkerCleared("VELLA1TKY-V1.0.1-NEWSETUP"), QStringLiteral("VELLA1nty-V1.0.1-NEWSETUP"));
 }
 
-class DataFilesTest : public TempAppDirTest {};
+class DataFilesTest : public TempAppDirTest {
+protected:
+    QString storedPassword()
+    {
+        QString stored = "not read";
+        const StorageResult result = DataFiles::readStoredPassword(folder(), &stored);
+        EXPECT_TRUE(result.ok) << qPrintable(result.error);
+        return stored;
+    }
+};
 
-TEST_F(DataFilesTest, StoredPasswordReadsTheSameInEveryLayout)
+TEST_F(DataFilesTest, StoredPasswordReadsTheSameInEveryLayoutAndOnlyReads)
 {
     const struct {
         QByteArray plain;
@@ -53,55 +69,117 @@ TEST_F(DataFilesTest, StoredPasswordReadsTheSameInEveryLayout)
     };
     for (const auto& c : cases) {
         writeCiphered("kxpwfl.ene", c.plain, "sx8peu3");
+        const auto before = snapshot();
         QString stored;
-        ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
+        EXPECT_TRUE(FaultInjection::stepsOf([&] { stored = storedPassword(); }).isEmpty());
         EXPECT_EQ(stored, c.stored) << c.plain.constData();
-        EXPECT_EQ(files(), QStringList{"kxpwfl.ene"});
-        EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), c.plain) << "a read leaves the file as it was";
+        EXPECT_EQ(snapshot(), before) << "a read leaves the folder as it was";
     }
 }
 
-TEST_F(DataFilesTest, MissingPasswordFileReadsEmptyAndLeavesAnEmptyFile)
+TEST_F(DataFilesTest, MissingPasswordFileReadsEmptyAndWritesNothing)
 {
-    QString stored = "not touched";
-    ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
-    EXPECT_TRUE(stored.isEmpty());
-    EXPECT_EQ(files(), QStringList{"kxpwfl.ene"});
-    EXPECT_TRUE(readFile("kxpwfl.ene").isEmpty());
+    EXPECT_TRUE(storedPassword().isEmpty());
+    EXPECT_TRUE(files().isEmpty());
 }
 
 TEST_F(DataFilesTest, PasswordFileLayouts)
 {
-    ASSERT_TRUE(DataFiles::writePasswordFile("abc", DataFiles::PasswordLayout::PaddedTo25));
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
-    ASSERT_TRUE(DataFiles::writePasswordFile("abc", DataFiles::PasswordLayout::Bare));
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc"));
-    EXPECT_EQ(files(), QStringList{"kxpwfl.ene"});
-}
-
-TEST_F(DataFilesTest, PasswordIsStoredInWindows1252)
-{
-    ASSERT_TRUE(DataFiles::writePasswordFile(QString::fromUtf16(u"p\u20acss\u00e9"), DataFiles::PasswordLayout::Bare));
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("p\x80ss\xe9"));
-    QString stored;
-    ASSERT_TRUE(DataFiles::readStoredPassword(&stored));
-    EXPECT_EQ(stored, QString::fromUtf16(u"p\u20acss\u00e9"));
-}
-
-TEST_F(DataFilesTest, UnstorableCharacterIsRefusedAndNothingIsWritten)
-{
-    writeCiphered("kxpwfl.ene", "old", "sx8peu3");
-    EXPECT_FALSE(DataFiles::writePasswordFile(QString::fromUtf16(u"\u0142"), DataFiles::PasswordLayout::Bare).ok);
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("old"));
-    EXPECT_EQ(files(), QStringList{"kxpwfl.ene"});
+    const struct {
+        QString password;
+        DataFiles::PasswordLayout layout;
+        QByteArray plain;
+    } cases[] = {
+        {"abc", DataFiles::PasswordLayout::PaddedTo25, "abc" + QByteArray(22, ' ')},
+        {"abc", DataFiles::PasswordLayout::Bare, "abc"},
+        {QString::fromUtf16(u"p\u20acss\u00e9"), DataFiles::PasswordLayout::Bare, "p\x80ss\xe9"},
+    };
+    for (const auto& c : cases) {
+        SecretBytes plain;
+        ASSERT_TRUE(DataFiles::passwordFileBytes(c.password, c.layout, &plain));
+        EXPECT_EQ(plain.bytes(), c.plain);
+        writeCiphered("kxpwfl.ene", plain.bytes(), "sx8peu3");
+        EXPECT_EQ(storedPassword(), c.password);
+    }
+    SecretBytes plain;
+    const StorageResult refused =
+        DataFiles::passwordFileBytes(QString::fromUtf16(u"\u0142"), DataFiles::PasswordLayout::Bare, &plain);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.error.contains(QString::fromUtf16(u"\u0142"))) << qPrintable(refused.error);
 }
 
 TEST_F(DataFilesTest, StartupRecordShorterThan25ReadsAsItIs)
 {
     writeCiphered("kxinit.ene", "short", "hmut58qkze");
     QString record;
-    ASSERT_TRUE(DataFiles::readStartupRecord(&record));
+    ASSERT_TRUE(DataFiles::readStartupRecord(folder(), &record));
     EXPECT_EQ(record, QStringLiteral("short"));
+}
+
+TEST_F(DataFilesTest, SymbolicLinksAreFollowedAndStayLinks)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("elsewhere"));
+    writeCiphered("elsewhere/pw.bin", "linked", "sx8peu3");
+    ASSERT_TRUE(QFile::link("elsewhere/pw.bin", path("kxpwfl.ene")));
+    ASSERT_TRUE(QFile::link(path("elsewhere/list.bin"), path("kxplst.ene"))); // dangling for now
+    restartFolder();
+    EXPECT_EQ(folder().password.path, path("elsewhere/pw.bin"));
+    EXPECT_EQ(folder().password.pendingPath(), path("elsewhere/kxpwfl-pending.ene"));
+    EXPECT_EQ(folder().list.path, path("elsewhere/list.bin"));
+    EXPECT_EQ(storedPassword(), QStringLiteral("linked"));
+
+    ASSERT_TRUE(DataFiles::writePlain(folder().password, "relinked", "sx8peu3"));
+    EXPECT_TRUE(QFileInfo(path("kxpwfl.ene")).isSymLink());
+    EXPECT_EQ(readDeciphered("elsewhere/pw.bin", "sx8peu3"), QByteArray("relinked"));
+}
+
+// A plain file an earlier version left is taken over: it wins, its ciphered
+// twin is kept as a backup, and the plain file goes only after the content
+// is ciphered in place.
+TEST_F(DataFilesTest, LeftoverPlainFilesAreTakenOver)
+{
+    const QRegularExpression backupName("^(kxinit|kxpwfl|kxplst)-backup-\\d{8}-\\d{6}\\.ene$");
+    for (const QString& name : {QStringLiteral("kxinit"), QStringLiteral("kxpwfl"), QStringLiteral("kxplst")}) {
+        for (const bool withCipheredTwin : {false, true}) {
+            for (const QString& old : files())
+                QFile::remove(path(old));
+            const DataFile& file = name == "kxinit" ? folder().startup : name == "kxpwfl" ? folder().password : folder().list;
+            writeFile(name + ".end", "plain and newest");
+            if (withCipheredTwin)
+                writeCiphered(name + ".ene", "older", "key");
+            QString backup;
+            ASSERT_TRUE(DataFiles::adoptLeftoverPlain(file, "key", &backup));
+            EXPECT_EQ(readDeciphered(name + ".ene", "key"), QByteArray("plain and newest"));
+            EXPECT_FALSE(exists(name + ".end"));
+            const QStringList names = files();
+            EXPECT_EQ(names.size(), withCipheredTwin ? 2 : 1) << qPrintable(names.join(' '));
+            if (withCipheredTwin) {
+                ASSERT_TRUE(backupName.match(QFileInfo(backup).fileName()).hasMatch()) << qPrintable(backup);
+                EXPECT_EQ(readDeciphered(QFileInfo(backup).fileName(), "key"), QByteArray("older"));
+            } else {
+                EXPECT_TRUE(backup.isEmpty());
+            }
+        }
+    }
+}
+
+TEST_F(DataFilesTest, LeftoverPlainFileInAReadOnlyFolderIsReadWhereItIs)
+{
+    writeFile("kxpwfl.end", "plainpw");
+    writeCiphered("kxpwfl.ene", "older", "sx8peu3");
+    setWritable({}, false);
+    EXPECT_FALSE(DataFiles::adoptLeftoverPlain(folder().password, "sx8peu3").ok);
+    EXPECT_EQ(storedPassword(), QStringLiteral("plainpw"));
+    setWritable({}, true);
+    EXPECT_EQ(files(), (QStringList{"kxpwfl.end", "kxpwfl.ene"}));
+}
+
+TEST_F(DataFilesTest, AFolderNamedLikeAPlainFileIsNoPlainFile)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kxpwfl.end"));
+    writeCiphered("kxpwfl.ene", "pw", "sx8peu3");
+    ASSERT_TRUE(DataFiles::adoptLeftoverPlain(folder().password, "sx8peu3"));
+    EXPECT_EQ(storedPassword(), QStringLiteral("pw"));
 }
 
 } // namespace

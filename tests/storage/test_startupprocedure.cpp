@@ -1,3 +1,4 @@
+#include "storage/instancelock.h"
 #include "storage/module1.h"
 #include "storage/startupprocedure.h"
 #include "support/guifixture.h"
@@ -24,7 +25,9 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         writeCiphered("kxinit.ene", c.record, "hmut58qkze");
         if (!c.password.isEmpty())
             writeCiphered("kxpwfl.ene", c.password, "sx8peu3");
-        RunStartup(dir.path());
+        InstanceLock lock;
+        EXPECT_TRUE(RunStartup(dir.path(), lock));
+        EXPECT_TRUE(lock.isHeld());
         EXPECT_EQ(Module1::AppDir, dir.path() + "/");
         EXPECT_NE(findWindow(c.dialog), nullptr) << c.dialog;
         EXPECT_EQ(openWindowCount("frm_new") + openWindowCount("frm_password"), 1);

@@ -16,9 +16,22 @@ void TempAppDirTest::SetUp()
 void TempAppDirTest::TearDown()
 {
     SafeWrite::setWriteBudgetForTesting(-1);
-    SafeWrite::setFailingReplacementForTesting(0);
-    SafeWrite::setFailingRemovalForTesting(0);
+    SafeWrite::setFailingStepForTesting(0);
     SafeWrite::setStepHookForTesting({});
+    // A read-only folder would outlive the test.
+    setWritable({}, true);
+}
+
+const DataFolder& TempAppDirTest::folder() const
+{
+    return Module1::Folder;
+}
+
+void TempAppDirTest::restartFolder() const
+{
+    const QString password = Module1::MasterPassword;
+    Module1::SetAppDir(dir.path());
+    Module1::MasterPassword = password;
 }
 
 QString TempAppDirTest::path(const QString& name) const
@@ -57,5 +70,26 @@ QByteArray TempAppDirTest::readDeciphered(const QString& name, const QByteArray&
 
 QStringList TempAppDirTest::files() const
 {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QMap<QString, QByteArray> TempAppDirTest::snapshot() const
+{
+    QMap<QString, QByteArray> contents;
+    for (const QString& name : files()) {
+        QFile file(path(name));
+        contents.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
+    }
+    return contents;
+}
+
+void TempAppDirTest::setWritable(const QString& name, bool writable) const
+{
+    const QString target = name.isEmpty() ? dir.path() : path(name);
+    QFile::Permissions permissions = QFile::ReadOwner;
+    if (name.isEmpty())
+        permissions |= QFile::ExeOwner;
+    if (writable)
+        permissions |= QFile::WriteOwner;
+    QFile::setPermissions(target, permissions);
 }

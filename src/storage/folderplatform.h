@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// The few calls into the operating system that storage needs.
+namespace FolderPlatform {
+
+// Makes the renames and removals in folder durable: on POSIX the folder
+// itself is synced, so a power cut cannot undo a finished step. False, with
+// the reason, when the system reports a fault.
+bool syncFolder(const QString& folder, QString* reason);
+
+// Renames from to to, replacing an existing to in one atomic step. False,
+// with the reason, when the system refuses.
+bool renameReplacing(const QString& from, const QString& to, QString* reason);
+
+// The file a data file's path finally stands for: symbolic links followed,
+// even when the last one dangles; path itself when it is no link.
+QString resolveLinks(const QString& path);
+
+} // namespace FolderPlatform
