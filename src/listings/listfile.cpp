@@ -99,27 +99,28 @@ StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>*
     DataFiles::adoptLeftoverPlain(folder.list, *keyBytes);
     const bool leftoverStays = QFileInfo(folder.list.leftoverPlainPath).isFile();
     SecretBytes plain;
-    QByteArray asFound;
     if (leftoverStays) {
         if (auto read = DataFiles::readPlain(folder.list, *keyBytes, &plain); !read)
             return read;
-        asFound = Encipher(plain.bytes(), *keyBytes);
     } else {
         const QString path = PairedCommit::listReadPath(folder);
         if (QFileInfo::exists(path)) {
-            if (auto read = SafeWrite::readFile(path, &asFound); !read)
+            QByteArray bytes;
+            if (auto read = SafeWrite::readFile(path, &bytes); !read)
                 return read;
+            plain = SecretBytes::adopt(std::move(bytes));
+            DecipherInPlace(plain, *keyBytes);
         }
-        plain = Decipher(asFound, *keyBytes);
     }
 
     const QString damage = damageOf(plain.bytes());
     if (!damage.isEmpty() && report) {
         report->damage = damage;
         // The copy is made before anything could write the list again, so
-        // nothing of it is lost unseen.
+        // nothing of it is lost unseen. Ciphering again gives back the
+        // bytes as they were found.
         report->backupPath = folder.list.backupPath(QDateTime::currentDateTime());
-        report->backup = SafeWrite::replaceFile(report->backupPath, asFound);
+        report->backup = SafeWrite::replaceFile(report->backupPath, Encipher(plain.bytes(), *keyBytes));
         if (!report->backup)
             report->backupPath.clear();
     }
@@ -141,13 +142,10 @@ StorageResult save(const DataFolder& folder, const QList<Listing>& listings, con
             return writable;
     }
 
-    QByteArray ciphered;
-    {
-        SecretBytes plain;
-        if (auto step = serialize(listings, &plain); !step)
-            return step;
-        ciphered = Encipher(plain.bytes(), *keyBytes);
-    }
+    SecretBytes plain;
+    if (auto step = serialize(listings, &plain); !step)
+        return step;
+    const QByteArray ciphered = EncipherInPlace(plain, *keyBytes);
     if (viaPending) {
         // Finishing the change later must never bring back an older list.
         if (auto step = SafeWrite::replaceFile(folder.list.pendingPath(), ciphered); !step)

@@ -13,13 +13,10 @@ PairedCommit::Outcome commit(const DataFolder& folder, const QString& newPasswor
     SecretBytes passwordFile;
     if (auto step = DataFiles::passwordFileBytes(newPassword, DataFiles::PasswordLayout::Bare, &passwordFile); !step)
         return {step, false};
-    QByteArray cipheredList;
-    {
-        SecretBytes plainList;
-        if (auto step = ListFile::serialize(listings, &plainList); !step)
-            return {step, false};
-        cipheredList = Encipher(plainList.bytes(), *key);
-    }
+    SecretBytes plainList;
+    if (auto step = ListFile::serialize(listings, &plainList); !step)
+        return {step, false};
+    const QByteArray cipheredList = EncipherInPlace(plainList, *key);
     return PairedCommit::commit(folder, Encipher(passwordFile.bytes(), folder.passwordFileKey), cipheredList);
 }
 

@@ -61,14 +61,19 @@ QString decode(QByteArrayView bytes)
 
 bool encodeInto(QStringView text, char* out)
 {
+    // Most text is ASCII: one pass finds out, one narrows it, and neither
+    // branches per character.
+    const char16_t* units = text.utf16();
+    char16_t all = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        all |= units[i];
+    if (all < 0x80) {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[i] = char(units[i]);
+        return true;
+    }
     const Codepage& table = codepage();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        // Most text is ASCII: no table lookup for it.
-        if (unit < 0x80) {
-            out[i] = char(unit);
-            continue;
-        }
         const auto byte = table.byteFor(text[i]);
         if (!byte)
             return false;

@@ -19,6 +19,14 @@ QByteArray CipherBytes(QByteArrayView data, QByteArrayView key);
 // The plain bytes of a data file's ciphered content, in memory.
 SecretBytes Decipher(QByteArrayView ciphered, QByteArrayView key);
 
+// Deciphers bytes where they are: a large list needs no second buffer.
+// The bytes must not be shared with another owner.
+void DecipherInPlace(SecretBytes& bytes, QByteArrayView key);
+
+// Enciphers plain where it is and hands over the ciphered bytes, which are
+// no secret; plain is left empty.
+QByteArray EncipherInPlace(SecretBytes& plain, QByteArrayView key);
+
 // The ciphered bytes of plain content, ready to be written.
 QByteArray Encipher(QByteArrayView plain, QByteArrayView key);
 

@@ -2,13 +2,15 @@
 
 #include <QByteArray>
 
+#include <utility>
+
 // Bytes that hold passwords or listings in clear. They are overwritten
 // before their memory is released, so a freed buffer never keeps them.
 // Not copyable: a second owner would keep a copy nobody wipes.
 class SecretBytes {
 public:
     SecretBytes() = default;
-    explicit SecretBytes(qsizetype size) : m_bytes(size, '\0') {}
+    explicit SecretBytes(qsizetype size) : m_bytes(size, Qt::Uninitialized) {}
     ~SecretBytes() { wipe(); }
 
     SecretBytes(const SecretBytes&) = delete;
@@ -35,6 +37,10 @@ public:
     const QByteArray& bytes() const { return m_bytes; }
     qsizetype size() const { return m_bytes.size(); }
     bool isEmpty() const { return m_bytes.isEmpty(); }
+
+    // Hands the bytes over without wiping them, once they hold nothing
+    // secret any more (ciphered in place).
+    QByteArray release() { return std::exchange(m_bytes, QByteArray()); }
 
     // Overwrites the bytes and lets them go.
     void wipe();

@@ -110,6 +110,25 @@ expect_only_data_files
 expect_mode_600 kxinit.ene kxpwfl.ene kxplst.ene
 cmp -s "$tmp/kxpwfl.saved" "$app/kxpwfl.ene" || fail "kxpwfl.ene changed"
 
+begin "sixth run: a second copy on the same folder is refused"
+start_program
+unlock
+cp "$app/kxplst.ene" "$tmp/kxplst.before-second"
+(cd "$tmp" && exec env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$app/vellamar") >"$tmp/vellamar-second.log" 2>&1 &
+second_pid=$!
+activate_window "Vellamar" >/dev/null
+[[ -z $(visible_window "$unlock_title") ]] || fail "the second copy asked for the password"
+press Return
+second_status=0
+wait "$second_pid" || second_status=$?
+((second_status == 1)) || fail "the second copy ended with status $second_status, expected 1"
+program_running || fail "the first copy ended"
+cmp -s "$tmp/kxplst.before-second" "$app/kxplst.ene" || fail "the second copy touched the list"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_bye
+expect_only_data_files
+
 step="done"
 if [[ -s $tmp/xdotool.log ]]; then
   say "note: xdotool searched again after $(grep -c "X Error" "$tmp/xdotool.log" || true) X error(s)"

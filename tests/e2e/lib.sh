@@ -36,6 +36,8 @@ run=0
 display=""
 tmp=""
 app=""
+# A command the program is started under, such as strace (empty: none).
+program_wrapper=()
 
 e2e_init() {
   if (($# != 2)); then
@@ -237,7 +239,7 @@ start_program() {
   (cd "$tmp" && exec env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u QT_STYLE_OVERRIDE \
     -u QT_QPA_PLATFORMTHEME -u QT_SCALE_FACTOR -u QT_FONT_DPI -u QT_SCREEN_SCALE_FACTORS \
     -u QT_AUTO_SCREEN_SCALE_FACTOR -u XDG_CURRENT_DESKTOP QT_QPA_PLATFORM=xcb "$@" \
-    "$app/vellamar") >"$tmp/vellamar-run$run.log" 2>&1 &
+    "${program_wrapper[@]}" "$app/vellamar") >"$tmp/vellamar-run$run.log" 2>&1 &
   app_pid=$!
   say "started run $run (pid $app_pid)"
 }

@@ -121,7 +121,7 @@ TEST_F(UnusualFolderTest, EveryDataFileASymbolicLink)
     EXPECT_EQ(QDir(path("real")).entryList(QDir::Files), (QStringList{"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
 }
 
-TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUpAndAPasswordChange)
+TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
     writeCiphered("real/kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
