@@ -1,4 +1,4 @@
-#include "storage/filecipher.h"
+#include "core/storage/filecipher.h"
 
 #include <benchmark/benchmark.h>
 

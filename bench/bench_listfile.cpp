@@ -1,8 +1,8 @@
-#include "listings/listfile.h"
-#include "listings/listio.h"
-#include "listings/passwordgrid.h"
-#include "storage/module1.h"
-#include "ui/twips.h"
+#include "core/listings/listfile.h"
+#include "core/storage/module1.h"
+#include "gui/listings/listio.h"
+#include "gui/listings/passwordgrid.h"
+#include "gui/ui/twips.h"
 
 #include <benchmark/benchmark.h>
 

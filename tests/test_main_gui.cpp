@@ -1,4 +1,4 @@
-#include "ui/formsupport.h"
+#include "gui/ui/formsupport.h"
 
 #include <QApplication>
 

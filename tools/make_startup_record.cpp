@@ -1,7 +1,7 @@
 // Writes the start-up record of a new installation, ciphered under the
 // start-up key: 25 characters with the first-run marker "TKY" at 7 to 9.
-#include "storage/filecipher.h"
-#include "storage/datafolder.h"
+#include "core/storage/datafolder.h"
+#include "core/storage/filecipher.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // Test-only helper for the end-to-end script: shows a data file's plain
 // bytes, so the script can check what the program wrote without a copy of
 // the cipher in shell.
-#include "storage/filecipher.h"
+#include "core/storage/filecipher.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/safewrite.h"
+#include "core/storage/safewrite.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "support/formchecks.h"
 
-#include "ui/formsupport.h"
+#include "gui/ui/formsupport.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/twips.h"
+#include "gui/ui/twips.h"
 
 #include <QStringList>
 #include <QWidget>

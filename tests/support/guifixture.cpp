@@ -1,8 +1,9 @@
 #include "support/guifixture.h"
 
-#include "launch/opendocument.h"
-#include "ui/fault.h"
-#include "ui/msgbox.h"
+#include "gui/launch/opendocument.h"
+#include "gui/listings/frm_list.h"
+#include "gui/ui/fault.h"
+#include "gui/ui/msgbox.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -52,6 +53,11 @@ int GuiTest::openWindowCount(const char* objectName) const
     for (QWidget* widget : QApplication::topLevelWidgets())
         count += widget->objectName() == QLatin1String(objectName) && widget->isVisible();
     return count;
+}
+
+bool GuiTest::openListWindow()
+{
+    return frm_list::open() != nullptr;
 }
 
 void GuiTest::settle()

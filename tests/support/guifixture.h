@@ -27,6 +27,8 @@ protected:
     }
     QWidget* findWindow(const char* objectName) const;
     int openWindowCount(const char* objectName) const;
+    // What the start hands the set-up and unlock dialogs: opens the list.
+    static bool openListWindow();
     // Runs posted deletions, so closed windows are gone.
     static void settle();
 

@@ -1,8 +1,8 @@
 #include "support/tempappdir.h"
 
-#include "storage/filecipher.h"
-#include "storage/module1.h"
-#include "storage/safewrite.h"
+#include "core/storage/filecipher.h"
+#include "core/storage/module1.h"
+#include "core/storage/safewrite.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/datafolder.h"
+#include "core/storage/datafolder.h"
 
 #include <QByteArray>
 #include <QMap>

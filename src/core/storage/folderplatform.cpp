@@ -1,0 +1,79 @@
+#include "core/storage/folderplatform.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace FolderPlatform {
+
+bool syncFolder(const QString& folder, QString* reason)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(folder);
+    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    int result = 0;
+    do {
+        result = ::fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    const int error = errno;
+    ::close(fd);
+    // EINVAL: a file system that cannot sync folders; nothing more to do.
+    if (result != 0 && error != EINVAL) {
+        *reason = QString::fromLocal8Bit(std::strerror(error));
+        return false;
+    }
+    return true;
+#else
+    // NTFS journals its renames; there is no folder handle to flush.
+    Q_UNUSED(folder);
+    Q_UNUSED(reason);
+    return true;
+#endif
+}
+
+bool renameReplacing(const QString& from, const QString& to, QString* reason)
+{
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(from.utf16()), reinterpret_cast<LPCWSTR>(to.utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *reason = QStringLiteral("system error %1").arg(GetLastError());
+    return false;
+#else
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+#endif
+}
+
+QString resolveLinks(const QString& path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    // A bound, so a loop of links cannot hang the start.
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        current = info.symLinkTarget();
+    }
+    return current;
+}
+
+} // namespace FolderPlatform

@@ -1,0 +1,75 @@
+#include "core/storage/pairedcommit.h"
+
+#include "core/storage/safewrite.h"
+
+#include <QFileInfo>
+
+namespace PairedCommit {
+namespace {
+
+bool exists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+// Removes the pending copies, the list's first: the password's copy is the
+// mark that the change never took effect, so it goes last.
+void undo(const DataFolder& folder)
+{
+    SafeWrite::removeFile(folder.list.pendingPath());
+    SafeWrite::removeFile(folder.password.pendingPath());
+}
+
+} // namespace
+
+Outcome commit(const DataFolder& folder, QByteArrayView cipheredPasswordFile, QByteArrayView cipheredList)
+{
+    for (const QString& target : {folder.password.path, folder.list.path, folder.password.pendingPath(),
+                                  folder.list.pendingPath()}) {
+        if (auto writable = SafeWrite::checkWritable(target); !writable)
+            return {writable, false};
+    }
+    if (auto step = SafeWrite::replaceFile(folder.password.pendingPath(), cipheredPasswordFile); !step) {
+        undo(folder);
+        return {step, false};
+    }
+    if (auto step = SafeWrite::replaceFile(folder.list.pendingPath(), cipheredList); !step) {
+        undo(folder);
+        return {step, false};
+    }
+    if (auto step = SafeWrite::renameOver(folder.password.pendingPath(), folder.password.path); !step) {
+        // Only a failed sync leaves the rename done; then the new password is
+        // on disk and the change must be finished, not undone.
+        if (exists(folder.password.pendingPath())) {
+            undo(folder);
+            return {step, false};
+        }
+        SafeWrite::renameOver(folder.list.pendingPath(), folder.list.path);
+        return {step, true};
+    }
+    return {SafeWrite::renameOver(folder.list.pendingPath(), folder.list.path), true};
+}
+
+StorageResult recover(const DataFolder& folder)
+{
+    if (exists(folder.password.pendingPath())) {
+        if (auto step = SafeWrite::removeFile(folder.list.pendingPath()); !step)
+            return step;
+        return SafeWrite::removeFile(folder.password.pendingPath());
+    }
+    if (exists(folder.list.pendingPath()))
+        return SafeWrite::renameOver(folder.list.pendingPath(), folder.list.path);
+    return StorageResult::success();
+}
+
+bool listIsPending(const DataFolder& folder)
+{
+    return exists(folder.list.pendingPath()) && !exists(folder.password.pendingPath());
+}
+
+QString listReadPath(const DataFolder& folder)
+{
+    return listIsPending(folder) ? folder.list.pendingPath() : folder.list.path;
+}
+
+} // namespace PairedCommit

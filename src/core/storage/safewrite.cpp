@@ -1,0 +1,213 @@
+#include "core/storage/safewrite.h"
+
+#include "core/storage/folderplatform.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace SafeWrite {
+namespace {
+
+qint64 writeBudget = -1;
+int stepsUntilFailure = 0;
+bool failureFired = false;
+StepHook stepHook;
+
+const QString kRefused = QStringLiteral("refused for a test");
+
+// Whether the step about to be taken is the one a test made fail.
+bool failsNow()
+{
+    if (stepsUntilFailure <= 0 || --stepsUntilFailure > 0)
+        return false;
+    failureFired = true;
+    return true;
+}
+
+void reached(Step step, const QString& path)
+{
+    if (stepHook)
+        stepHook(step, path);
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+bool ownerMayWrite(const QFileInfo& info)
+{
+    return info.permissions().testFlag(QFileDevice::WriteOwner);
+}
+
+StorageResult syncFolderOf(const QString& path)
+{
+    const QString folder = folderOf(path);
+    QString reason;
+    if (failsNow())
+        reason = kRefused;
+    else if (FolderPlatform::syncFolder(folder, &reason))
+        reason.clear();
+    if (!reason.isEmpty())
+        return StorageResult::fileFault(QStringLiteral("sync the folder"), folder, reason);
+    reached(Step::SyncFolder, folder);
+    return StorageResult::success();
+}
+
+} // namespace
+
+const char* stepName(Step step)
+{
+    switch (step) {
+    case Step::Write:
+        return "write";
+    case Step::Rename:
+        return "rename";
+    case Step::Remove:
+        return "remove";
+    case Step::SyncFolder:
+        return "sync";
+    }
+    return "?";
+}
+
+void setWriteBudgetForTesting(qint64 bytes) { writeBudget = bytes; }
+void setFailingStepForTesting(int n)
+{
+    stepsUntilFailure = n;
+    failureFired = false;
+}
+bool failingStepFiredForTesting() { return failureFired; }
+void setStepHookForTesting(StepHook hook) { stepHook = std::move(hook); }
+
+bool writeAll(QIODevice& device, QByteArrayView data)
+{
+    qint64 done = 0;
+    while (done < data.size()) {
+        qint64 chunk = data.size() - done;
+        if (writeBudget >= 0)
+            chunk = std::min(chunk, writeBudget);
+        if (chunk <= 0)
+            return false;
+        const qint64 written = device.write(data.data() + done, chunk);
+        if (written <= 0)
+            return false;
+        if (writeBudget >= 0)
+            writeBudget -= written;
+        done += written;
+    }
+    return true;
+}
+
+StorageResult readFile(const QString& path, QByteArray* data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
+    QByteArray buffer(file.size(), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < buffer.size()) {
+        const qint64 read = file.read(buffer.data() + got, buffer.size() - got);
+        if (read <= 0)
+            break;
+        got += read;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return StorageResult::fileFault(QStringLiteral("read"), path, file.errorString());
+    // A file cut short meanwhile reads as what was there.
+    buffer.truncate(got);
+    *data = std::move(buffer);
+    return StorageResult::success();
+}
+
+StorageResult checkWritable(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.exists() && !ownerMayWrite(file))
+        return StorageResult::fileFault(QStringLiteral("write"), path, QStringLiteral("the file is read-only"));
+    const QFileInfo folder(file.absolutePath());
+    if (folder.exists() && !ownerMayWrite(folder))
+        return StorageResult::fileFault(QStringLiteral("write"), path, QStringLiteral("its folder is read-only"));
+    return StorageResult::success();
+}
+
+StorageResult replaceFile(const QString& path, QByteArrayView data)
+{
+    if (auto writable = checkWritable(path); !writable)
+        return writable;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // QSaveFile would commit a short write (a full disk) as a success. The
+    // size on disk is checked too: some file systems report a full disk only
+    // there.
+    const bool failOnPurpose = failsNow();
+    if (failOnPurpose || !writeAll(file, data) || !file.flush() || file.size() != data.size()) {
+        const QString reason = failOnPurpose ? kRefused
+                               : file.error() != QFileDevice::NoError
+                                   ? file.errorString()
+                                   : QStringLiteral("not every byte could be written (is the disk full?)");
+        file.cancelWriting();
+        return StorageResult::fileFault(QStringLiteral("write"), path, reason);
+    }
+    reached(Step::Write, path);
+    if (failsNow()) {
+        file.cancelWriting();
+        return StorageResult::fileFault(QStringLiteral("write"), path, kRefused);
+    }
+    if (!file.commit())
+        return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
+    reached(Step::Rename, path);
+    return syncFolderOf(path);
+}
+
+StorageResult removeFile(const QString& path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isSymLink() && !file.exists())
+        return StorageResult::success();
+    const QFileInfo folder(folderOf(path));
+    if (!ownerMayWrite(folder))
+        return StorageResult::fileFault(QStringLiteral("delete"), path, QStringLiteral("its folder is read-only"));
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("delete"), path, kRefused);
+    if (!file.remove())
+        return StorageResult::fileFault(QStringLiteral("delete"), path, file.errorString());
+    reached(Step::Remove, path);
+    return syncFolderOf(path);
+}
+
+StorageResult renameOver(const QString& from, const QString& to)
+{
+    if (auto writable = checkWritable(to); !writable)
+        return writable;
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("rename"), from, kRefused);
+    // A rename over the target is the one atomic step that swaps old for new.
+    QString reason;
+    if (!FolderPlatform::renameReplacing(from, to, &reason))
+        return StorageResult::fileFault(QStringLiteral("rename"), from, reason);
+    reached(Step::Rename, to);
+    return syncFolderOf(to);
+}
+
+StorageResult renameNoOverwrite(const QString& from, const QString& to)
+{
+    if (QFileInfo(to).exists() || QFileInfo(to).isSymLink())
+        return StorageResult::fileFault(QStringLiteral("rename to"), to, QStringLiteral("the file exists already"));
+    if (auto writable = checkWritable(to); !writable)
+        return writable;
+    if (failsNow())
+        return StorageResult::fileFault(QStringLiteral("rename"), from, kRefused);
+    QFile file(from);
+    if (!file.rename(to))
+        return StorageResult::fileFault(QStringLiteral("rename"), from, file.errorString());
+    reached(Step::Rename, to);
+    return syncFolderOf(to);
+}
+
+} // namespace SafeWrite

@@ -1,0 +1,288 @@
+#include "gui/listings/frm_list.h"
+
+#include "core/storage/module1.h"
+#include "gui/launch/frm_about.h"
+#include "gui/launch/opendocument.h"
+#include "gui/launch/websitelaunch.h"
+#include "gui/listings/frm_add.h"
+#include "gui/listings/frm_delete.h"
+#include "gui/listings/frm_which.h"
+#include "gui/listings/listio.h"
+#include "gui/listings/passwordgrid.h"
+#include "gui/masterpassword/frm_pchange.h"
+#include "gui/ui/fault.h"
+#include "gui/ui/formsupport.h"
+#include "gui/ui/msgbox.h"
+#include "gui/ui/twips.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+constexpr int kClientWidth = 5535;
+constexpr int kClientHeight = 3090;
+// Frame width assumed while the window manager has not framed the window.
+constexpr int kAssumedFrameTwips = 90;
+}
+
+frm_list* frm_list::instance() { return s_instance; }
+
+frm_list* frm_list::open()
+{
+    if (s_instance && s_instance->isVisible()) {
+        Forms::bringForward(s_instance);
+        return s_instance;
+    }
+    auto* window = new frm_list;
+    ListFile::LoadReport report;
+    if (!window->Form_Load(&report)) {
+        delete window;
+        return nullptr;
+    }
+    s_instance = window;
+    Forms::showCentred(window);
+    window->cmd_add->setFocus();
+    // The list opens at its top, whichever cell is current.
+    window->grd_password->scrollToTop();
+    if (!report.damage.isEmpty())
+        MsgBox::show(damageMessage(report), QStringLiteral("Damaged List"));
+    return window;
+}
+
+frm_list::frm_list()
+{
+    Forms::setUpWindow(this, "frm_list", QStringLiteral("Your Password List"));
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(Twips::size(kClientWidth, kClientHeight));
+    setCentralWidget(client);
+    buildControls(client);
+    buildMenus();
+    setFixedSize(sizeHint());
+}
+
+void frm_list::buildControls(QWidget* client)
+{
+    // Created in tab order: the six buttons, then the grid.
+    cmd_add = Forms::addButton(client, "cmd_add", QStringLiteral("Add"), 360, 2040, 1455, 375);
+    cmd_edit = Forms::addButton(client, "cmd_edit", QStringLiteral("Edit"), 2040, 2040, 1455, 375);
+    cmd_delete = Forms::addButton(client, "cmd_delete", QStringLiteral("Delete"), 3720, 2040, 1455, 375);
+    cmd_lock = Forms::addButton(client, "cmd_lock", QStringLiteral("Lock/Close"), 360, 2520, 1455, 375);
+    cmd_pword = Forms::addButton(client, "cmd_pword", QStringLiteral("Change Password"), 2040, 2520, 1455, 375);
+    cmd_nothing = Forms::addButton(client, "cmd_nothing", QStringLiteral("Does Nothing"), 3720, 2520, 1455, 375);
+
+    grd_password = new PasswordGrid(client);
+    grd_password->setGeometry(Twips::rect(120, 600, 5295, 1335));
+    grd_password->AddItem({}); // the placeholder row 1, which LoadList removes
+
+    Label1 = Forms::addLabel(client, "Label1", QString(), 120, 120, 4575, 375);
+    Line1 = new QFrame(client);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setAutoFillBackground(true);
+    Line1->setBackgroundRole(QPalette::Dark);
+    Line1->setGeometry(0, 0, Twips::toPixels(5520), 1);
+
+    Forms::setTabOrder({cmd_add, cmd_edit, cmd_delete, cmd_lock, cmd_pword, cmd_nothing, grd_password});
+
+    connect(cmd_add, &QPushButton::clicked, this, &frm_list::cmd_add_Click);
+    connect(cmd_edit, &QPushButton::clicked, this, &frm_list::cmd_edit_Click);
+    connect(cmd_delete, &QPushButton::clicked, this, &frm_list::cmd_delete_Click);
+    connect(cmd_lock, &QPushButton::clicked, this, &frm_list::cmd_lock_Click);
+    connect(cmd_pword, &QPushButton::clicked, this, &frm_list::cmd_pword_Click);
+    connect(cmd_nothing, &QPushButton::clicked, this, &frm_list::cmd_nothing_Click);
+    connect(grd_password, &PasswordGrid::DblClick, this, &frm_list::grd_password_DblClick);
+}
+
+void frm_list::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menubar"));
+    auto name = [](QAction* action, const char* objectName) {
+        action->setObjectName(QString::fromLatin1(objectName));
+        return action;
+    };
+
+    QMenu* buttons = bar->addMenu(QStringLiteral("&Buttons"));
+    buttons->setObjectName(QStringLiteral("mnu_btns_menu"));
+    mnu_btns = name(buttons->menuAction(), "mnu_btns");
+    btn_add = name(buttons->addAction(QStringLiteral("&Add")), "btn_add");
+    btn_edit = name(buttons->addAction(QStringLiteral("&Edit")), "btn_edit");
+    btn_delete = name(buttons->addAction(QStringLiteral("&Delete")), "btn_delete");
+    mnu_lock = name(bar->addAction(QStringLiteral("&Lock/Close")), "mnu_lock");
+    mnu_pword = name(bar->addAction(QStringLiteral("&Change Password")), "mnu_pword");
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnu_help_menu"));
+    mnu_help = name(help->menuAction(), "mnu_help");
+    mnu_about = name(help->addAction(QStringLiteral("Abou&t")), "mnu_about");
+    mnu_dash1 = name(help->addSeparator(), "mnu_dash1");
+    mnu_help2 = name(help->addAction(QStringLiteral("H&elp")), "mnu_help2");
+
+    connect(btn_add, &QAction::triggered, this, &frm_list::btn_add_Click);
+    connect(btn_edit, &QAction::triggered, this, &frm_list::btn_edit_Click);
+    connect(btn_delete, &QAction::triggered, this, &frm_list::btn_delete_Click);
+    connect(mnu_lock, &QAction::triggered, this, &frm_list::mnu_lock_Click);
+    connect(mnu_pword, &QAction::triggered, this, &frm_list::mnu_pword_Click);
+    connect(mnu_about, &QAction::triggered, this, &frm_list::mnu_about_Click);
+    connect(mnu_help2, &QAction::triggered, this, &frm_list::mnu_help2_Click);
+}
+
+QString frm_list::damageMessage(const ListFile::LoadReport& report)
+{
+    const QString found = QStringLiteral("The list file \"%1\" looks damaged: %2.\r")
+                              .arg(QDir::toNativeSeparators(Module1::Folder.list.path), report.damage);
+    if (!report.backup)
+        return found + QStringLiteral("No copy of it as found could be kept.\r%1\r"
+                                      "The list opens with the listings that could be read; saving writes only those.")
+                           .arg(report.backup.error);
+    return found + QStringLiteral("A copy of it as found was kept as \"%1\".\r"
+                                  "The list opens with the listings that could be read.")
+                       .arg(QFileInfo(report.backupPath).fileName());
+}
+
+bool frm_list::Form_Load(ListFile::LoadReport* report)
+{
+    // The line break is a carriage return in the caption; labels show "\n".
+    Label1->setText(QStringLiteral("Double Click A Website To Start Your Browser\nAnd Go To That Site."));
+    Forms::fitText(Label1);
+    setColumnWidths();
+    grd_password->setRow(0);
+    const char* headers[] = {"#", "Web Site/Program", "Username", "Password"};
+    for (int column = 0; column < 4; ++column) {
+        grd_password->setCol(column);
+        grd_password->setText(QString::fromLatin1(headers[column]));
+    }
+    grd_password->setRow(1);
+    grd_password->setCol(0);
+
+    if (auto loaded = LoadList(*grd_password, report); !loaded) {
+        Fault::stop(loaded.error);
+        return false;
+    }
+    return true;
+}
+
+void frm_list::setColumnWidths()
+{
+    // W is the outer width; before the window is framed take the client
+    // width plus a typical frame.
+    const int outer = frameGeometry().width() > width() ? Twips::fromPixels(frameGeometry().width())
+                                                        : Twips::fromPixels(width()) + kAssumedFrameTwips;
+    const double d = outer - 100;
+    const double n = d / 10;
+    const double q = (d - n) / 4;
+    // Halves go to the even neighbour.
+    auto round = [](double value) { return int(std::nearbyint(value)); };
+    grd_password->setColWidth(0, round(n));
+    grd_password->setColWidth(1, round(2 * q));
+    grd_password->setColWidth(2, round(q));
+    grd_password->setColWidth(3, round(q));
+}
+
+void frm_list::cmd_add_Click()
+{
+    frm_add::showOnce(grd_password);
+}
+
+void frm_list::cmd_edit_Click()
+{
+    frm_which::showOnce(grd_password);
+}
+
+void frm_list::cmd_delete_Click()
+{
+    frm_delete::showOnce(grd_password);
+}
+
+void frm_list::cmd_pword_Click()
+{
+    frm_pchange::showOnce([grid = QPointer<PasswordGrid>(grd_password)]() -> std::optional<QList<Listing>> {
+        if (!grid)
+            return std::nullopt;
+        return grid->listings();
+    });
+}
+
+void frm_list::mnu_about_Click()
+{
+    frm_About::showOnce();
+}
+
+void frm_list::mnu_help2_Click()
+{
+    OpenDocument(Module1::HelpFilePath);
+}
+
+void frm_list::grd_password_DblClick()
+{
+    LaunchWebsite(grd_password->Col(), grd_password->Text());
+}
+
+void frm_list::cmd_lock_Click()
+{
+    close();
+}
+
+void frm_list::cmd_nothing_Click()
+{
+    MsgBox::show(QStringLiteral("Told you this button did nothing. But you had to check anyway. "
+                                "The button just makes it a little more symmetrical."),
+                 QStringLiteral("Does Nothing"));
+}
+
+void frm_list::closeEvent(QCloseEvent* event)
+{
+    if (m_saved) {
+        event->accept();
+        return;
+    }
+    if (auto saved = SaveList(*grd_password); !saved) {
+        // Keep the rows on screen so the user can try again; from the second
+        // failure in a row, let them go without saving rather than trap them.
+        ++m_failedCloses;
+        const QString failure = QStringLiteral("Your list could not be saved.\r%1\r").arg(saved.error);
+        const QString caption = QStringLiteral("Save Failed");
+        if (m_failedCloses < 2) {
+            MsgBox::show(failure + QStringLiteral("The list stays open; the list file on disk is the last one saved."),
+                         caption);
+            event->ignore();
+            return;
+        }
+        if (!MsgBox::ask(failure + QStringLiteral("The list file on disk is the last one saved.\r\r"
+                                                  "Close without saving? The changes since the last successful save "
+                                                  "will be lost."),
+                         caption)) {
+            event->ignore();
+            return;
+        }
+    }
+    m_saved = true;
+    // No dialog may outlive the list it works on.
+    Forms::closeAllOtherWindows(this);
+    MsgBox::show(QStringLiteral("Bye.."), QStringLiteral("Sorry to see you go."));
+    event->accept();
+}
+
+void frm_list::saveForShutdown()
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    saveNow();
+}
+
+void frm_list::saveNow()
+{
+    if (auto saved = SaveList(*grd_password); !saved)
+        std::fprintf(stderr, "vellamar: the list was not saved: %s\n", qPrintable(saved.error));
+    else
+        m_failedCloses = 0;
+}

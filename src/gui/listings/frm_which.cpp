@@ -1,0 +1,26 @@
+#include "gui/listings/frm_which.h"
+
+#include "core/storage/module1.h"
+#include "gui/listings/frm_edit.h"
+#include "gui/ui/formsupport.h"
+
+frm_which* frm_which::showOnce(PasswordGrid* grid)
+{
+    return Forms::showOnce(s_instance, [grid] { return new frm_which(grid); });
+}
+
+frm_which::frm_which(PasswordGrid* grid)
+    : ListingNumberDialog({"frm_which", QStringLiteral("Which Listing?"), 2475,
+                           QStringLiteral("Which Listing Do You Want To Change?"), "txt_change", 1800, 1320},
+                          grid),
+      txt_change(box())
+{
+}
+
+void frm_which::accept(PasswordGrid& grid, int, const QString& typed)
+{
+    // Kept as typed, blanks and all: the change dialog shows it so.
+    Module1::ChosenListing = typed;
+    frm_edit::showChosen(&grid, typed);
+    close();
+}

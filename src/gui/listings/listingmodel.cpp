@@ -1,0 +1,90 @@
+#include "gui/listings/listingmodel.h"
+
+#include <QApplication>
+#include <QPalette>
+
+ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int ListingModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ListingModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant ListingModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole: {
+        // Pad spaces of loaded listings stay in the cell but are not drawn,
+        // so only text that really overflows gets an ellipsis.
+        const QString& text = m_rows.at(index.row()).at(index.column());
+        qsizetype end = text.size();
+        while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+            --end;
+        return end == text.size() ? text : text.left(end);
+    }
+    case Qt::BackgroundRole:
+        // The number column reads as part of the frame, like the header.
+        if (index.column() == 0)
+            return QApplication::palette().button();
+        return {};
+    case Qt::ForegroundRole:
+        if (index.column() == 0)
+            return QApplication::palette().buttonText();
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumns)
+        return m_headers.at(section);
+    return {};
+}
+
+void ListingModel::setCell(int row, int column, const QString& text)
+{
+    m_rows[row][column] = text;
+    const QModelIndex changed = index(row, column);
+    emit dataChanged(changed, changed);
+}
+
+void ListingModel::setHeader(int column, const QString& text)
+{
+    m_headers[column] = text;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ListingModel::appendRows(const QList<Cells>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    m_rows.append(rows);
+    endInsertRows();
+}
+
+void ListingModel::removeRowAt(int row)
+{
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
+void ListingModel::renumber()
+{
+    if (m_rows.isEmpty())
+        return;
+    for (qsizetype row = 0; row < m_rows.size(); ++row)
+        m_rows[row][0] = QString::number(row + 1);
+    emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, 0));
+}

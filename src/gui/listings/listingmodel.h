@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/listings/listfile.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+#include <array>
+
+// The grid's cells below its header row: column 0 the listing number as
+// text, columns 1 to 3 the web site or program, user name and password.
+class ListingModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    static constexpr int kColumns = 4;
+    using Cells = std::array<QString, kColumns>;
+
+    explicit ListingModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const QString& cell(int row, int column) const { return m_rows.at(row).at(column); }
+    void setCell(int row, int column, const QString& text);
+    const QString& header(int column) const { return m_headers.at(column); }
+    void setHeader(int column, const QString& text);
+
+    void appendRows(const QList<Cells>& rows);
+    void removeRowAt(int row);
+    // Column 0 of every row holds its listing number again (row + 1).
+    void renumber();
+
+private:
+    QList<Cells> m_rows;
+    Cells m_headers;
+};

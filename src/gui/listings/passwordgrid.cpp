@@ -1,0 +1,191 @@
+#include "gui/listings/passwordgrid.h"
+
+#include "gui/ui/twips.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+PasswordGrid::PasswordGrid(QWidget* parent)
+    : QTableView(parent), m_model(new ListingModel(this)), m_numberColumn(new QTableView(this))
+{
+    setObjectName(QStringLiteral("grd_password"));
+    setModel(m_model);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    // Uniform rows keep scrolling through a long list instant.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { followView(current); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        followView(index);
+        emit DblClick();
+    });
+    setUpNumberColumn();
+}
+
+void PasswordGrid::setUpNumberColumn()
+{
+    QTableView* numbers = m_numberColumn;
+    numbers->setObjectName(QStringLiteral("grd_password_numbers"));
+    numbers->setModel(m_model);
+    numbers->setSelectionModel(selectionModel());
+    numbers->setFocusPolicy(Qt::NoFocus);
+    numbers->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    numbers->setSelectionMode(QAbstractItemView::SingleSelection);
+    numbers->setFrameShape(QFrame::NoFrame);
+    numbers->verticalHeader()->hide();
+    numbers->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    numbers->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    numbers->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    numbers->horizontalHeader()->setHighlightSections(false);
+    numbers->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 1; column < ListingModel::kColumns; ++column)
+        numbers->setColumnHidden(column, true);
+    numbers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    numbers->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    numbers->setVerticalScrollMode(ScrollPerPixel);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+    viewport()->stackUnder(numbers);
+
+    connect(numbers->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, numbers->verticalScrollBar(),
+            &QAbstractSlider::setValue);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 0) {
+            m_numberColumn->setColumnWidth(0, size);
+            placeNumberColumn();
+        }
+    });
+    connect(horizontalHeader(), &QHeaderView::geometriesChanged, this, &PasswordGrid::placeNumberColumn);
+    connect(numbers, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        followView(index);
+        emit DblClick();
+    });
+    placeNumberColumn();
+}
+
+void PasswordGrid::placeNumberColumn()
+{
+    m_numberColumn->setGeometry(frameWidth(), frameWidth(), columnWidth(0),
+                                viewport()->height() + horizontalHeader()->height());
+}
+
+void PasswordGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeNumberColumn();
+}
+
+void PasswordGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (index.column() > 0) {
+        QTableView::scrollTo(index, hint);
+        // Bring the cell out from under the "#" column drawn on top.
+        const int hidden = m_numberColumn->columnWidth(0) - visualRect(index).left();
+        if (hidden > 0)
+            horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
+        return;
+    }
+    // Column 0 is always in view: only its row needs to come into sight.
+    const int sideways = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
+}
+
+void PasswordGrid::followView(const QModelIndex& current)
+{
+    if (!current.isValid())
+        return;
+    m_row = current.row() + 1;
+    m_col = current.column();
+}
+
+void PasswordGrid::showCurrent()
+{
+    if (m_row >= 1 && m_row < Rows())
+        setCurrentIndex(m_model->index(m_row - 1, m_col));
+}
+
+void PasswordGrid::setRow(int row)
+{
+    m_row = row;
+    showCurrent();
+}
+
+void PasswordGrid::setCol(int column)
+{
+    m_col = column;
+    showCurrent();
+}
+
+QString PasswordGrid::Text() const
+{
+    if (m_col < 0 || m_col >= ListingModel::kColumns)
+        return {};
+    if (m_row == 0)
+        return m_model->header(m_col);
+    if (m_row < 0 || m_row >= Rows())
+        return {};
+    return m_model->cell(m_row - 1, m_col);
+}
+
+void PasswordGrid::setText(const QString& text)
+{
+    if (m_col < 0 || m_col >= ListingModel::kColumns)
+        return;
+    if (m_row == 0)
+        m_model->setHeader(m_col, text);
+    else if (m_row >= 1 && m_row < Rows())
+        m_model->setCell(m_row - 1, m_col, text);
+}
+
+void PasswordGrid::AddItem(const ListingModel::Cells& cells)
+{
+    m_model->appendRows({cells});
+}
+
+void PasswordGrid::RemoveItem(int row)
+{
+    if (row < 1 || row >= Rows())
+        return;
+    m_model->removeRowAt(row - 1);
+    if (m_row >= Rows())
+        m_row = Rows() - 1;
+}
+
+void PasswordGrid::setColWidth(int column, int twips)
+{
+    m_colWidthTwips.at(column) = twips;
+    setColumnWidth(column, Twips::toPixels(twips));
+}
+
+void PasswordGrid::appendListings(const QList<Listing>& listings, int firstNumber)
+{
+    QList<ListingModel::Cells> rows;
+    rows.reserve(listings.size());
+    int number = firstNumber;
+    for (const Listing& listing : listings)
+        rows.append({QString::number(number++), listing.site, listing.user, listing.password});
+    m_model->appendRows(rows);
+}
+
+QList<Listing> PasswordGrid::listings() const
+{
+    QList<Listing> all;
+    const int count = m_model->rowCount();
+    all.reserve(count);
+    for (int row = 0; row < count; ++row)
+        all.append({m_model->cell(row, 1), m_model->cell(row, 2), m_model->cell(row, 3)});
+    return all;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/listings/listfile.h"
+#include "gui/listings/listingmodel.h"
+
+#include <QTableView>
+
+// The listing window's grid. Row 0 is the header row and listing k stands in
+// row k; reading and writing a cell goes through the current cell, as the
+// callers expect of it.
+class PasswordGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit PasswordGrid(QWidget* parent = nullptr);
+
+    // Number of rows, the header row included.
+    int Rows() const { return m_model->rowCount() + 1; }
+
+    int Row() const { return m_row; }
+    void setRow(int row);
+    int Col() const { return m_col; }
+    void setCol(int column);
+
+    // The current cell's text; row 0 is the header.
+    QString Text() const;
+    void setText(const QString& text);
+
+    // Appends one row whose cells take the given texts as they are.
+    void AddItem(const ListingModel::Cells& cells);
+    // Removes a row below the header; the rows under it move up.
+    void RemoveItem(int row);
+
+    void setColWidth(int column, int twips);
+    int ColWidth(int column) const { return m_colWidthTwips.at(column); }
+
+    // Appends listings numbered from firstNumber on, in one step.
+    void appendListings(const QList<Listing>& listings, int firstNumber);
+    // Columns 1 to 3 of every row below the header, in row order.
+    QList<Listing> listings() const;
+
+    ListingModel* listingModel() const { return m_model; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+signals:
+    // A cell was double-clicked; it is the current cell now.
+    void DblClick();
+
+private:
+    void followView(const QModelIndex& current);
+    void showCurrent();
+    void setUpNumberColumn();
+    void placeNumberColumn();
+
+    ListingModel* m_model;
+    // Column 0 drawn again on top, so the "#" column stays in place when
+    // the other columns scroll sideways.
+    QTableView* m_numberColumn;
+    int m_row = 0;
+    int m_col = 0;
+    std::array<int, ListingModel::kColumns> m_colWidthTwips{};
+};

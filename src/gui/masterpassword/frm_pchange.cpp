@@ -1,0 +1,107 @@
+#include "gui/masterpassword/frm_pchange.h"
+
+#include "core/masterpassword/passwordchange.h"
+#include "core/masterpassword/passwordrules.h"
+#include "core/storage/datafiles.h"
+#include "core/storage/module1.h"
+#include "core/storage/textutil.h"
+#include "gui/ui/formsupport.h"
+#include "gui/ui/msgbox.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+frm_pchange* frm_pchange::showOnce(ListingsSource listings)
+{
+    return Forms::showOnce(s_instance, [&listings] { return new frm_pchange(std::move(listings)); });
+}
+
+frm_pchange::frm_pchange(ListingsSource listings) : m_listings(std::move(listings))
+{
+    Forms::setUpWindow(this, "frm_pchange", QStringLiteral("Password Change"));
+    Forms::setClientSize(this, 3525, 2295);
+    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Old Password"), 360, 360, 1095, 255);
+    txt_old = Forms::addPasswordBox(this, "txt_old", 1560, 240, 1695, 375);
+    Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("New Password"), 360, 840, 1095, 255);
+    txt_new = Forms::addPasswordBox(this, "txt_new", 1560, 720, 1695, 375);
+    Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Confirm Password"), 120, 1320, 1335, 255);
+    txt_confirm = Forms::addPasswordBox(this, "txt_confirm", 1560, 1200, 1695, 375);
+    Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 360, 1800, 1215, 375);
+    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1920, 1800, 1215, 375);
+
+    Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
+
+    connect(Command1, &QPushButton::clicked, this, &frm_pchange::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frm_pchange::Command2_Click);
+}
+
+void frm_pchange::clearNewBoxes()
+{
+    txt_new->clear();
+    txt_confirm->clear();
+}
+
+void frm_pchange::Command1_Click()
+{
+    // The old entry is checked against the file, not the password in memory.
+    QString stored;
+    if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
+        // The list with its unsaved changes stays open: no reason to stop.
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(read.error),
+                     QStringLiteral("Password Not Changed"));
+        return;
+    }
+    if (TrimSpaces(txt_old->text()) != stored) {
+        MsgBox::show(QStringLiteral("Please re-enter old password as it doesn't match."), QStringLiteral("Boo Boo"));
+        txt_old->clear();
+        return;
+    }
+    const QString newPassword = TrimSpaces(txt_new->text());
+    if (newPassword != TrimSpaces(txt_confirm->text())) {
+        MsgBox::show(QStringLiteral("New Password and Confirmed Password Do No Match. Please re-enter."),
+                     QStringLiteral("Boo Boo"));
+        clearNewBoxes();
+        return;
+    }
+    if (newPassword.isEmpty()) {
+        MsgBox::show(PasswordRules::emptyMessage(), PasswordRules::caption());
+        clearNewBoxes();
+        return;
+    }
+    if (const QString refusal = PasswordRules::unstorableMessage(newPassword); !refusal.isEmpty()) {
+        MsgBox::show(refusal, PasswordRules::caption());
+        clearNewBoxes();
+        return;
+    }
+
+    const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
+    if (!listings) {
+        close();
+        return;
+    }
+    const PairedCommit::Outcome changed = PasswordChange::commit(Module1::Folder, newPassword, *listings);
+    if (changed.result) {
+        Module1::MasterPassword = newPassword;
+        close();
+        return;
+    }
+    if (!changed.newPasswordInForce) {
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(changed.result.error),
+                     QStringLiteral("Password Not Changed"));
+        return;
+    }
+    // The new password file is in place but the list is not yet: the new
+    // password holds, and the list takes its place at the next save.
+    Module1::MasterPassword = newPassword;
+    MsgBox::show(QStringLiteral("The new password is in use, but the list could not be put in place under it yet.\r%1\r"
+                                "Lock/Close will save the list under the new password.")
+                     .arg(changed.result.error),
+                 QStringLiteral("Password Changed"));
+    close();
+}
+
+void frm_pchange::Command2_Click()
+{
+    close();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/listings/listfile.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Changes the master password while the list is open.
+class frm_pchange : public QWidget {
+    Q_OBJECT
+public:
+    // The listings as they stand in the open list, which the change ciphers
+    // under the new password; nothing once the list has closed.
+    using ListingsSource = std::function<std::optional<QList<Listing>>()>;
+
+    // Opens the one change dialog, or brings it forward as it is.
+    static frm_pchange* showOnce(ListingsSource listings);
+
+    QLabel* Label1;
+    QLineEdit* txt_old;
+    QLabel* Label2;
+    QLineEdit* txt_new;
+    QLabel* Label3;
+    QLineEdit* txt_confirm;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+public slots:
+    void Command1_Click();
+    void Command2_Click();
+
+private:
+    explicit frm_pchange(ListingsSource listings);
+    void clearNewBoxes();
+    ListingsSource m_listings;
+    static inline QPointer<frm_pchange> s_instance;
+};

@@ -1,0 +1,251 @@
+// A run killed right after any write, rename, removal or folder sync leaves
+// files from which the next start reads a complete state, the old one or the
+// new, under the password in force; and no plain file ever appears.
+#include "core/listings/listfile.h"
+#include "core/masterpassword/passwordchange.h"
+#include "core/masterpassword/setupstore.h"
+#include "core/storage/datafiles.h"
+#include "core/storage/filecipher.h"
+#include "core/storage/pairedcommit.h"
+#include "core/storage/startup.h"
+#include "support/faultinjection.h"
+#include "support/tempappdir.h"
+
+#include <QDir>
+
+namespace {
+
+using FaultInjection::Attempt;
+
+const QList<Listing> kOldList{{"www.old.com", "old", "o"}};
+const QList<Listing> kNewList{{"www.new.com", "new", "n"}, {"second", "two", "2"}};
+
+QList<Listing> padded(const QList<Listing>& listings)
+{
+    SecretBytes plain;
+    ListFile::serialize(listings, &plain);
+    return ListFile::parse(plain.bytes());
+}
+
+class CrashSafetyTest : public TempAppDirTest {
+protected:
+    struct State {
+        QString password;
+        QList<Listing> list;
+    };
+
+    void clearFolder()
+    {
+        for (const QString& name : files())
+            QFile::remove(path(name));
+    }
+
+    // What the next start finds: the folder put in order, the password in
+    // force, the list read under it.
+    State nextStart()
+    {
+        restartFolder();
+        Startup::prepareFolder(folder());
+        State state;
+        EXPECT_TRUE(DataFiles::readStoredPassword(folder(), &state.password));
+        if (!state.password.isEmpty()) {
+            EXPECT_TRUE(ListFile::load(folder(), state.password, &state.list));
+        }
+        return state;
+    }
+
+    void expectNoPlainFile(const Attempt& run)
+    {
+        for (const QString& name : files())
+            EXPECT_FALSE(name.endsWith(".end")) << qPrintable(name) << " at step " << run.step;
+    }
+
+    void storePair(const QString& password, const QList<Listing>& listings)
+    {
+        writeCiphered("kxpwfl.ene", password.toLatin1(), "sx8peu3");
+        ASSERT_TRUE(ListFile::save(folder(), listings, password));
+    }
+};
+
+TEST_F(CrashSafetyTest, SavingTheList)
+{
+    const int steps = FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            storePair("key", kOldList);
+        },
+        [&] { ListFile::save(folder(), kNewList, "key"); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
+            expectNoPlainFile(run);
+        });
+    EXPECT_EQ(steps, 3);
+}
+
+TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
+{
+    // A change of password that stopped after its password file was in place.
+    auto unfinishedChange = [&] {
+        clearFolder();
+        storePair("old", kOldList);
+        writeCiphered("kxpwfl.ene", "new", "sx8peu3");
+        SecretBytes plain;
+        ListFile::serialize(kOldList, &plain);
+        writeCiphered("kxplst-pending.ene", plain.bytes(), "new");
+    };
+    const int steps = FaultInjection::killAfterEachStep(
+        unfinishedChange, [&] { ListFile::save(folder(), kNewList, "new"); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            EXPECT_EQ(state.password, QStringLiteral("new"));
+            // Once the pending list has the new listings, nothing may bring back the old.
+            EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
+            EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << run.step;
+        });
+    EXPECT_EQ(steps, 5);
+}
+
+TEST_F(CrashSafetyTest, RewritingTheFirstRunMarker)
+{
+    FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+        },
+        [&] {
+            Startup::Path path;
+            Startup::decide(folder(), &path);
+        },
+        [&](const Attempt& run) {
+            QString record;
+            ASSERT_TRUE(DataFiles::readStartupRecord(folder(), &record));
+            EXPECT_EQ(record, run.faulted && run.step < 2 ? "VELLA1TKY-V1.0.1-NEWSETUP" : "VELLA1nty-V1.0.1-NEWSETUP")
+                << run.step;
+            expectNoPlainFile(run);
+        });
+}
+
+TEST_F(CrashSafetyTest, SettingUpOverAnEarlierList)
+{
+    const QByteArray earlier = CipherBytes(QByteArray(330, 'e'), "earlier");
+    FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            writeFile("kxplst.ene", earlier);
+        },
+        [&] { SetupStore::commit(folder(), "fresh"); },
+        [&](const Attempt& run) {
+            // The earlier list survives whole, in place or as a backup.
+            bool kept = false;
+            for (const QString& name : files())
+                kept = kept || (name.startsWith("kxplst") && name.endsWith(".ene") && readFile(name) == earlier);
+            EXPECT_TRUE(kept) << run.step << " " << qPrintable(files().join(' '));
+            // Either set-up is still to come, or it is done with an empty list.
+            const State state = nextStart();
+            EXPECT_TRUE(state.password.isEmpty() || (state.password == "fresh" && state.list.isEmpty())) << run.step;
+            expectNoPlainFile(run);
+        });
+}
+
+TEST_F(CrashSafetyTest, SettingUpAdoptsAPlainListOfAnEarlierVersion)
+{
+    SecretBytes plain;
+    ListFile::serialize(kOldList, &plain);
+    FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            writeFile("kxplst.end", plain.bytes());
+        },
+        [&] { SetupStore::commit(folder(), "fresh"); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            if (state.password.isEmpty()) {
+                // Set-up comes again, and finds the plain list still there.
+                EXPECT_EQ(readFile("kxplst.end"), plain.bytes()) << run.step;
+            } else {
+                EXPECT_EQ(state.password, QStringLiteral("fresh"));
+                EXPECT_EQ(state.list, padded(kOldList)) << run.step;
+            }
+        });
+}
+
+TEST_F(CrashSafetyTest, ChangingTheMasterPassword)
+{
+    // The grid holds changes not yet saved: either state must unlock whole.
+    const int steps = FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            storePair("oldpass", kOldList);
+        },
+        [&] { PasswordChange::commit(folder(), "newpass", kNewList); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            const bool changed = !run.faulted || run.step >= 7;
+            EXPECT_EQ(state.password, changed ? "newpass" : "oldpass") << run.step;
+            EXPECT_EQ(state.list, padded(changed ? kNewList : kOldList)) << run.step;
+            expectNoPlainFile(run);
+        });
+    EXPECT_EQ(steps, 10);
+}
+
+// The recovery at start can itself be cut short, at any of its steps, after
+// a change was cut short at any of its own.
+TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
+{
+    for (int changeStep = 1; changeStep <= 10; ++changeStep) {
+        auto unfinished = [&] {
+            clearFolder();
+            storePair("oldpass", kOldList);
+            int reached = 0;
+            SafeWrite::setStepHookForTesting([&](SafeWrite::Step, const QString&) {
+                if (++reached == changeStep)
+                    throw changeStep;
+            });
+            try {
+                PasswordChange::commit(folder(), "newpass", kNewList);
+            } catch (int) {
+            }
+            SafeWrite::setStepHookForTesting({});
+        };
+        const bool changed = changeStep >= 7;
+        FaultInjection::killAfterEachStep(
+            unfinished, [&] { Startup::prepareFolder(folder()); },
+            [&](const Attempt& run) {
+                const State state = nextStart();
+                EXPECT_EQ(state.password, changed ? "newpass" : "oldpass") << changeStep << "/" << run.step;
+                EXPECT_EQ(state.list, padded(changed ? kNewList : kOldList)) << changeStep << "/" << run.step;
+                EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << changeStep << "/" << run.step;
+            });
+    }
+}
+
+TEST_F(CrashSafetyTest, TakingOverPlainFilesOfAnEarlierVersion)
+{
+    SecretBytes plainList;
+    ListFile::serialize(kNewList, &plainList);
+    FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            writeCiphered("kxinit.ene", "VELLA1nty-OLD", "hmut58qkze");
+            writeFile("kxinit.end", "VELLA1nty-NEW");
+            storePair("oldpass", kOldList);
+            writeFile("kxpwfl.end", "newpass");
+            writeFile("kxplst.end", plainList.bytes());
+        },
+        [&] {
+            Startup::prepareFolder(folder());
+            QList<Listing> listings;
+            ListFile::load(folder(), "newpass", &listings);
+        },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            QString record;
+            ASSERT_TRUE(DataFiles::readStartupRecord(folder(), &record));
+            EXPECT_EQ(record, QStringLiteral("VELLA1nty-NEW")) << run.step;
+            EXPECT_EQ(state.password, QStringLiteral("newpass")) << run.step;
+            EXPECT_EQ(state.list, padded(kNewList)) << run.step;
+        });
+}
+
+} // namespace

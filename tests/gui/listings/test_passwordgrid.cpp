@@ -1,0 +1,135 @@
+#include "gui/listings/passwordgrid.h"
+#include "support/guifixture.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class PasswordGridTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        grid = new PasswordGrid;
+        grid->resize(400, 200);
+        grid->setRow(0);
+        const char* headers[] = {"#", "Web Site/Program", "Username", "Password"};
+        for (int column = 0; column < 4; ++column) {
+            grid->setCol(column);
+            grid->setText(headers[column]);
+        }
+        for (int i = 1; i <= 3; ++i)
+            grid->AddItem({QString::number(i), QStringLiteral("site%1").arg(i), "user", "pw"});
+    }
+    QString cell(int row, int column)
+    {
+        grid->setRow(row);
+        grid->setCol(column);
+        return grid->Text();
+    }
+    PasswordGrid* grid = nullptr; // deleted with the other windows
+};
+
+TEST_F(PasswordGridTest, HeaderRowAndCellsGoThroughTheCurrentCell)
+{
+    EXPECT_EQ(grid->Rows(), 4);
+    EXPECT_EQ(cell(0, 1), QStringLiteral("Web Site/Program"));
+    EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Web Site/Program"));
+    EXPECT_EQ(cell(2, 0), QStringLiteral("2"));
+    EXPECT_EQ(cell(2, 1), QStringLiteral("site2"));
+    grid->setRow(3);
+    grid->setCol(2);
+    grid->setText("changed");
+    EXPECT_EQ(cell(3, 2), QStringLiteral("changed"));
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+}
+
+TEST_F(PasswordGridTest, CellsTakeTheirTextsWhole)
+{
+    grid->AddItem({"4", "a\tb", "", "  padded  "});
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(cell(4, 1), QStringLiteral("a\tb"));
+    EXPECT_EQ(cell(4, 3), QStringLiteral("  padded  "));
+}
+
+TEST_F(PasswordGridTest, RemovingARowMovesTheRowsBelowUp)
+{
+    grid->RemoveItem(1);
+    EXPECT_EQ(grid->Rows(), 3);
+    EXPECT_EQ(cell(1, 1), QStringLiteral("site2"));
+    grid->RemoveItem(2);
+    grid->RemoveItem(1);
+    EXPECT_EQ(grid->Rows(), 1);
+    EXPECT_EQ(cell(0, 0), QStringLiteral("#"));
+}
+
+TEST_F(PasswordGridTest, ClickingACellMakesItCurrentAndDoubleClickReportsIt)
+{
+    grid->show();
+    QSignalSpy doubleClicks(grid, &PasswordGrid::DblClick);
+    const QRect target = grid->visualRect(grid->model()->index(1, 2));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, target.center());
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_EQ(grid->Col(), 2);
+
+    const QRect other = grid->visualRect(grid->model()->index(2, 1));
+    // A real double-click starts with a press, which the view relies on.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, other.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, other.center());
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(grid->Row(), 3);
+    EXPECT_EQ(grid->Col(), 1);
+}
+
+TEST_F(PasswordGridTest, NumberColumnStaysInPlaceAndInLine)
+{
+    grid->resize(200, 90);
+    grid->setColWidth(0, 552);
+    grid->setColWidth(1, 2486);
+    grid->appendListings(QList<Listing>(40, Listing{"www.site.com", "user", "pw"}), 4);
+    grid->show();
+    auto* numbers = grid->findChild<QTableView*>("grd_password_numbers");
+    ASSERT_NE(numbers, nullptr);
+
+    // A cell far right, then one in "Web Site/Program": it is not left
+    // under the number column.
+    grid->setRow(30);
+    grid->setCol(3);
+    grid->setCol(1);
+    EXPECT_GE(grid->visualRect(grid->model()->index(29, 1)).left(), numbers->columnWidth(0));
+    EXPECT_EQ(numbers->geometry().left(), grid->frameWidth());
+    EXPECT_EQ(numbers->horizontalHeader()->height(), grid->horizontalHeader()->height());
+    EXPECT_EQ(numbers->verticalScrollBar()->value(), grid->verticalScrollBar()->value());
+    EXPECT_EQ(numbers->rowViewportPosition(29), grid->rowViewportPosition(29));
+
+    // Double-clicking a number reports the "#" column.
+    QSignalSpy doubleClicks(grid, &PasswordGrid::DblClick);
+    const QPoint at = numbers->visualRect(numbers->model()->index(29, 0)).center();
+    QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(numbers->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_EQ(grid->Row(), 30);
+    EXPECT_EQ(grid->Col(), 0);
+}
+
+TEST_F(PasswordGridTest, ListingsAreAppendedNumberedAndReadBack)
+{
+    grid->appendListings({{"s4", "u4", "p4"}, {"s5", "u5", "p5"}}, 4);
+    EXPECT_EQ(grid->Rows(), 6);
+    EXPECT_EQ(cell(5, 0), QStringLiteral("5"));
+    const QList<Listing> all = grid->listings();
+    ASSERT_EQ(all.size(), 5);
+    EXPECT_EQ(all[0], (Listing{"site1", "user", "pw"}));
+    EXPECT_EQ(all[4], (Listing{"s5", "u5", "p5"}));
+}
+
+TEST_F(PasswordGridTest, HeaderStaysAndCellsAreNotEditedInPlace)
+{
+    EXPECT_TRUE(grid->horizontalHeader()->isVisibleTo(grid));
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+} // namespace

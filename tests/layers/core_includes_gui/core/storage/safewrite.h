@@ -1,0 +1,2 @@
+#pragma once
+#include "gui/ui/msgbox.h"

@@ -1,0 +1,1 @@
+#include "gui/masterpassword/frm_pchange.h"

@@ -1,0 +1,1 @@
+#include "gui/listings/frm_list.h"
