@@ -35,26 +35,37 @@ void onSignal(int)
     [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
 }
 
+// A closed terminal or Ctrl+C ends the program like SIGTERM: saved first.
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
 void watchSignals()
 {
     static bool watching = false;
-    if (watching)
-        return;
-    watching = true;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
-        char byte;
-        [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-        endOnce();
-    });
+    if (!watching) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+            return;
+        watching = true;
+        auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
+        QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+            char byte;
+            [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
+            endOnce();
+        });
+    }
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    // A closed terminal or Ctrl+C ends the program like SIGTERM: saved first.
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+    for (const int signal : kEndingSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+void unwatchSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kEndingSignals)
         sigaction(signal, &action, nullptr);
 }
 #endif
@@ -80,4 +91,14 @@ void installEndOfSessionHandler(std::function<void()> onEnd, std::function<void(
                          },
                          Qt::DirectConnection);
     }
+}
+
+void uninstallEndOfSessionHandler()
+{
+#ifdef Q_OS_UNIX
+    unwatchSignals();
+#endif
+    endHandler = {};
+    saveRequestHandler = {};
+    ended = false;
 }

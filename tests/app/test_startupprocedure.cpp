@@ -1,11 +1,11 @@
+#include "app/appfixture.h"
 #include "app/startupprocedure.h"
 #include "core/storage/instancelock.h"
 #include "core/storage/module1.h"
-#include "support/guifixture.h"
 
 namespace {
 
-class StartupProcedureTest : public GuiTest {};
+class StartupProcedureTest : public AppTest {};
 
 TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
 {

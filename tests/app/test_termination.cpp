@@ -1,43 +1,99 @@
+// The signals by which the system ends the program: each saves the list
+// without a goodbye and ends the program, once.
+#include "app/appfixture.h"
+#include "app/startupprocedure.h"
 #include "app/termination.h"
+#include "core/storage/instancelock.h"
+#include "gui/listings/frm_list.h"
+#include "gui/listings/passwordgrid.h"
+#include "gui/masterpassword/frm_password.h"
+#include "support/listrecords.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-
-#include <gtest/gtest.h>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include <csignal>
 
 namespace {
 
-TEST(EndOfSession, SigtermRunsTheHandlerOnceFromTheEventLoop)
-{
-    int calls = 0;
-    installEndOfSessionHandler([&] { ++calls; });
-    ASSERT_EQ(std::raise(SIGTERM), 0);
-    EXPECT_EQ(calls, 0) << "nothing runs inside the signal handler";
-    QDeadlineTimer deadline(5000);
-    while (calls == 0 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_EQ(calls, 1);
+struct EndingSignal {
+    int number;
+    const char* name;
+};
+const EndingSignal kEndingSignals[] = {{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}, {SIGINT, "SIGINT"}};
 
-    ASSERT_EQ(std::raise(SIGTERM), 0);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
-    EXPECT_EQ(calls, 1) << "the program ends once";
-    installEndOfSessionHandler({});
+bool handledByDefault(int signal)
+{
+    struct sigaction current = {};
+    sigaction(signal, nullptr, &current);
+    return current.sa_handler == SIG_DFL;
 }
 
-TEST(EndOfSession, HangupAndInterruptEndTheProgramLikeSigterm)
+class EndOfSessionTest : public AppTest {
+protected:
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        // The test process must still end on these signals afterwards.
+        for (const EndingSignal& signal : kEndingSignals)
+            EXPECT_TRUE(handledByDefault(signal.number)) << signal.name;
+    }
+};
+
+TEST_F(EndOfSessionTest, EachSignalRunsTheHandlerOnceFromTheEventLoop)
 {
-    for (const int signal : {SIGHUP, SIGINT}) {
+    for (const EndingSignal& signal : kEndingSignals) {
         int calls = 0;
         installEndOfSessionHandler([&] { ++calls; });
-        ASSERT_EQ(std::raise(signal), 0);
+        ASSERT_EQ(std::raise(signal.number), 0);
+        EXPECT_EQ(calls, 0) << "nothing runs inside the signal handler";
         QDeadlineTimer deadline(5000);
         while (calls == 0 && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        EXPECT_EQ(calls, 1) << signal;
+        EXPECT_EQ(calls, 1) << signal.name;
+
+        ASSERT_EQ(std::raise(signal.number), 0);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+        EXPECT_EQ(calls, 1) << signal.name << ": the program ends once";
+        uninstallEndOfSessionHandler();
+        EXPECT_TRUE(handledByDefault(signal.number)) << signal.name;
     }
-    installEndOfSessionHandler({});
+}
+
+// The whole program: started, unlocked, a listing added, then the signal.
+TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
+{
+    const QByteArray one = record("www.a.com", "ann", "pw1");
+    for (const EndingSignal& signal : kEndingSignals) {
+        SCOPED_TRACE(signal.name);
+        messages.clear();
+        writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+        writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
+        writeCiphered("kxplst.ene", one, "Mk1");
+        InstanceLock lock;
+        ASSERT_TRUE(RunStartup(dir.path(), lock));
+        auto* unlock = window<frm_password>("frm_password");
+        ASSERT_NE(unlock, nullptr);
+        unlock->txt_password->setText("Mk1");
+        unlock->Command1->click();
+        settle();
+        frm_list* list = frm_list::instance();
+        ASSERT_NE(list, nullptr);
+        list->grd_password->AddItem({"2", "www.b.com", "bob", "pw2"});
+
+        QTimer::singleShot(0, [&] { std::raise(signal.number); });
+        // Should the signal be lost, the loop still ends, with another code.
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QCoreApplication::exec(), 0) << "the program ends";
+        EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), one + record("www.b.com", "bob", "pw2"));
+        EXPECT_TRUE(messages.isEmpty()) << "no goodbye";
+        delete list;
+        settle();
+        uninstallEndOfSessionHandler();
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // meets them: start, unlock, add a listing, Lock/Close. Nothing on disk
 // changes except what the program's rules say, and every message names
 // the file it is about.
+#include "app/appfixture.h"
 #include "app/startupprocedure.h"
 #include "core/storage/filecipher.h"
 #include "core/storage/instancelock.h"
@@ -11,7 +12,6 @@
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/ui/msgbox.h"
-#include "support/guifixture.h"
 #include "support/listrecords.h"
 
 #include <QDir>
@@ -22,7 +22,7 @@
 
 namespace {
 
-class UnusualFolderTest : public GuiTest {
+class UnusualFolderTest : public AppTest {
 protected:
     void SetUp() override
     {

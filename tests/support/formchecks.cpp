@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-void expectLayout(QWidget* form, std::initializer_list<ControlPlace> controls)
+void expectLayout(QWidget* form, const std::vector<ControlPlace>& controls)
 {
     for (const ControlPlace& expected : controls) {
         auto* control = form->findChild<QWidget*>(QString::fromLatin1(expected.name));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 // One row of a form's layout table: a control, its text and its place in
 // twips.
 struct ControlPlace {
@@ -16,7 +18,7 @@ struct ControlPlace {
 };
 
 // Checks each control's object name, text (when given) and geometry.
-void expectLayout(QWidget* form, std::initializer_list<ControlPlace> controls);
+void expectLayout(QWidget* form, const std::vector<ControlPlace>& controls);
 
 // The object names of the controls reached by Tab from first, in order.
 QStringList tabOrder(QWidget* first);

@@ -1,16 +1,8 @@
 #include "gui/launch/websitelaunch.h"
 
-#include "core/storage/textutil.h"
+#include "core/listings/webaddress.h"
 #include "gui/launch/opendocument.h"
 #include "gui/ui/msgbox.h"
-
-std::optional<QString> WebAddressOf(const QString& cellText)
-{
-    const QString site = TrimSpaces(StripNul(cellText));
-    if (site.left(4).toUpper() != QLatin1String("WWW."))
-        return std::nullopt;
-    return QStringLiteral("http://") + site;
-}
 
 void LaunchWebsite(int column, const QString& cellText)
 {

@@ -32,6 +32,15 @@ PasswordGrid::PasswordGrid(QWidget* parent)
     setUpNumberColumn();
 }
 
+PasswordGrid::~PasswordGrid()
+{
+    // The base classes tear down the header and the number column after
+    // this: none of their signals may reach this half-destroyed grid.
+    disconnect(horizontalHeader(), nullptr, this, nullptr);
+    disconnect(m_numberColumn, nullptr, this, nullptr);
+    disconnect(selectionModel(), nullptr, this, nullptr);
+}
+
 void PasswordGrid::setUpNumberColumn()
 {
     QTableView* numbers = m_numberColumn;

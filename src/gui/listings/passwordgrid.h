@@ -12,6 +12,7 @@ class PasswordGrid : public QTableView {
     Q_OBJECT
 public:
     explicit PasswordGrid(QWidget* parent = nullptr);
+    ~PasswordGrid() override;
 
     // Number of rows, the header row included.
     int Rows() const { return m_model->rowCount() + 1; }

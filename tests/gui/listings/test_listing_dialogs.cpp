@@ -41,78 +41,6 @@ protected:
     }
 };
 
-TEST_F(ListingDialogsTest, Layouts)
-{
-    openWithListings(1);
-    list->cmd_add->click();
-    auto* add = shown<frm_add>("frm_add");
-    ASSERT_NE(add, nullptr);
-    expectWindowBasics(add, "Add A Listing", 6690, 2235);
-    expectLayout(add, {
-                          {"Label4", "Enter Your Website or Program and Usename and Password into the text boxes below.",
-                           120, 120, 6495, 255},
-                          {"Label5", "Click \"Add\" to add to your listings.", 120, 360, 6495, 255},
-                          {"Label1", "WebSite/Program", 120, 720, 1335, 375},
-                          {"txt_program", "", 1560, 720, 4935, 375},
-                          {"Label2", "Username", 0, 1200, 1455, 375},
-                          {"txt_user", "", 1560, 1200, 1935, 375},
-                          {"Label3", "Password", 0, 1680, 1455, 375},
-                          {"txt_password", "", 1560, 1680, 1935, 375},
-                          {"cmd_add", "Add", 4440, 1200, 1215, 375},
-                          {"Command2", "Cancel", 4440, 1680, 1215, 375},
-                      });
-    EXPECT_EQ(tabOrder(add->txt_program), (QStringList{"txt_program", "txt_user", "txt_password", "cmd_add", "Command2"}));
-    EXPECT_EQ(add->focusWidget(), add->txt_program);
-    EXPECT_EQ(add->txt_password->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(add->txt_program->maxLength(), 32767) << "no length limit";
-
-    list->cmd_edit->click();
-    auto* which = shown<frm_which>("frm_which");
-    ASSERT_NE(which, nullptr);
-    expectWindowBasics(which, "Which Listing?", 2475, 1005);
-    expectLayout(which, {
-                            {"Label1", "Which Listing Do You Want To Change?", 120, 120, 1695, 495},
-                            {"txt_change", "", 1800, 120, 495, 375},
-                            {"Command1", "OK", 120, 600, 975, 255},
-                            {"Command2", "Cancel", 1320, 600, 975, 255},
-                        });
-    EXPECT_EQ(tabOrder(which->txt_change), (QStringList{"txt_change", "Command1", "Command2"}));
-
-    frm_edit* edit = chooseToChange("1");
-    ASSERT_NE(edit, nullptr);
-    expectWindowBasics(edit, "Edit A Listing", 6690, 2775);
-    expectLayout(edit, {
-                           {"Label4",
-                            "Enter Your New Website or Program and Usename and Password into the text boxes below.",
-                            120, 120, 6495, 255},
-                           {"Label5", "Click \"Change\" to change to your listings.", 120, 360, 6495, 255},
-                           {"Label6", "The Listing You Want To Change is:", 120, 840, 3375, 255},
-                           {"lbl_list", "1", 2760, 840, 1215, 255},
-                           {"Label1", "WebSite/Program", 120, 1320, 1335, 255},
-                           {"txt_program", {}, 1560, 1200, 4935, 375},
-                           {"Label2", "Username", 0, 1800, 1455, 255},
-                           {"txt_user", {}, 1560, 1680, 1935, 375},
-                           {"Label3", "Password", 0, 2280, 1455, 255},
-                           {"txt_password", {}, 1560, 2160, 1935, 375},
-                           {"cmd_change", "Change", 4440, 1680, 1215, 375},
-                           {"Command1", "Cancel", 4440, 2160, 1215, 375},
-                       });
-    EXPECT_EQ(tabOrder(edit->txt_program),
-              (QStringList{"txt_program", "txt_user", "txt_password", "cmd_change", "Command1"}));
-
-    list->cmd_delete->click();
-    auto* del = shown<frm_delete>("frm_delete");
-    ASSERT_NE(del, nullptr);
-    expectWindowBasics(del, "Which listing?", 2505, 1005);
-    expectLayout(del, {
-                          {"Label1", "Which Listing Do You Want To Delete?", 120, 120, 1695, 495},
-                          {"txt_delete", "", 1920, 120, 495, 375},
-                          {"Command1", "OK", 120, 600, 975, 255},
-                          {"Command2", "Cancel", 1440, 600, 975, 255},
-                      });
-    EXPECT_EQ(tabOrder(del->txt_delete), (QStringList{"txt_delete", "Command1", "Command2"}));
-}
-
 TEST_F(ListingDialogsTest, AddAppendsTheTrimmedListingNumberedOnePastTheLast)
 {
     openWithListings(3);
@@ -305,8 +233,15 @@ TEST_F(ListingDialogsTest, ChangeDialogFollowsItsListingOrClosesWithIt)
 {
     openWithListings(5);
     frm_edit* edit = chooseToChange("03");
+    EXPECT_EQ(edit->lbl_list->text(), QStringLiteral("03"));
     deleteListing("1");
     ASSERT_NE(window<frm_edit>("frm_edit"), nullptr);
+    EXPECT_EQ(edit->lbl_list->text(), QStringLiteral("2")) << "the number its listing has now";
+    list->cmd_add->click();
+    settle();
+    window<frm_add>("frm_add")->cmd_add->click();
+    settle();
+    EXPECT_EQ(edit->lbl_list->text(), QStringLiteral("2")) << "a listing added below moves nothing";
     edit->txt_user->setText("moved");
     edit->cmd_change->click();
     EXPECT_EQ(rowText(2), QStringLiteral("2|site3|moved|pw3"));
@@ -316,7 +251,20 @@ TEST_F(ListingDialogsTest, ChangeDialogFollowsItsListingOrClosesWithIt)
     ASSERT_FALSE(second.isNull());
     deleteListing("3");
     EXPECT_TRUE(second.isNull()) << "its listing is gone";
-    EXPECT_EQ(grid()->Rows(), 4);
+    EXPECT_EQ(grid()->Rows(), 5) << "one added, one deleted";
+}
+
+TEST_F(ListingDialogsTest, NumberLabelShrinksForALongChoiceAndGrowsBackForAShortOne)
+{
+    openWithListings(3);
+    frm_edit* edit = chooseToChange("2");
+    const QFont full = edit->lbl_list->font();
+    chooseToChange("  +0,000,000,000,000,000,002.000000000000e0  ");
+    ASSERT_EQ(window<frm_edit>("frm_edit"), edit) << "the open dialog is filled again";
+    EXPECT_LT(edit->lbl_list->font().pointSizeF(), full.pointSizeF()) << "shrunk to fit";
+    chooseToChange("3");
+    EXPECT_EQ(edit->lbl_list->text(), QStringLiteral("3"));
+    EXPECT_EQ(edit->lbl_list->font(), full);
 }
 
 TEST_F(ListingDialogsTest, CancelInEitherDialogLeavesTheGrid)

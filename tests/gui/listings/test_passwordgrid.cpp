@@ -133,3 +133,66 @@ TEST_F(PasswordGridTest, HeaderStaysAndCellsAreNotEditedInPlace)
 }
 
 } // namespace
+
+namespace {
+
+// What the user sees: a loaded cell's pad spaces are kept but not drawn, so
+// a short value is never cut off with an ellipsis; the "#" column looks like
+// part of the frame.
+TEST_F(PasswordGridTest, CellsAreDrawnWithoutTheirPadSpaces)
+{
+    grid->setColWidth(1, 2486);
+    grid->appendListings({{QString("www.a.com").leftJustified(75), QString("ann").leftJustified(20),
+                           QString("pw").leftJustified(15)}},
+                         4);
+    grid->show();
+    EXPECT_EQ(cell(4, 1).size(), 75) << "the cell keeps its padding";
+    const QModelIndex site = grid->model()->index(3, 1);
+    const QString shown = site.data(Qt::DisplayRole).toString();
+    EXPECT_EQ(shown, QStringLiteral("www.a.com"));
+    EXPECT_EQ(grid->fontMetrics().elidedText(shown, Qt::ElideRight, grid->columnWidth(1) - 8), shown)
+        << "nothing is cut off";
+    // Spaces inside a value are drawn; only the trailing ones are not.
+    grid->setRow(4);
+    grid->setCol(2);
+    grid->setText(" a b  ");
+    EXPECT_EQ(grid->model()->index(3, 2).data(Qt::DisplayRole).toString(), QStringLiteral(" a b"));
+}
+
+TEST_F(PasswordGridTest, NumberColumnLooksLikeTheFrame)
+{
+    grid->setColWidth(0, 552);
+    grid->setColWidth(1, 2486);
+    grid->show();
+    auto* numbers = grid->findChild<QTableView*>("grd_password_numbers");
+    ASSERT_NE(numbers, nullptr);
+    grid->setRow(3);
+    grid->setCol(1); // the current cell elsewhere, so no highlight on row 1
+    const QImage image = grid->grab().toImage();
+    const QRect number = numbers->visualRect(numbers->model()->index(0, 0))
+                             .translated(numbers->viewport()->mapTo(grid, QPoint(0, 0)));
+    const QRect site = grid->visualRect(grid->model()->index(0, 1))
+                           .translated(grid->viewport()->mapTo(grid, QPoint(0, 0)));
+    // Sampled right of the text, where only the cell's background shows.
+    const QColor numberBackground = image.pixelColor(number.right() - 3, number.center().y());
+    const QColor siteBackground = image.pixelColor(site.right() - 3, site.center().y());
+    EXPECT_EQ(numberBackground, grid->palette().color(QPalette::Button));
+    EXPECT_EQ(siteBackground, grid->palette().color(QPalette::Base));
+    EXPECT_NE(numberBackground, siteBackground);
+}
+
+// A grid torn down with the window must not run its own code on itself
+// half-destroyed (the sanitizer build checks it).
+TEST_F(PasswordGridTest, DestroyingAShownGridRunsNoSlotOnIt)
+{
+    auto* parent = new QWidget;
+    auto* shown = new PasswordGrid(parent);
+    shown->appendListings(QList<Listing>(20, Listing{"www.x.com", "u", "p"}), 1);
+    parent->show();
+    settle();
+    QPointer<PasswordGrid> guard(shown);
+    delete parent;
+    EXPECT_TRUE(guard.isNull());
+}
+
+} // namespace

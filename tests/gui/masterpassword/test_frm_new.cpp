@@ -33,34 +33,6 @@ protected:
     const Message mismatch{"Both passwords do not match. Please re-enter", "It's Boo Boo Time."};
 };
 
-TEST_F(FrmNewTest, Layout)
-{
-    frm_new* form = open();
-    expectWindowBasics(form, "Enter your new password..", 3390, 2730);
-    expectLayout(form, {
-                           {"Label1", "Enter a Password for your password list. ", 120, 120, 3135, 255},
-                           {"Label4",
-                            "Don't worry you'll be able to change it later. This is so the program can setup properly.",
-                            120, 360, 3015, 615},
-                           {"Label2", "New Password", 240, 1320, 1095, 255},
-                           {"txt_npassword", "", 1440, 1200, 1695, 375},
-                           {"Label3", "Confirm Password", 0, 1800, 1335, 255},
-                           {"txt_npasswordc", "", 1440, 1680, 1695, 375},
-                           {"Command1", "OK", 360, 2160, 1215, 375},
-                           {"Command2", "Cancel", 1800, 2160, 1215, 375},
-                       });
-    EXPECT_EQ(tabOrder(form->txt_npassword),
-              (QStringList{"txt_npassword", "txt_npasswordc", "Command1", "Command2"}));
-    EXPECT_EQ(form->focusWidget(), form->txt_npassword);
-    EXPECT_TRUE(form->Label2->alignment() & Qt::AlignRight);
-    for (QLineEdit* box : {form->txt_npassword, form->txt_npasswordc}) {
-        EXPECT_EQ(box->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(box->maxLength(), 15);
-    }
-    for (QPushButton* button : {form->Command1, form->Command2})
-        EXPECT_FALSE(button->isDefault() || button->autoDefault());
-}
-
 TEST_F(FrmNewTest, SixteenthCharacterCannotBeTyped)
 {
     frm_new* form = open();

@@ -35,23 +35,6 @@ protected:
     const Message thief{"Thieving bastages", "So couldn't get in huh."};
 };
 
-TEST_F(FrmPasswordTest, Layout)
-{
-    frm_password* form = open();
-    expectWindowBasics(form, "Enter Password", 3990, 1350);
-    expectLayout(form, {
-                           {"Label1", "Password", 120, 360, 855, 255},
-                           {"txt_password", "", 1080, 240, 2655, 375},
-                           {"Command1", "Enter", 720, 840, 1215, 375},
-                           {"Command2", "Cancel", 2160, 840, 1215, 375},
-                       });
-    EXPECT_EQ(tabOrder(form->txt_password), (QStringList{"txt_password", "Command1", "Command2"}));
-    EXPECT_EQ(form->focusWidget(), form->txt_password);
-    EXPECT_EQ(form->txt_password->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(form->txt_password->maxLength(), 15);
-    EXPECT_TRUE(form->Label1->alignment() & Qt::AlignRight);
-}
-
 TEST_F(FrmPasswordTest, RightEntryOpensTheListInEitherFileLayout)
 {
     for (const QByteArray& stored : {QByteArray("abc") + QByteArray(22, ' '), QByteArray("abc")}) {

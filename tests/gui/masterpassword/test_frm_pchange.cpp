@@ -56,29 +56,6 @@ protected:
     const Message newDiffer{"New Password and Confirmed Password Do No Match. Please re-enter.", "Boo Boo"};
 };
 
-TEST_F(FrmPchangeTest, Layout)
-{
-    frm_pchange* form = openDialog();
-    ASSERT_NE(form, nullptr);
-    expectWindowBasics(form, "Password Change", 3525, 2295);
-    expectLayout(form, {
-                           {"Label1", "Old Password", 360, 360, 1095, 255},
-                           {"txt_old", "", 1560, 240, 1695, 375},
-                           {"Label2", "New Password", 360, 840, 1095, 255},
-                           {"txt_new", "", 1560, 720, 1695, 375},
-                           {"Label3", "Confirm Password", 120, 1320, 1335, 255},
-                           {"txt_confirm", "", 1560, 1200, 1695, 375},
-                           {"Command1", "OK", 360, 1800, 1215, 375},
-                           {"Command2", "Cancel", 1920, 1800, 1215, 375},
-                       });
-    EXPECT_EQ(tabOrder(form->txt_old), (QStringList{"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"}));
-    EXPECT_EQ(form->focusWidget(), form->txt_old);
-    for (QLineEdit* box : {form->txt_old, form->txt_new, form->txt_confirm}) {
-        EXPECT_EQ(box->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(box->maxLength(), 15);
-    }
-}
-
 TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
 {
     QPointer<frm_pchange> form = openDialog();

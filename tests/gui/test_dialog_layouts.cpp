@@ -1,0 +1,174 @@
+// Every dialog's layout from one table: caption, client area, each
+// control's text and place in twips, the tab order and where the focus
+// starts, and which boxes hide what is typed.
+#include "gui/launch/frm_about.h"
+#include "gui/listings/frm_add.h"
+#include "gui/listings/frm_delete.h"
+#include "gui/listings/frm_edit.h"
+#include "gui/listings/frm_which.h"
+#include "gui/listings/listfixture.h"
+#include "gui/masterpassword/frm_new.h"
+#include "gui/masterpassword/frm_password.h"
+#include "gui/masterpassword/frm_pchange.h"
+#include "gui/ui/formsupport.h"
+#include "support/formchecks.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct DialogLayout {
+    const char* name;
+    QString caption;
+    int width, height;
+    std::vector<ControlPlace> controls;
+    QStringList tabOrder; // the first takes the focus
+    QStringList passwordBoxes;  // "*" for each character, at most 15
+    QStringList fieldLabels;    // right-aligned beside their boxes
+};
+
+class DialogLayoutTest : public ListWindowTest {};
+
+TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
+{
+    openWithListings(1);
+    const std::vector<std::pair<DialogLayout, std::function<void()>>> dialogs{
+        {{"frm_new", "Enter your new password..", 3390, 2730,
+          {{"Label1", "Enter a Password for your password list. ", 120, 120, 3135, 255},
+           {"Label4", "Don't worry you'll be able to change it later. This is so the program can setup properly.",
+            120, 360, 3015, 615},
+           {"Label2", "New Password", 240, 1320, 1095, 255},
+           {"txt_npassword", "", 1440, 1200, 1695, 375},
+           {"Label3", "Confirm Password", 0, 1800, 1335, 255},
+           {"txt_npasswordc", "", 1440, 1680, 1695, 375},
+           {"Command1", "OK", 360, 2160, 1215, 375},
+           {"Command2", "Cancel", 1800, 2160, 1215, 375}},
+          {"txt_npassword", "txt_npasswordc", "Command1", "Command2"},
+          {"txt_npassword", "txt_npasswordc"},
+          {"Label2", "Label3"}},
+         [] { Forms::showCentred(new frm_new(openListWindow)); }},
+        {{"frm_password", "Enter Password", 3990, 1350,
+          {{"Label1", "Password", 120, 360, 855, 255},
+           {"txt_password", "", 1080, 240, 2655, 375},
+           {"Command1", "Enter", 720, 840, 1215, 375},
+           {"Command2", "Cancel", 2160, 840, 1215, 375}},
+          {"txt_password", "Command1", "Command2"},
+          {"txt_password"},
+          {"Label1"}},
+         [] { Forms::showCentred(new frm_password(openListWindow)); }},
+        {{"frm_pchange", "Password Change", 3525, 2295,
+          {{"Label1", "Old Password", 360, 360, 1095, 255},
+           {"txt_old", "", 1560, 240, 1695, 375},
+           {"Label2", "New Password", 360, 840, 1095, 255},
+           {"txt_new", "", 1560, 720, 1695, 375},
+           {"Label3", "Confirm Password", 120, 1320, 1335, 255},
+           {"txt_confirm", "", 1560, 1200, 1695, 375},
+           {"Command1", "OK", 360, 1800, 1215, 375},
+           {"Command2", "Cancel", 1920, 1800, 1215, 375}},
+          {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
+          {"txt_old", "txt_new", "txt_confirm"},
+          {"Label1", "Label2", "Label3"}},
+         [this] { list->cmd_pword->click(); }},
+        {{"frm_add", "Add A Listing", 6690, 2235,
+          {{"Label4", "Enter Your Website or Program and Usename and Password into the text boxes below.", 120, 120,
+            6495, 255},
+           {"Label5", "Click \"Add\" to add to your listings.", 120, 360, 6495, 255},
+           {"Label1", "WebSite/Program", 120, 720, 1335, 375},
+           {"txt_program", "", 1560, 720, 4935, 375},
+           {"Label2", "Username", 0, 1200, 1455, 375},
+           {"txt_user", "", 1560, 1200, 1935, 375},
+           {"Label3", "Password", 0, 1680, 1455, 375},
+           {"txt_password", "", 1560, 1680, 1935, 375},
+           {"cmd_add", "Add", 4440, 1200, 1215, 375},
+           {"Command2", "Cancel", 4440, 1680, 1215, 375}},
+          {"txt_program", "txt_user", "txt_password", "cmd_add", "Command2"},
+          {},
+          {"Label1", "Label2", "Label3"}},
+         [this] { list->cmd_add->click(); }},
+        {{"frm_which", "Which Listing?", 2475, 1005,
+          {{"Label1", "Which Listing Do You Want To Change?", 120, 120, 1695, 495},
+           {"txt_change", "", 1800, 120, 495, 375},
+           {"Command1", "OK", 120, 600, 975, 255},
+           {"Command2", "Cancel", 1320, 600, 975, 255}},
+          {"txt_change", "Command1", "Command2"},
+          {},
+          {}},
+         [this] { list->cmd_edit->click(); }},
+        {{"frm_edit", "Edit A Listing", 6690, 2775,
+          {{"Label4", "Enter Your New Website or Program and Usename and Password into the text boxes below.", 120,
+            120, 6495, 255},
+           {"Label5", "Click \"Change\" to change to your listings.", 120, 360, 6495, 255},
+           {"Label6", "The Listing You Want To Change is:", 120, 840, 3375, 255},
+           {"lbl_list", "1", 2760, 840, 1215, 255},
+           {"Label1", "WebSite/Program", 120, 1320, 1335, 255},
+           {"txt_program", {}, 1560, 1200, 4935, 375},
+           {"Label2", "Username", 0, 1800, 1455, 255},
+           {"txt_user", {}, 1560, 1680, 1935, 375},
+           {"Label3", "Password", 0, 2280, 1455, 255},
+           {"txt_password", {}, 1560, 2160, 1935, 375},
+           {"cmd_change", "Change", 4440, 1680, 1215, 375},
+           {"Command1", "Cancel", 4440, 2160, 1215, 375}},
+          {"txt_program", "txt_user", "txt_password", "cmd_change", "Command1"},
+          {},
+          {"Label1", "Label2", "Label3"}},
+         [this] { frm_edit::showChosen(grid(), "1"); }},
+        {{"frm_delete", "Which listing?", 2505, 1005,
+          {{"Label1", "Which Listing Do You Want To Delete?", 120, 120, 1695, 495},
+           {"txt_delete", "", 1920, 120, 495, 375},
+           {"Command1", "OK", 120, 600, 975, 255},
+           {"Command2", "Cancel", 1440, 600, 975, 255}},
+          {"txt_delete", "Command1", "Command2"},
+          {},
+          {}},
+         [this] { list->cmd_delete->click(); }},
+        {{"frm_About", "About Vellamar V1.0", 4680, 2430,
+          {{"Image1", {}, 120, 120, 720, 720},
+           {"Label1", "Vellamar V1.0.1", 960, 120, 3135, 375},
+           {"Label2", {}, 960, 480, 3615, 255},
+           {"Label3", {}, 960, 840, 3615, 255},
+           {"Label4", {}, 960, 1080, 3375, 255},
+           {"Label5", {}, 960, 1320, 3135, 255},
+           {"Label6", {}, 960, 1560, 3375, 255},
+           {"Command1", "O.K.", 1800, 1920, 1215, 375}},
+          {"Command1"},
+          {},
+          {}},
+         [this] { list->mnu_about->trigger(); }},
+    };
+
+    for (const auto& [layout, open] : dialogs) {
+        SCOPED_TRACE(layout.name);
+        open();
+        settle();
+        QWidget* form = findWindow(layout.name);
+        ASSERT_NE(form, nullptr);
+        expectWindowBasics(form, layout.caption, layout.width, layout.height);
+        expectLayout(form, layout.controls);
+        auto* first = form->findChild<QWidget*>(layout.tabOrder.first());
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(tabOrder(first), layout.tabOrder);
+        EXPECT_EQ(form->focusWidget(), first);
+        for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
+            const bool hidden = layout.passwordBoxes.contains(box->objectName());
+            EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal) << qPrintable(box->objectName());
+            // The listing dialogs' boxes have no length limit.
+            EXPECT_EQ(box->maxLength(), hidden ? 15 : 32767) << qPrintable(box->objectName());
+        }
+        for (const QString& name : layout.fieldLabels) {
+            auto* label = form->findChild<QLabel*>(name);
+            ASSERT_NE(label, nullptr) << qPrintable(name);
+            EXPECT_TRUE(label->alignment() & Qt::AlignRight) << qPrintable(name);
+        }
+        // No button answers Return or Escape on its own.
+        for (QPushButton* button : form->findChildren<QPushButton*>())
+            EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
+        delete form;
+    }
+}
+
+} // namespace
