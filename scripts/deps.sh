@@ -5,7 +5,7 @@ vellamar_packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
-  xvfb xauth openbox xdotool x11-utils imagemagick strace
+  xvfb xauth openbox xdotool x11-utils imagemagick strace util-linux
 )
 
 vellamar_install_deps() {
@@ -23,8 +23,11 @@ vellamar_install_deps() {
   fi
 }
 
-vellamar_build() {
+# Configures source_dir into build_dir with Ninja; further arguments go to
+# CMake. Options given here are set every time, so one script's build
+# folder never inherits another's choices.
+vellamar_configure() {
   local source_dir="$1" build_dir="$2"
-  cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build "$build_dir"
+  shift 2
+  cmake -S "$source_dir" -B "$build_dir" -G Ninja "$@"
 }

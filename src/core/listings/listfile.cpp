@@ -66,7 +66,7 @@ QString damageOf(QByteArrayView plain)
                          .arg(tail));
     }
     const qsizetype whole = plain.size() - tail;
-    if (std::memchr(plain.data(), '\0', size_t(whole)) != nullptr)
+    if (plain.first(whole).contains('\0'))
         found.append(QStringLiteral("a field holds a NUL character, and what follows it in that field is not shown"));
     return found.join(QStringLiteral("; and "));
 }
