@@ -48,6 +48,7 @@ DataFolder::DataFolder(const QString& directory)
     startup = dataFile(appDir, QStringLiteral("kxinit"));
     password = dataFile(appDir, QStringLiteral("kxpwfl"));
     list = dataFile(appDir, QStringLiteral("kxplst"));
+    vaultPath = FolderPlatform::resolveLinks(appDir + QStringLiteral("kxplst.vault"));
     helpFilePath = appDir + QStringLiteral("help.html");
     lockFilePath = appDir + QStringLiteral("vellamar.lock");
     startupKey = kStartupKey;

@@ -35,6 +35,10 @@ struct DataFolder {
     DataFile startup;  // "kxinit": the start-up record
     DataFile password; // "kxpwfl": the master password
     DataFile list;     // "kxplst": the listings, under the master password
+    // "kxplst.vault": the listings sealed under a key derived from the master
+    // password, when strong protection is on (then neither kxpwfl nor
+    // kxplst exists); its link, if any, resolved too.
+    QString vaultPath;
     QString helpFilePath;
     QString lockFilePath;
     QByteArray startupKey;

@@ -8,6 +8,7 @@ void SetAppDir(const QString& directory)
     AppDir = Folder.appDir;
     HelpFilePath = Folder.helpFilePath;
     MasterPassword.clear();
+    StrongSession = {};
     ChosenListing.clear();
 }
 

@@ -2,6 +2,9 @@
 
 #include "core/storage/datafiles.h"
 #include "core/storage/pairedcommit.h"
+#include "core/storage/safewrite.h"
+
+#include <QFileInfo>
 
 namespace Startup {
 
@@ -11,11 +14,23 @@ void prepareFolder(const DataFolder& folder)
     // stops the start.
     PairedCommit::recover(folder);
     DataFiles::adoptLeftoverPlain(folder.startup, folder.startupKey);
+    if (QFileInfo(folder.vaultPath).isFile()) {
+        // A switch of protection was cut short: the vault wins, and the
+        // weaker files it replaces must not linger beside it.
+        for (const QString& path : {folder.list.path, folder.password.path})
+            SafeWrite::removeFile(path);
+        return;
+    }
     DataFiles::adoptLeftoverPlain(folder.password, folder.passwordFileKey);
 }
 
 StorageResult decide(const DataFolder& folder, Path* path)
 {
+    // A vault is opened by its password alone, whatever the other files say.
+    if (QFileInfo(folder.vaultPath).isFile()) {
+        *path = Path::Unlock;
+        return StorageResult::success();
+    }
     QString record;
     if (auto step = DataFiles::readStartupRecord(folder, &record); !step)
         return step;

@@ -13,13 +13,15 @@ enum class Path {
 };
 
 // Puts the folder in order before anything is read: finishes or undoes a
-// change of two files that a run left unfinished, and takes over the plain
-// start-up record and master-password file an earlier version may have
-// left. Where the folder cannot be written, the files stay and the reads
+// change of two files that a run left unfinished, lets a vault win over the
+// password file and the ciphered list beside it (a switch of protection cut
+// short), and takes over the plain start-up record and master-password file
+// an earlier version may have left. Where the folder cannot be written, the files stay and the reads
 // make the same decisions in memory.
 void prepareFolder(const DataFolder& folder);
 
-// Reads the start-up record and the master-password file; on a first run
+// A folder with a vault goes to unlock. Otherwise reads the start-up record
+// and the master-password file; on a first run
 // rewrites the marker before anything else is shown, so a later start never
 // takes the first-run path. Writes nothing else.
 StorageResult decide(const DataFolder& folder, Path* path);

@@ -10,6 +10,7 @@
 #include "gui/listings/listio.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/masterpassword/frm_pchange.h"
+#include "gui/masterpassword/frm_strong.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -119,6 +120,10 @@ void frm_list::buildMenus()
     btn_delete = name(buttons->addAction(QStringLiteral("&Delete")), "btn_delete");
     mnu_lock = name(bar->addAction(QStringLiteral("&Lock/Close")), "mnu_lock");
     mnu_pword = name(bar->addAction(QStringLiteral("&Change Password")), "mnu_pword");
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnu_tools_menu"));
+    mnu_tools = name(tools->menuAction(), "mnu_tools");
+    mnu_strong = name(tools->addAction(QStringLiteral("&Strong Protection...")), "mnu_strong");
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnu_help_menu"));
     mnu_help = name(help->menuAction(), "mnu_help");
@@ -131,6 +136,7 @@ void frm_list::buildMenus()
     connect(btn_delete, &QAction::triggered, this, &frm_list::btn_delete_Click);
     connect(mnu_lock, &QAction::triggered, this, &frm_list::mnu_lock_Click);
     connect(mnu_pword, &QAction::triggered, this, &frm_list::mnu_pword_Click);
+    connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
     connect(mnu_about, &QAction::triggered, this, &frm_list::mnu_about_Click);
     connect(mnu_help2, &QAction::triggered, this, &frm_list::mnu_help2_Click);
 }
@@ -202,13 +208,23 @@ void frm_list::cmd_delete_Click()
     frm_delete::showOnce(grd_password);
 }
 
-void frm_list::cmd_pword_Click()
+std::function<std::optional<QList<Listing>>()> frm_list::currentListings() const
 {
-    frm_pchange::showOnce([grid = QPointer<PasswordGrid>(grd_password)]() -> std::optional<QList<Listing>> {
+    return [grid = QPointer<PasswordGrid>(grd_password)]() -> std::optional<QList<Listing>> {
         if (!grid)
             return std::nullopt;
         return grid->listings();
-    });
+    };
+}
+
+void frm_list::cmd_pword_Click()
+{
+    frm_pchange::showOnce(currentListings());
+}
+
+void frm_list::mnu_strong_Click()
+{
+    frm_strong::showOnce(currentListings());
 }
 
 void frm_list::mnu_about_Click()
@@ -265,6 +281,8 @@ void frm_list::closeEvent(QCloseEvent* event)
         }
     }
     m_saved = true;
+    // The vault's key lives no longer than the open list.
+    Module1::StrongSession = {};
     // No dialog may outlive the list it works on.
     Forms::closeAllOtherWindows(this);
     MsgBox::show(QStringLiteral("Bye.."), QStringLiteral("Sorry to see you go."));
@@ -277,6 +295,7 @@ void frm_list::saveForShutdown()
         return;
     m_saved = true;
     saveNow();
+    Module1::StrongSession = {};
 }
 
 void frm_list::saveNow()

@@ -5,6 +5,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+
 class PasswordGrid;
 class QAction;
 class QFrame;
@@ -43,6 +46,8 @@ public:
     QAction* btn_delete;
     QAction* mnu_lock;
     QAction* mnu_pword;
+    QAction* mnu_tools;
+    QAction* mnu_strong;
     QAction* mnu_help;
     QAction* mnu_about;
     QAction* mnu_dash1;
@@ -60,6 +65,7 @@ public slots:
     void btn_delete_Click() { cmd_delete_Click(); }
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
+    void mnu_strong_Click();
     void mnu_about_Click();
     void mnu_help2_Click();
     void grd_password_DblClick();
@@ -74,6 +80,9 @@ private:
     void buildMenus();
     bool Form_Load(ListFile::LoadReport* report);
     static QString damageMessage(const ListFile::LoadReport& report);
+    // What the dialogs that re-cipher the list read it from: the grid while
+    // it exists.
+    std::function<std::optional<QList<Listing>>()> currentListings() const;
     void setColumnWidths();
 
     bool m_saved = false;

@@ -1,13 +1,17 @@
 #include "gui/listings/listio.h"
 
+#include "core/listings/vaultlist.h"
 #include "core/storage/module1.h"
 #include "gui/listings/passwordgrid.h"
 
 StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report)
 {
     QList<Listing> listings;
-    if (auto step = ListFile::load(Module1::Folder, Module1::MasterPassword, &listings, report); !step)
-        return step;
+    const StorageResult loaded = Module1::StrongSession.isOpen()
+                                     ? VaultList::load(Module1::Folder, Module1::StrongSession, &listings)
+                                     : ListFile::load(Module1::Folder, Module1::MasterPassword, &listings, report);
+    if (!loaded)
+        return loaded;
     grid.appendListings(listings, 1);
     grid.setRow(grid.Rows() - 1);
     grid.RemoveItem(1);
@@ -16,7 +20,9 @@ StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report)
 
 StorageResult SaveList(PasswordGrid& grid)
 {
-    auto result = ListFile::save(Module1::Folder, grid.listings(), Module1::MasterPassword);
+    auto result = Module1::StrongSession.isOpen()
+                      ? VaultList::save(Module1::Folder, Module1::StrongSession, grid.listings())
+                      : ListFile::save(Module1::Folder, grid.listings(), Module1::MasterPassword);
     if (grid.Rows() > 1)
         grid.setRow(grid.Rows() - 1);
     return result;

@@ -1,7 +1,9 @@
 #include "gui/masterpassword/frm_password.h"
 
+#include "core/masterpassword/strongprotection.h"
 #include "core/storage/datafiles.h"
 #include "core/storage/module1.h"
+#include "gui/ui/busy.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -27,8 +29,28 @@ frm_password::frm_password(std::function<bool()> openList) : m_openList(std::mov
 
 void frm_password::Command1_Click()
 {
+    if (m_busy)
+        return;
     // Compared exactly as typed: spaces around the entry count.
     const QString entry = txt_password->text();
+    if (StrongProtection::isOn(Module1::Folder)) {
+        StrongProtection::Unlocked unlocked;
+        Busy::run(m_busy, [&] { unlocked = StrongProtection::unlock(Module1::Folder, entry, &Module1::StrongSession); });
+        if (!unlocked.result) {
+            Fault::stop(unlocked.result.error);
+            return;
+        }
+        if (unlocked.opened) {
+            // The key stands in for the password, which is not kept.
+            Module1::MasterPassword.clear();
+            txt_password->clear();
+            if (m_openList())
+                close();
+            return;
+        }
+        refuse();
+        return;
+    }
     QString stored;
     if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
         Fault::stop(read.error);
@@ -43,6 +65,11 @@ void frm_password::Command1_Click()
         return;
     }
 
+    refuse();
+}
+
+void frm_password::refuse()
+{
     MsgBox::show(QStringLiteral("Sorry password entered is in-correct"), QStringLiteral("Sorry"));
     txt_password->clear();
     txt_password->setFocus();
@@ -55,5 +82,6 @@ void frm_password::Command1_Click()
 
 void frm_password::Command2_Click()
 {
-    close();
+    if (!m_busy)
+        close();
 }

@@ -29,5 +29,9 @@ public slots:
     void Command2_Click();
 
 private:
+    // A wrong entry: the message, the box emptied; the third ends it all.
+    void refuse();
+
     std::function<bool()> m_openList;
+    bool m_busy = false; // a key is being derived: presses are ignored
 };

@@ -2,9 +2,12 @@
 
 #include "core/masterpassword/passwordchange.h"
 #include "core/masterpassword/passwordrules.h"
+#include "core/masterpassword/strongprotection.h"
 #include "core/storage/datafiles.h"
 #include "core/storage/module1.h"
 #include "core/storage/textutil.h"
+#include "gui/masterpassword/passwordboxes.h"
+#include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -36,47 +39,34 @@ frm_pchange::frm_pchange(ListingsSource listings) : m_listings(std::move(listing
     connect(Command2, &QPushButton::clicked, this, &frm_pchange::Command2_Click);
 }
 
-void frm_pchange::clearNewBoxes()
-{
-    txt_new->clear();
-    txt_confirm->clear();
-}
-
 void frm_pchange::Command1_Click()
 {
-    // The old entry is checked against the file, not the password in memory.
-    QString stored;
-    if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
-        // The list with its unsaved changes stays open: no reason to stop.
-        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(read.error),
-                     QStringLiteral("Password Not Changed"));
+    if (m_busy)
         return;
-    }
-    if (TrimSpaces(txt_old->text()) != stored) {
-        MsgBox::show(QStringLiteral("Please re-enter old password as it doesn't match."), QStringLiteral("Boo Boo"));
-        txt_old->clear();
+    // The old entry comes first: with a wrong one the new ones are not compared.
+    if (!PasswordBoxes::oldPasswordMatches(txt_old, m_busy, QStringLiteral("Password Not Changed")))
         return;
-    }
-    const QString newPassword = TrimSpaces(txt_new->text());
-    if (newPassword != TrimSpaces(txt_confirm->text())) {
-        MsgBox::show(QStringLiteral("New Password and Confirmed Password Do No Match. Please re-enter."),
-                     QStringLiteral("Boo Boo"));
-        clearNewBoxes();
+    const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm);
+    if (!accepted)
         return;
-    }
-    if (newPassword.isEmpty()) {
-        MsgBox::show(PasswordRules::emptyMessage(), PasswordRules::caption());
-        clearNewBoxes();
-        return;
-    }
-    if (const QString refusal = PasswordRules::unstorableMessage(newPassword); !refusal.isEmpty()) {
-        MsgBox::show(refusal, PasswordRules::caption());
-        clearNewBoxes();
-        return;
-    }
+    const QString newPassword = *accepted;
 
     const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
     if (!listings) {
+        close();
+        return;
+    }
+    if (Module1::StrongSession.isOpen()) {
+        // The vault is sealed again under the new password, in one step.
+        StorageResult sealed;
+        Busy::run(m_busy, [&] {
+            sealed = StrongProtection::changePassword(Module1::Folder, &Module1::StrongSession, newPassword, *listings);
+        });
+        if (!sealed) {
+            MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(sealed.error),
+                         QStringLiteral("Password Not Changed"));
+            return;
+        }
         close();
         return;
     }
@@ -103,5 +93,6 @@ void frm_pchange::Command1_Click()
 
 void frm_pchange::Command2_Click()
 {
-    close();
+    if (!m_busy)
+        close();
 }

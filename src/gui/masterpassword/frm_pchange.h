@@ -39,7 +39,7 @@ public slots:
 
 private:
     explicit frm_pchange(ListingsSource listings);
-    void clearNewBoxes();
     ListingsSource m_listings;
+    bool m_busy = false; // a key is being derived: presses are ignored
     static inline QPointer<frm_pchange> s_instance;
 };

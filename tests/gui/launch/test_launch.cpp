@@ -1,8 +1,8 @@
 #include "gui/launch/frm_about.h"
 #include "gui/launch/websitelaunch.h"
 #include "gui/listings/listfixture.h"
-#include "support/webaddresscases.h"
 #include "support/formchecks.h"
+#include "support/webaddresscases.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -72,7 +72,11 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
     for (QAction* action : list->menuBar()->actions())
         bar.append(action->objectName() + "=" + action->text());
     EXPECT_EQ(bar, (QStringList{"mnu_btns=&Buttons", "mnu_lock=&Lock/Close", "mnu_pword=&Change Password",
-                                "mnu_help=&Help"}));
+                                "mnu_tools=&Tools", "mnu_help=&Help"}));
+    QStringList tools;
+    for (QAction* action : list->mnu_tools->menu()->actions())
+        tools.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
+    EXPECT_EQ(tools, (QStringList{"mnu_strong=&Strong Protection..."}));
     QStringList buttons;
     for (QAction* action : list->mnu_btns->menu()->actions())
         buttons.append(action->objectName() + "=" + action->text());

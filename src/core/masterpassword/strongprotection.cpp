@@ -1,0 +1,212 @@
+#include "core/masterpassword/strongprotection.h"
+
+#include "core/listings/vaultlist.h"
+#include "core/masterpassword/passwordchange.h"
+#include "core/storage/ansi.h"
+#include "core/storage/safewrite.h"
+#include "core/storage/secretbytes.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace StrongProtection {
+namespace {
+
+std::optional<Vault::Params> newVaultParams;
+
+Vault::Params paramsForNewVaults()
+{
+    return newVaultParams.value_or(Vault::writtenParams());
+}
+
+// The key a password gives with these parameters and salt; no key when the
+// password holds a character the list cannot store.
+std::optional<Vault::VaultKey> keyOf(const QString& password, const Vault::Params& params, const Vault::Salt& salt)
+{
+    auto bytes = Ansi::encode(password);
+    if (!bytes)
+        return std::nullopt;
+    const SecretBytes secret = SecretBytes::adopt(std::move(*bytes));
+    return Vault::deriveKey(secret.bytes(), params, salt);
+}
+
+// A new session for password: a fresh salt, the current parameters.
+std::optional<Vault::Session> newSession(const QString& password)
+{
+    Vault::Session session;
+    session.params = paramsForNewVaults();
+    session.salt = Vault::newSalt();
+    auto key = keyOf(password, session.params, session.salt);
+    if (!key)
+        return std::nullopt;
+    session.key = std::move(*key);
+    return session;
+}
+
+StorageResult noKey()
+{
+    return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
+}
+
+// The described files where the user sees them: a link is refused, not
+// followed, since turning on removes what is there.
+QStringList describedFiles(const DataFolder& folder)
+{
+    return {folder.appDir + QStringLiteral("kxpwfl.ene"), folder.appDir + QStringLiteral("kxplst.ene")};
+}
+
+// Seals listings under session and puts them in place as the vault. Only
+// the folder's sync comes after the rename: should that fail, the vault is
+// replaced all the same, and that is what counts here.
+StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings,
+                          bool* replaced)
+{
+    *replaced = false;
+    if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
+        return writable;
+    QByteArray file;
+    if (auto sealed = VaultList::seal(listings, session, &file); !sealed)
+        return sealed;
+    const StorageResult written = SafeWrite::replaceFile(folder.vaultPath, file);
+    QByteArray onDisk;
+    *replaced = written.ok || (SafeWrite::readFile(folder.vaultPath, &onDisk).ok && onDisk == file);
+    return written;
+}
+
+void removeDescribedFiles(const DataFolder& folder)
+{
+    for (const QString& path : {folder.list.pendingPath(), folder.password.pendingPath(), folder.list.path,
+                                folder.password.path})
+        SafeWrite::removeFile(path);
+}
+
+} // namespace
+
+bool isOn(const DataFolder& folder)
+{
+    return QFileInfo(folder.vaultPath).isFile();
+}
+
+Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session)
+{
+    Unlocked outcome;
+    QByteArray file;
+    if (outcome.result = SafeWrite::readFile(folder.vaultPath, &file); !outcome.result)
+        return outcome;
+    const Vault::HeaderCheck header = Vault::readHeader(file);
+    if (!header.ok())
+        return outcome; // damage looks like a wrong password, and costs no derivation
+    auto key = keyOf(entry, header.header.params, header.header.salt);
+    if (!key)
+        return outcome;
+    QByteArray plain;
+    if (Vault::open(file, *key, plain) != Vault::OpenResult::Ok)
+        return outcome;
+    Vault::wipe(plain);
+    session->key = std::move(*key);
+    session->params = header.header.params;
+    session->salt = header.header.salt;
+    outcome.opened = true;
+    return outcome;
+}
+
+bool checkPassword(const Vault::Session& session, const QString& password)
+{
+    const auto key = keyOf(password, session.params, session.salt);
+    return key && Vault::sameKey(*key, session.key);
+}
+
+StorageResult changePassword(const DataFolder& folder, Vault::Session* session, const QString& newPassword,
+                             const QList<Listing>& listings)
+{
+    if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
+        return writable;
+    auto fresh = newSession(newPassword);
+    if (!fresh)
+        return noKey();
+    bool replaced = false;
+    const StorageResult saved = sealInPlace(folder, *fresh, listings, &replaced);
+    if (!replaced)
+        return saved;
+    // The vault on disk opens with the new password now.
+    *session = std::move(*fresh);
+    return StorageResult::success();
+}
+
+StorageResult refusalToTurnOn(const DataFolder& folder)
+{
+    for (const QString& path : describedFiles(folder)) {
+        const QFileInfo file(path);
+        if (file.isSymLink())
+            return StorageResult::failure(
+                QStringLiteral("\"%1\" is a symbolic link: strong protection would remove it, and the file it "
+                               "points to would stay readable.")
+                    .arg(QDir::toNativeSeparators(path)));
+        if (file.exists() && !file.permissions().testFlag(QFileDevice::WriteOwner))
+            return StorageResult::failure(QStringLiteral("\"%1\" is read-only: strong protection would have to remove it.")
+                                              .arg(QDir::toNativeSeparators(path)));
+    }
+    return SafeWrite::checkWritable(folder.vaultPath);
+}
+
+TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QList<Listing>& listings,
+                Vault::Session* session)
+{
+    TurnedOn outcome;
+    if (outcome.result = refusalToTurnOn(folder); !outcome.result)
+        return outcome;
+    auto fresh = newSession(newPassword);
+    if (!fresh) {
+        outcome.result = noKey();
+        return outcome;
+    }
+    // The vault is complete and synced before anything weaker goes.
+    bool replaced = false;
+    outcome.result = sealInPlace(folder, *fresh, listings, &replaced);
+    if (!replaced)
+        return outcome;
+    outcome.on = true;
+    *session = std::move(*fresh);
+    for (const QString& path : {folder.list.path, folder.password.path}) {
+        // Should a removal fail, the next start removes the file: a vault
+        // always wins over the described files.
+        if (auto removed = SafeWrite::removeFile(path); !removed && outcome.result)
+            outcome.result = removed;
+    }
+    return outcome;
+}
+
+StorageResult turnOff(const DataFolder& folder, const QString& password, const QList<Listing>& listings)
+{
+    if (auto written = PasswordChange::commit(folder, password, listings).result; !written) {
+        removeDescribedFiles(folder);
+        return written;
+    }
+    if (auto removed = SafeWrite::removeFile(folder.vaultPath); !removed && QFileInfo::exists(folder.vaultPath)) {
+        // Strong protection stays on: what was just written must not linger.
+        removeDescribedFiles(folder);
+        return removed;
+    }
+    // Gone, even if the folder's sync failed after the removal.
+    return StorageResult::success();
+}
+
+QStringList weakCopies(const DataFolder& folder)
+{
+    QStringList found;
+    for (const DataFile* file : {&folder.list, &folder.password}) {
+        const QDir dir(file->folder());
+        for (const QString& name :
+             dir.entryList({file->baseName + QStringLiteral("-backup-*.ene")}, QDir::Files, QDir::Name))
+            found.append(dir.filePath(name));
+    }
+    found.removeDuplicates();
+    return found;
+}
+
+void setNewVaultParamsForTesting(std::optional<Vault::Params> params)
+{
+    newVaultParams = params;
+}
+
+} // namespace StrongProtection

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/listings/listfile.h"
+#include "core/storage/datafolder.h"
+#include "core/storage/storageresult.h"
+#include "core/storage/vault.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Strong protection, by choice: the list sealed in "kxplst.vault" with a key
+// derived from the master password, in place of the password file and the
+// ciphered list. Each call that derives a key takes about half a second.
+namespace StrongProtection {
+
+// Whether the folder holds a vault (then it is what the program opens).
+bool isOn(const DataFolder& folder);
+
+struct Unlocked {
+    StorageResult result; // a fault reading the vault (not a wrong entry)
+    bool opened = false;  // the entry opened the vault
+};
+// Tries the entry, exactly as typed, on the vault: a right entry fills
+// session. A damaged vault counts as a wrong entry.
+Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session);
+
+// Whether password derives the session's key (compared in constant time).
+bool checkPassword(const Vault::Session& session, const QString& password);
+
+// Seals listings under newPassword with a fresh salt, as one replacement of
+// the vault; session takes the new key only when that succeeded.
+StorageResult changePassword(const DataFolder& folder, Vault::Session* session, const QString& newPassword,
+                             const QList<Listing>& listings);
+
+// Why turning on cannot be done here (a described file that is a symbolic
+// link or read-only, a read-only folder); fine when it can.
+StorageResult refusalToTurnOn(const DataFolder& folder);
+
+struct TurnedOn {
+    StorageResult result;
+    bool on = false; // the vault is complete and in place
+};
+// Seals listings under newPassword into the vault; only once it is complete
+// and synced are the password file and the ciphered list removed.
+TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QList<Listing>& listings,
+                Vault::Session* session);
+
+// Writes listings back as the password file and the ciphered list under
+// password (one change of two files), then removes the vault. Not done until
+// the vault is gone: should that fail, the files just written go again and
+// strong protection stays on.
+StorageResult turnOff(const DataFolder& folder, const QString& password, const QList<Listing>& listings);
+
+// The weakly protected copies the program kept ("kxplst-backup-*.ene",
+// "kxpwfl-backup-*.ene"), as paths.
+QStringList weakCopies(const DataFolder& folder);
+
+// Test seam: the parameters new vaults are sealed with (nothing: the ones
+// a real save writes).
+void setNewVaultParamsForTesting(std::optional<Vault::Params> params);
+
+} // namespace StrongProtection

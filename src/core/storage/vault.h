@@ -1,0 +1,145 @@
+// Sealed "kxplst.vault" file: the plain records encrypted under a key that is
+// stretched from the master password.
+//
+// Layout (all integers little-endian):
+//   0  "VELLAMAR-VAULT"          14 bytes
+//  14  version (1)                1 byte
+//  15  Argon2id ops limit         8 bytes
+//  23  Argon2id memory limit      8 bytes
+//  31  salt                      16 bytes
+//  47  nonce                     24 bytes
+//  71  XChaCha20-Poly1305 ciphertext of the records, 16-byte tag last
+// The whole 71-byte header is the associated data, so any changed byte,
+// header included, makes opening fail.
+//
+// Typical use: readHeader() -> deriveKey(password, header.params, header.salt)
+// -> open(). Keep the key to re-save with seal(); a password change takes a
+// fresh salt (newSalt()) and writtenParams().
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QtGlobal>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+namespace Vault {
+
+inline constexpr std::size_t kMagicSize = 14;
+inline constexpr std::size_t kSaltSize = 16;
+inline constexpr std::size_t kNonceSize = 24;
+inline constexpr std::size_t kKeySize = 32;
+inline constexpr std::size_t kTagSize = 16;
+inline constexpr std::size_t kHeaderSize = kMagicSize + 1 + 8 + 8 + kSaltSize + kNonceSize;
+inline constexpr quint8 kVersion = 1;
+
+using Salt = std::array<uchar, kSaltSize>;
+using Nonce = std::array<uchar, kNonceSize>;
+
+// Starts libsodium. Safe to call more than once; false means the vault cannot
+// be used at all (no usable random source).
+bool init();
+
+struct Params {
+    quint64 opsLimit = 0;
+    quint64 memLimit = 0; // bytes
+    friend bool operator==(const Params&, const Params&) = default;
+};
+
+// What a save writes today. Stored in every header, so a later version can
+// raise it without breaking older files.
+Params writtenParams();
+// The smallest values libsodium accepts for Argon2id; cheap, for tests.
+Params minimumParams();
+// True when a header carrying these values may be derived from: not below
+// libsodium's minimums and at most four times what this version writes, so a
+// damaged or hostile header cannot make us burn minutes or gigabytes.
+bool acceptableParams(const Params& params);
+
+// The 32-byte key in libsodium's guarded memory: locked against swapping and
+// wiped when released. Move-only so there is never a stray copy.
+class VaultKey {
+public:
+    VaultKey() = default;
+    ~VaultKey();
+    VaultKey(VaultKey&& other) noexcept;
+    VaultKey& operator=(VaultKey&& other) noexcept;
+    VaultKey(const VaultKey&) = delete;
+    VaultKey& operator=(const VaultKey&) = delete;
+
+    bool isValid() const { return m_bytes != nullptr; }
+
+private:
+    friend struct KeyAccess;
+    explicit VaultKey(uchar* bytes)
+        : m_bytes(bytes)
+    {
+    }
+    uchar* m_bytes = nullptr;
+};
+
+// What an open vault keeps for its next save: the key, and the salt and
+// parameters it was derived with. Empty (no key) while no vault is open.
+struct Session {
+    VaultKey key;
+    Params params;
+    Salt salt{};
+    bool isOpen() const { return key.isValid(); }
+};
+
+struct Header {
+    Params params;
+    Salt salt {};
+    Nonce nonce {};
+};
+
+enum class Damage {
+    None,
+    TooShort, // shorter than header + tag
+    BadMagic,
+    BadVersion,
+    ParamsOutOfRange, // see acceptableParams()
+};
+const char* describe(Damage damage);
+
+struct HeaderCheck {
+    Header header;
+    Damage damage = Damage::None;
+    bool ok() const { return damage == Damage::None; }
+};
+
+// Checks the fixed header of a whole file without deriving anything, so
+// damage is reported before any expensive work starts.
+HeaderCheck readHeader(QByteArrayView fileBytes);
+
+// Stretches the password bytes (already Windows-1252, as the list stores
+// them). Empty on unacceptable params, out of memory or a libsodium failure.
+std::optional<VaultKey> deriveKey(QByteArrayView passwordBytes, const Params& params, const Salt& salt);
+
+// The complete file bytes, with a fresh random nonce. Empty on failure
+// (invalid key, unacceptable params, out of memory); a real vault never is.
+QByteArray seal(QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt);
+
+enum class OpenResult {
+    Ok,
+    Damaged, // header unusable; see readHeader()
+    WrongKeyOrChanged, // authentication failed: wrong password or altered bytes
+    OutOfMemory,
+};
+
+// On Ok, plain holds the records in a buffer allocated once at its final
+// size, so wipe() reaches every copy. Otherwise plain is left empty.
+OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain);
+
+// Constant-time comparison; false if either key is empty.
+bool sameKey(const VaultKey& a, const VaultKey& b);
+
+Salt newSalt();
+
+// Zeroes the bytes in place and empties the array. Only reaches every copy
+// when the array is not shared, which holds for what open() hands out.
+void wipe(QByteArray& bytes);
+
+} // namespace Vault

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/listings/listfile.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Turns strong protection on (the list sealed under a key derived from a new
+// master password) or, when it is on, off again.
+class frm_strong : public QWidget {
+    Q_OBJECT
+public:
+    // The listings as they stand in the open list; nothing once it closed.
+    using ListingsSource = std::function<std::optional<QList<Listing>>()>;
+
+    // Opens the one dialog, for turning on or off as the folder is now, or
+    // brings it forward as it is.
+    static frm_strong* showOnce(ListingsSource listings);
+
+    bool turnsOn() const { return m_turnsOn; }
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLineEdit* txt_old;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txt_new = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txt_confirm = nullptr;
+    QPushButton* Command1;
+    QPushButton* Command2;
+
+public slots:
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frm_strong(bool turnsOn, ListingsSource listings);
+    void turnOn();
+    void turnOff();
+    void offerToRemoveWeakCopies();
+
+    bool m_turnsOn;
+    ListingsSource m_listings;
+    bool m_busy = false; // a key is being derived: presses are ignored
+    static inline QPointer<frm_strong> s_instance;
+};
