@@ -10,9 +10,12 @@
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/masterpassword/frm_pchange.h"
+#include "gui/masterpassword/frm_strong.h"
 #include "gui/ui/formsupport.h"
 #include "support/formchecks.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -126,6 +129,35 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {}},
          [this] { list->cmd_delete->click(); }},
+        {{"frm_strong", "Strong Protection", 4815, 3735,
+          {{"Label1", {}, 120, 120, 4575, 1455},
+           {"Label2", "Current Password", 120, 1740, 1815, 255},
+           {"txt_old", "", 2040, 1680, 1695, 375},
+           {"Label3", "New Password", 120, 2220, 1815, 255},
+           {"txt_new", "", 2040, 2160, 1695, 375},
+           {"Label4", "Confirm Password", 120, 2700, 1815, 255},
+           {"txt_confirm", "", 2040, 2640, 1695, 375},
+           {"Command1", "OK", 840, 3240, 1215, 375},
+           {"Command2", "Cancel", 2520, 3240, 1215, 375}},
+          {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
+          {"txt_old", "txt_new", "txt_confirm"},
+          {"Label2", "Label3", "Label4"}},
+         [this] { list->mnu_strong->trigger(); }},
+        // Turning off: only the password; the folder holds a vault.
+        {{"frm_strong", "Strong Protection", 4815, 2175,
+          {{"Label1", {}, 120, 120, 4575, 855},
+           {"Label2", "Password", 120, 1140, 1815, 255},
+           {"txt_old", "", 2040, 1080, 1695, 375},
+           {"Command1", "OK", 840, 1680, 1215, 375},
+           {"Command2", "Cancel", 2520, 1680, 1215, 375}},
+          {"txt_old", "Command1", "Command2"},
+          {"txt_old"},
+          {"Label2"}},
+         [this] {
+             writeFile("kxplst.vault", "a vault");
+             list->mnu_strong->trigger();
+             QFile::remove(path("kxplst.vault"));
+         }},
         {{"frm_About", "About Vellamar V1.0", 4680, 2430,
           {{"Image1", {}, 120, 120, 720, 720},
            {"Label1", "Vellamar V1.0.1", 960, 120, 3135, 375},
