@@ -1,6 +1,12 @@
-// Test-only helper for the end-to-end script: shows a data file's plain
-// bytes, so the script can check what the program wrote without a copy of
-// the cipher in shell.
+// Test-only helper for the end-to-end scripts, so that they can check what
+// the program wrote without a copy of the cipher in shell:
+//   decipher FILE KEY        prints the file's plain bytes under KEY
+//   reveals FILE SECRET...   says whether FILE gives any SECRET away: in
+//                            clear, under either fixed key or any SECRET
+//                            used as a key, or by the repeating pattern
+//                            that space padding leaves under the cipher
+//                            (exit 0 and the reason when it does, 1 not).
+#include "core/storage/datafolder.h"
 #include "core/storage/filecipher.h"
 
 #include <QByteArray>
@@ -9,24 +15,85 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+bool readAll(const char* path, QByteArray* data)
+{
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "datafile_tool: %s: %s\n", path, qPrintable(file.errorString()));
+        return false;
+    }
+    *data = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+QByteArray bytesOf(const char* text)
+{
+    return QByteArray(text, qsizetype(std::strlen(text)));
+}
+
+// Under the cipher, runs of pad spaces repeat with the key's length: a
+// share of equal bytes a key length apart far above chance (1 in 256)
+// gives the key, and with it the list, away.
+bool hasRepeatingPattern(const QByteArray& data)
+{
+    for (int period = 1; period <= 40; ++period) {
+        const qsizetype pairs = data.size() - period;
+        if (pairs < 64)
+            continue;
+        qsizetype equal = 0;
+        for (qsizetype i = 0; i < pairs; ++i)
+            equal += data[i] == data[i + period];
+        if (equal * 8 > pairs)
+            return true;
+    }
+    return false;
+}
+
+int reveals(int argc, char** argv)
+{
+    QByteArray data;
+    if (!readAll(argv[2], &data))
+        return 2;
+    QList<QByteArray> keys{kStartupKey, kPasswordFileKey};
+    for (int i = 3; i < argc; ++i)
+        keys.append(bytesOf(argv[i]));
+    for (int i = 3; i < argc; ++i) {
+        const QByteArray secret = bytesOf(argv[i]);
+        if (data.contains(secret)) {
+            std::printf("%s holds \"%s\" in clear\n", argv[2], argv[i]);
+            return 0;
+        }
+        for (const QByteArray& key : keys) {
+            if (CipherBytes(data, key).contains(secret)) {
+                std::printf("%s gives \"%s\" away under the key \"%s\"\n", argv[2], argv[i], key.constData());
+                return 0;
+            }
+        }
+    }
+    if (hasRepeatingPattern(data)) {
+        std::printf("%s shows the repeating pattern of padding under a short key\n", argv[2]);
+        return 0;
+    }
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc >= 4 && std::strcmp(argv[1], "reveals") == 0)
+        return reveals(argc, argv);
     if (argc != 4 || std::strcmp(argv[1], "decipher") != 0) {
-        std::fprintf(stderr, "usage: datafile_tool decipher FILE KEY\n");
+        std::fprintf(stderr, "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET...\n");
         return 2;
     }
-    QFile file(QString::fromLocal8Bit(argv[2]));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "datafile_tool: %s: %s\n", argv[2], qPrintable(file.errorString()));
+    QByteArray data;
+    if (!readAll(argv[2], &data))
         return 1;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        std::fprintf(stderr, "datafile_tool: %s: %s\n", argv[2], qPrintable(file.errorString()));
-        return 1;
-    }
     // The key goes in as raw bytes, the way the program encodes its keys.
-    const QByteArray plain = CipherBytes(data, QByteArrayView(argv[3], qsizetype(std::strlen(argv[3]))));
+    const QByteArray plain = CipherBytes(data, bytesOf(argv[3]));
     if (!plain.isEmpty() && std::fwrite(plain.constData(), 1, size_t(plain.size()), stdout) != size_t(plain.size()))
         return 1;
     return std::fflush(stdout) == 0 ? 0 : 1;

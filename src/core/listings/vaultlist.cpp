@@ -16,11 +16,14 @@ StorageResult refused(const QString& path, const QString& reason)
 
 StorageResult load(const DataFolder& folder, const Vault::Session& session, QList<Listing>* listings)
 {
-    QByteArray file;
-    if (auto read = SafeWrite::readFile(folder.vaultPath, &file); !read)
+    QByteArray bytes;
+    if (auto read = SafeWrite::readFile(folder.vaultPath, &bytes); !read)
         return read;
-    QByteArray plain;
-    switch (Vault::open(file, session.key, plain)) {
+    // Opened where it was read: the buffer holds the records in clear
+    // afterwards, and is wiped with them.
+    SecretBytes file = SecretBytes::adopt(std::move(bytes));
+    QByteArrayView records;
+    switch (Vault::openInPlace(file.bytes(), session.key, &records)) {
     case Vault::OpenResult::Ok:
         break;
     case Vault::OpenResult::Damaged:
@@ -30,8 +33,7 @@ StorageResult load(const DataFolder& folder, const Vault::Session& session, QLis
     case Vault::OpenResult::OutOfMemory:
         return refused(folder.vaultPath, QStringLiteral("there is not enough memory"));
     }
-    const SecretBytes records = SecretBytes::adopt(std::move(plain));
-    *listings = ListFile::parse(records.bytes());
+    *listings = ListFile::parse(records);
     return StorageResult::success();
 }
 

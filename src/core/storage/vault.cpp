@@ -241,6 +241,29 @@ OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain
     return OpenResult::Ok;
 }
 
+OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain)
+{
+    *plain = {};
+    if (!readHeader(file).ok())
+        return OpenResult::Damaged;
+    if (!key.isValid())
+        return OpenResult::WrongKeyOrChanged;
+    // data() detaches a shared array; the records are opened in this copy only.
+    auto* bytes = reinterpret_cast<uchar*>(file.data());
+    const auto sealedSize = static_cast<quint64>(file.size()) - kHeaderSize;
+    const auto plainSize = sealedSize - kTagSize;
+    // libsodium decrypts in place when the output is the input itself; the
+    // tag is checked first, so a refused file is left untouched.
+    unsigned long long openedSize = 0;
+    const int rc = crypto_aead_xchacha20poly1305_ietf_decrypt(bytes + kHeaderSize, &openedSize, nullptr,
+                                                              bytes + kHeaderSize, sealedSize, bytes, kHeaderSize,
+                                                              bytes + kNonceAt, KeyAccess::bytes(key));
+    if (rc != 0 || openedSize != plainSize)
+        return OpenResult::WrongKeyOrChanged;
+    *plain = QByteArrayView(file.constData() + kHeaderSize, qsizetype(plainSize));
+    return OpenResult::Ok;
+}
+
 bool sameKey(const VaultKey& a, const VaultKey& b)
 {
     if (!a.isValid() || !b.isValid())

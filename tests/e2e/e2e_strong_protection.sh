@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# End-to-end test: turns strong protection on from the Tools menu, checks
+# that no file left in the folder gives the master password or a listing
+# away, unlocks the vault, changes its password, unlocks with the new one,
+# turns protection off and reads the described files with their cipher.
+#
+# Usage: e2e_strong_protection.sh BUILD_DIR DATAFILE_TOOL
+set -euo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_init "$@"
+
+readonly strong_title="Strong Protection"
+readonly strong_password="Vault7Strong"
+readonly newer_password="Vault8Newer"
+readonly secrets=("$password" "$strong_password" "$newer_password" "www.vaulted.org" "vaultuser" "V4ultPw"
+                  "Mail program" "mailuser" "M41lPw")
+
+# Waits until `count` windows titled `title` are on the screen.
+wait_for_windows() {
+  local title=$1 count=$2 pattern
+  pattern=$(title_pattern "$title")
+  for _ in $(seq $((window_timeout * 10))); do
+    (($(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | wc -l) >= count)) && return 0
+    sleep 0.1
+  done
+  fail "fewer than $count windows \"$title\""
+}
+
+# Fails when any file in the folder gives a secret away.
+expect_nothing_revealed() {
+  local file
+  for file in "$app"/*; do
+    [[ -f $file && $(basename "$file") != vellamar && $(basename "$file") != help.html ]] || continue
+    if "$tool" reveals "$file" "${secrets[@]}" >"$tmp/reveals.txt"; then
+      fail "$(cat "$tmp/reveals.txt")"
+    fi
+  done
+}
+
+begin "install into a fresh folder"
+install_app
+start_display
+
+begin "first run: set up and add two listings"
+start_program
+set_up_password "$password"
+activate_window "$list_title" >/dev/null
+press space
+fill_in_add "www.vaulted.org" "vaultuser" "V4ultPw"
+activate_window "$list_title" >/dev/null
+press space
+fill_in_add "Mail program" "mailuser" "M41lPw"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_bye
+# A copy of the weakly protected list, as an earlier set-up may have kept.
+cp "$app/kxplst.ene" "$app/kxplst-backup-20261209-231500.ene"
+
+begin "second run: turn strong protection on"
+start_program
+unlock
+choose_from_menu t s
+activate_window "$strong_title" >/dev/null
+type_text "$password"
+press Tab
+type_text "$strong_password"
+press Tab
+type_text "$strong_password"
+press Tab space
+# Asked whether to remove the weak copy: yes.
+wait_for_windows "$strong_title" 2
+press alt+y
+expect_window_gone "$strong_title"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_bye
+
+begin "nothing in the folder gives the password or a listing away"
+listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
+[[ $listing == "help.html kxinit.ene kxplst.vault vellamar " ]] || fail "unexpected folder contents: $listing"
+expect_nothing_revealed
+# The check itself must see what the described files give away.
+"$tool" reveals "$app/help.html" "this text is not there" >/dev/null && fail "the check finds secrets everywhere"
+
+begin "third run: unlock the vault, change its password"
+start_program
+unlock "$strong_password"
+activate_window "$list_title" >/dev/null
+press Tab Tab Tab Tab space
+activate_window "$change_password_title" >/dev/null
+type_text "$strong_password"
+press Tab
+type_text "$newer_password"
+press Tab
+type_text "$newer_password"
+press Tab space
+expect_window_gone "$change_password_title"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_bye
+expect_nothing_revealed
+
+begin "fourth run: the old password is refused, the new one opens; turn protection off"
+start_program
+activate_window "$unlock_title" >/dev/null
+type_text "$strong_password"
+press Tab space
+activate_window "$wrong_title" >/dev/null
+press Return
+expect_window_gone "$wrong_title"
+unlock "$newer_password"
+choose_from_menu t s
+activate_window "$strong_title" >/dev/null
+type_text "$newer_password"
+press Tab space
+wait_for_windows "$strong_title" 2
+press alt+y
+expect_window_gone "$strong_title"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_bye
+
+begin "the described files are back, under the password in force"
+expect_only_data_files
+expect_plain kxpwfl.ene "$password_file_key" "$newer_password"
+expect_plain kxplst.ene "$newer_password" \
+  "$(record "www.vaulted.org" vaultuser V4ultPw)$(record "Mail program" mailuser M41lPw)"
+
+step="done"
+say "PASSED"
