@@ -26,7 +26,7 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         if (!c.password.isEmpty())
             writeCiphered("kxpwfl.ene", c.password, "sx8peu3");
         InstanceLock lock;
-        EXPECT_TRUE(RunStartup(dir.path(), lock));
+        EXPECT_TRUE(RunStartup(dir.path(), lock, clipboard));
         EXPECT_TRUE(lock.isHeld());
         EXPECT_EQ(Module1::AppDir, dir.path() + "/");
         EXPECT_NE(findWindow(c.dialog), nullptr) << c.dialog;

@@ -74,7 +74,7 @@ TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         writeCiphered("kxplst.ene", one, "Mk1");
         InstanceLock lock;
-        ASSERT_TRUE(RunStartup(dir.path(), lock));
+        ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
         auto* unlock = window<frm_password>("frm_password");
         ASSERT_NE(unlock, nullptr);
         unlock->txt_password->setText("Mk1");
