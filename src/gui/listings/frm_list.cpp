@@ -268,13 +268,15 @@ void frm_list::restoreSize()
     const QSize stored = m_options.options().listSize;
     if (!stored.isValid())
         return;
-    QSize client = Twips::size(stored.width(), stored.height()).expandedTo(m_client->minimumSize());
-    // Never larger than the screen, with the frame and menu bar around it.
+    // Not yet shown, the window has its size for the described client area
+    // (its minimum); the menu bar and frame come on top of that.
+    const QSize described = m_client->minimumSize();
+    QSize client = Twips::size(stored.width(), stored.height()).expandedTo(described);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QSize around = size() - m_client->size() + Twips::size(2 * kAssumedFrameTwips, 4 * kAssumedFrameTwips);
-        client = client.boundedTo(screen->availableGeometry().size() - around).expandedTo(m_client->minimumSize());
+        const QSize around = size() - described + Twips::size(2 * kAssumedFrameTwips, 4 * kAssumedFrameTwips);
+        client = client.boundedTo(screen->availableGeometry().size() - around).expandedTo(described);
     }
-    resize(size() + (client - m_client->size()));
+    resize(size() + (client - described));
 }
 
 void frm_list::rememberSize()

@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-IdleWatch::IdleWatch(QObject* parent) : QObject(parent)
+IdleWatch::IdleWatch(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
 {
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, [this] {
         // Counting again before the signal: what it does may take long.
         restart();
         emit idle();
@@ -23,21 +23,21 @@ IdleWatch::~IdleWatch()
 
 void IdleWatch::setInterval(std::chrono::milliseconds interval)
 {
-    m_timer.setInterval(interval);
+    m_timer->setInterval(interval);
     restart();
 }
 
 std::chrono::milliseconds IdleWatch::interval() const
 {
-    return m_timer.intervalAsDuration();
+    return m_timer->intervalAsDuration();
 }
 
 void IdleWatch::restart()
 {
-    if (m_timer.interval() > 0)
-        m_timer.start();
+    if (m_timer->interval() > 0)
+        m_timer->start();
     else
-        m_timer.stop();
+        m_timer->stop();
 }
 
 bool IdleWatch::eventFilter(QObject* watched, QEvent* event)

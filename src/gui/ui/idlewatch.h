@@ -17,7 +17,7 @@ public:
     void setInterval(std::chrono::milliseconds interval);
     std::chrono::milliseconds interval() const;
     // Whether the countdown to idle is running.
-    bool counting() const { return m_timer.isActive(); }
+    bool counting() const { return m_timer->isActive(); }
     // Starts the countdown afresh, as any input does.
     void restart();
 
@@ -30,5 +30,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QTimer m_timer;
+    QTimer* m_timer; // a child, so tests can stop it
 };
