@@ -78,6 +78,26 @@ TEST(ListingSearch, SearchTextIsTrimmedOfSpacesOnly)
 {
     EXPECT_EQ(ListingSearch::searchText("  a b  "), QStringLiteral("a b"));
     EXPECT_EQ(ListingSearch::searchText("\tx\t"), QStringLiteral("\tx\t"));
+    EXPECT_EQ(ListingSearch::searchText(QString::fromUtf16(u" ab\0cd", 6)), QStringLiteral("ab"));
+}
+
+TEST(ListingSearch, IgnoresCaseBeyondAscii)
+{
+    const QString site = QString::fromUtf16(u"Caf\u00e9 \u00dcbersee");
+    const QString user = QString::fromUtf16(u"\u00c5sa");
+    const struct {
+        QString text;
+        int column;
+    } cases[] = {
+        {QString::fromUtf16(u"\u00fcBER"), 1},
+        {QString::fromUtf16(u"CAF\u00c9"), 1},
+        {QString::fromUtf16(u"\u00e5SA"), 2},
+        {"cafe", 0},
+        {"sa", 2},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListingSearch::matchingColumn({site, user}, c.text), c.column) << qPrintable(c.text);
 }
 
 } // namespace
