@@ -303,6 +303,10 @@ TEST_F(ListToolsTest, PasswordBoxesOfTheListingDialogsGenerate)
         QTest::keyClick(box, Qt::Key_G, Qt::ControlModifier);
         const QString first = box->text();
         EXPECT_TRUE(PasswordGenerator::meetsRules(first)) << qPrintable(first);
+        box->undo();
+        EXPECT_EQ(box->text(), QStringLiteral("old")) << "the old text comes back";
+        box->redo();
+        EXPECT_EQ(box->text(), first);
 
         auto* generate = box->findChild<QAction*>("mnu_generate");
         ASSERT_NE(generate, nullptr);
