@@ -28,7 +28,7 @@ finish_clipboard_owner() {
   stop_process "$clipboard_owner_pid"
 }
 # finish reads the script's status from $?: hand it on.
-trap 'status=$?; finish_clipboard_owner; (exit "$status"); finish' EXIT
+trap 'status=$?; set +e; finish_clipboard_owner; (exit "$status"); finish' EXIT
 
 clipboard() {
   xclip -o -selection clipboard "$@" 2>/dev/null || true
