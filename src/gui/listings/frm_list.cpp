@@ -245,7 +245,7 @@ void frm_list::layOutControls()
     const QSize described = Twips::size(kClientWidth, kClientHeight);
     const int wider = std::max(0, m_client->width() - described.width());
     const int taller = std::max(0, m_client->height() - described.height());
-    Line1->setGeometry(0, 0, std::max(Twips::toPixels(5520), m_client->width()), 1);
+    Line1->setGeometry(0, 0, Twips::toPixels(5520) + wider, 1);
     grd_password->setGeometry(Twips::rect(120, 600, 5295, 1335).adjusted(0, 0, wider, taller));
     // The two rows of buttons stay together, centred under the grid.
     const QPoint shift(wider / 2, taller);
