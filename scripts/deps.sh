@@ -6,6 +6,7 @@ vellamar_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb xauth openbox xdotool x11-utils imagemagick strace util-linux
+  desktop-file-utils xclip
 )
 
 vellamar_install_deps() {

@@ -1,5 +1,6 @@
 #include "app/startupprocedure.h"
 #include "core/storage/instancelock.h"
+#include "gui/ui/clipboardguard.h"
 #include "gui/ui/formsupport.h"
 
 #include <QApplication>
@@ -9,7 +10,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     Forms::applyAppLook();
     InstanceLock lock;
-    if (!RunStartup(QCoreApplication::applicationDirPath(), lock))
+    ClipboardGuard clipboard;
+    if (!RunStartup(QCoreApplication::applicationDirPath(), lock, clipboard))
         return 1;
     return app.exec();
 }

@@ -8,12 +8,13 @@
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/ui/fault.h"
+#include "gui/ui/clipboardguard.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
 #include <QCoreApplication>
 
-bool RunStartup(const QString& appDir, InstanceLock& lock)
+bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipboard)
 {
     Module1::SetAppDir(appDir);
     // Before anything is read or put in order: a second copy must touch
@@ -25,16 +26,21 @@ bool RunStartup(const QString& appDir, InstanceLock& lock)
     }
 
     installEndOfSessionHandler(
-        [] {
+        [&clipboard] {
             if (frm_list* list = frm_list::instance())
                 list->saveForShutdown();
+            clipboard.clearIfStillOurs();
             QCoreApplication::exit(0);
         },
-        [] {
+        [&clipboard] {
             // The session manager ends the program itself if the logout goes on.
             if (frm_list* list = frm_list::instance())
                 list->saveNow();
+            clipboard.clearIfStillOurs();
         });
+    // However the program ends, a copied secret goes with it.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &clipboard,
+                     [&clipboard] { clipboard.clearIfStillOurs(); });
 
     Startup::prepareFolder(Module1::Folder);
     Startup::Path path = Startup::Path::Unlock;
@@ -42,7 +48,7 @@ bool RunStartup(const QString& appDir, InstanceLock& lock)
         Fault::stop(decided.error);
         return false;
     }
-    auto openList = [] { return frm_list::open() != nullptr; };
+    auto openList = [&clipboard] { return frm_list::open(&clipboard) != nullptr; };
     if (path == Startup::Path::Unlock)
         Forms::showCentred(new frm_password(openList));
     else

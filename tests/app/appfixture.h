@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/termination.h"
+#include "gui/ui/clipboardguard.h"
 #include "support/guifixture.h"
 
 // A program started as main() starts it: the start installs the handling of
@@ -12,4 +13,7 @@ protected:
         uninstallEndOfSessionHandler();
         GuiTest::TearDown();
     }
+
+    // What main() hands the start: copies go through it.
+    ClipboardGuard clipboard;
 };

@@ -2,6 +2,11 @@
 #include "app/startupprocedure.h"
 #include "core/storage/instancelock.h"
 #include "core/storage/module1.h"
+#include "gui/ui/clipboardguard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTimer>
 
 namespace {
 
@@ -26,7 +31,7 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         if (!c.password.isEmpty())
             writeCiphered("kxpwfl.ene", c.password, "sx8peu3");
         InstanceLock lock;
-        EXPECT_TRUE(RunStartup(dir.path(), lock));
+        EXPECT_TRUE(RunStartup(dir.path(), lock, clipboard));
         EXPECT_TRUE(lock.isHeld());
         EXPECT_EQ(Module1::AppDir, dir.path() + "/");
         EXPECT_NE(findWindow(c.dialog), nullptr) << c.dialog;
@@ -36,6 +41,25 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         for (QWidget* window : {findWindow("frm_new"), findWindow("frm_password")})
             delete window;
     }
+}
+
+// However the event loop ends, a copied secret still on the clipboard is
+// taken off, and only that.
+TEST_F(StartupProcedureTest, QuittingClearsACopiedSecret)
+{
+    writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+    InstanceLock lock;
+    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
+    for (const bool userCopiedSince : {false, true}) {
+        clipboard.setDelay(std::chrono::hours(1));
+        clipboard.copy("secret", true);
+        if (userCopiedSince)
+            QGuiApplication::clipboard()->setText("mine");
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), userCopiedSince ? QString("mine") : QString());
+    }
+    QGuiApplication::clipboard()->clear();
 }
 
 } // namespace

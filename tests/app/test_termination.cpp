@@ -6,10 +6,14 @@
 #include "core/storage/instancelock.h"
 #include "gui/listings/frm_list.h"
 #include "gui/listings/passwordgrid.h"
+#include "gui/listings/rowcommands.h"
 #include "gui/masterpassword/frm_password.h"
 #include "support/listrecords.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,7 +78,7 @@ TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         writeCiphered("kxplst.ene", one, "Mk1");
         InstanceLock lock;
-        ASSERT_TRUE(RunStartup(dir.path(), lock));
+        ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
         auto* unlock = window<frm_password>("frm_password");
         ASSERT_NE(unlock, nullptr);
         unlock->txt_password->setText("Mk1");
@@ -83,6 +87,12 @@ TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
         frm_list* list = frm_list::instance();
         ASSERT_NE(list, nullptr);
         list->grd_password->AddItem({"2", "www.b.com", "bob", "pw2"});
+        // A password copied through the start's clipboard goes too.
+        ASSERT_EQ(list->clipboard(), &clipboard);
+        clipboard.setDelay(std::chrono::hours(1));
+        list->grd_password->setRow(2);
+        list->rowCommands()->mnu_copypassword->trigger();
+        ASSERT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pw2"));
 
         QTimer::singleShot(0, [&] { std::raise(signal.number); });
         // Should the signal be lost, the loop still ends, with another code.
@@ -90,6 +100,7 @@ TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
         EXPECT_EQ(QCoreApplication::exec(), 0) << "the program ends";
         EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), one + record("www.b.com", "bob", "pw2"));
         EXPECT_TRUE(messages.isEmpty()) << "no goodbye";
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
         delete list;
         settle();
         uninstallEndOfSessionHandler();

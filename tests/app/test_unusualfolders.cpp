@@ -35,7 +35,7 @@ protected:
     // Starts the program on the folder and unlocks it; the list is then open.
     frm_list* startAndUnlock()
     {
-        EXPECT_TRUE(RunStartup(dir.path(), lock));
+        EXPECT_TRUE(RunStartup(dir.path(), lock, clipboard));
         auto* unlock = window<frm_password>("frm_password");
         if (!unlock) {
             ADD_FAILURE() << "no unlock dialog";
@@ -129,7 +129,7 @@ TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
         QFile::remove(path(name));
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
-    ASSERT_TRUE(RunStartup(dir.path(), lock));
+    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
     auto* setup = window<frm_new>("frm_new");
     ASSERT_NE(setup, nullptr);
     setup->txt_npassword->setText("abc");
@@ -186,7 +186,7 @@ TEST_F(UnusualFolderTest, SecondCopyRunning)
     QLockFile other(path("vellamar.lock"));
     ASSERT_TRUE(other.tryLock(0));
     const auto before = snapshot();
-    EXPECT_FALSE(RunStartup(dir.path(), lock));
+    EXPECT_FALSE(RunStartup(dir.path(), lock, clipboard));
     EXPECT_EQ(messages, (QList<Message>{{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);
     EXPECT_EQ(findWindow("frm_new"), nullptr);

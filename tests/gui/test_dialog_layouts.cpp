@@ -5,12 +5,15 @@
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
 #include "gui/listings/frm_edit.h"
+#include "gui/listings/frm_find.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listfixture.h"
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/masterpassword/frm_pchange.h"
+#include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
+#include "gui/options/frm_options.h"
 #include "gui/ui/formsupport.h"
 #include "support/formchecks.h"
 
@@ -171,6 +174,34 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {}},
          [this] { list->mnu_about->trigger(); }},
+        {{"frm_find", "Find A Listing", 4935, 855,
+          {{"Label1", "Find What", 120, 300, 855, 255},
+           {"txt_find", "", 1080, 240, 2415, 375},
+           {"cmd_findnext", "Find Next", 3600, 240, 1215, 375}},
+          {"txt_find", "cmd_findnext"},
+          {},
+          {"Label1"}},
+         [this] { list->mnu_find->trigger(); }},
+        {{"frm_options", "Options", 5535, 1695,
+          {{"Label1", "Clear copied text from the clipboard after", 120, 240, 3255, 255},
+           {"txt_clipboard", {}, 3480, 180, 1935, 375},
+           {"Label2", "Lock the list when left alone for", 120, 720, 3255, 255},
+           {"txt_idle", {}, 3480, 660, 1935, 375},
+           {"Command1", "OK", 2760, 1200, 1215, 375},
+           {"Command2", "Cancel", 4200, 1200, 1215, 375}},
+          {"txt_clipboard", "txt_idle", "Command1", "Command2"},
+          {},
+          {"Label1", "Label2"}},
+         [this] { list->mnu_options->trigger(); }},
+        {{"frm_reveal", "Show Passwords", 3990, 1350,
+          {{"Label1", "Password", 120, 360, 855, 255},
+           {"txt_password", "", 1080, 240, 2655, 375},
+           {"Command1", "OK", 720, 840, 1215, 375},
+           {"Command2", "Cancel", 2160, 840, 1215, 375}},
+          {"txt_password", "Command1", "Command2"},
+          {"txt_password"},
+          {"Label1"}},
+         [] { frm_reveal::showOnce({}); }},
     };
 
     for (const auto& [layout, open] : dialogs) {

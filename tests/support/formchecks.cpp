@@ -30,7 +30,10 @@ QStringList tabOrder(QWidget* first)
     QStringList names;
     QWidget* current = first;
     do {
-        if (current->focusPolicy() & Qt::TabFocus && current->isEnabled())
+        // A control's inner box that hands its focus on (a spin box's)
+        // counts as the control.
+        const bool innerPart = current->focusProxy() != nullptr;
+        if (current->focusPolicy() & Qt::TabFocus && current->isEnabled() && !innerPart)
             names.append(current->objectName());
         current = current->nextInFocusChain();
     } while (current != first && names.size() < 50);

@@ -1,5 +1,6 @@
 #include "gui/listings/frm_add.h"
 
+#include "gui/listings/generatepassword.h"
 #include "gui/listings/listingdialog.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/ui/formsupport.h"
@@ -29,6 +30,7 @@ frm_add::frm_add(PasswordGrid* grid) : m_grid(grid)
     txt_user = Forms::addTextBox(this, "txt_user", 1560, 1200, 1935, 375);
     Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Password"), 0, 1680, 1455, 375);
     txt_password = Forms::addTextBox(this, "txt_password", 1560, 1680, 1935, 375);
+    AddPasswordGenerator(txt_password);
     cmd_add = Forms::addButton(this, "cmd_add", QStringLiteral("Add"), 4440, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4440, 1680, 1215, 375);
 

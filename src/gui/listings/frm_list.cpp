@@ -6,13 +6,19 @@
 #include "gui/launch/websitelaunch.h"
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
+#include "gui/listings/frm_find.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listio.h"
 #include "gui/listings/passwordgrid.h"
+#include "gui/listings/rowcommands.h"
 #include "gui/masterpassword/frm_pchange.h"
+#include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
+#include "gui/options/frm_options.h"
+#include "gui/ui/clipboardguard.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/idlewatch.h"
 #include "gui/ui/msgbox.h"
 #include "gui/ui/twips.h"
 
@@ -20,10 +26,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -36,19 +46,20 @@ constexpr int kAssumedFrameTwips = 90;
 
 frm_list* frm_list::instance() { return s_instance; }
 
-frm_list* frm_list::open()
+frm_list* frm_list::open(ClipboardGuard* clipboard)
 {
     if (s_instance && s_instance->isVisible()) {
         Forms::bringForward(s_instance);
         return s_instance;
     }
-    auto* window = new frm_list;
+    auto* window = new frm_list(clipboard);
     ListFile::LoadReport report;
     if (!window->Form_Load(&report)) {
         delete window;
         return nullptr;
     }
     s_instance = window;
+    window->restoreSize();
     Forms::showCentred(window);
     window->cmd_add->setFocus();
     // The list opens at its top, whichever cell is current.
@@ -58,16 +69,23 @@ frm_list* frm_list::open()
     return window;
 }
 
-frm_list::frm_list()
+frm_list::frm_list(ClipboardGuard* clipboard)
+    : m_clipboard(clipboard ? clipboard : new ClipboardGuard(this)), m_idle(new IdleWatch(this)),
+      m_options(Module1::Folder.appDir)
 {
     Forms::setUpWindow(this, "frm_list", QStringLiteral("Your Password List"));
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(Twips::size(kClientWidth, kClientHeight));
-    setCentralWidget(client);
-    buildControls(client);
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    // It may grow by its border, never shrink below its described size.
+    m_client->setMinimumSize(Twips::size(kClientWidth, kClientHeight));
+    m_client->resize(Twips::size(kClientWidth, kClientHeight));
+    setCentralWidget(m_client);
+    buildControls(m_client);
     buildMenus();
-    setFixedSize(sizeHint());
+    m_client->installEventFilter(this);
+    m_rowCommands = new RowCommands(this, grd_password, m_clipboard);
+    connect(m_idle, &IdleWatch::idle, this, &frm_list::idleLock);
+    adjustSize();
 }
 
 void frm_list::buildControls(QWidget* client)
@@ -120,10 +138,7 @@ void frm_list::buildMenus()
     btn_delete = name(buttons->addAction(QStringLiteral("&Delete")), "btn_delete");
     mnu_lock = name(bar->addAction(QStringLiteral("&Lock/Close")), "mnu_lock");
     mnu_pword = name(bar->addAction(QStringLiteral("&Change Password")), "mnu_pword");
-    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    tools->setObjectName(QStringLiteral("mnu_tools_menu"));
-    mnu_tools = name(tools->menuAction(), "mnu_tools");
-    mnu_strong = name(tools->addAction(QStringLiteral("&Strong Protection...")), "mnu_strong");
+    buildToolsMenu(bar);
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnu_help_menu"));
     mnu_help = name(help->menuAction(), "mnu_help");
@@ -136,9 +151,35 @@ void frm_list::buildMenus()
     connect(btn_delete, &QAction::triggered, this, &frm_list::btn_delete_Click);
     connect(mnu_lock, &QAction::triggered, this, &frm_list::mnu_lock_Click);
     connect(mnu_pword, &QAction::triggered, this, &frm_list::mnu_pword_Click);
-    connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
     connect(mnu_about, &QAction::triggered, this, &frm_list::mnu_about_Click);
     connect(mnu_help2, &QAction::triggered, this, &frm_list::mnu_help2_Click);
+}
+
+void frm_list::buildToolsMenu(QMenuBar* bar)
+{
+    // Room for more tools: each kind of entry keeps its group.
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("mnu_tools_menu"));
+    mnu_tools = tools->menuAction();
+    mnu_tools->setObjectName(QStringLiteral("mnu_tools"));
+    mnu_showpasswords = tools->addAction(QStringLiteral("Show &Passwords"));
+    mnu_showpasswords->setObjectName(QStringLiteral("mnu_showpasswords"));
+    mnu_showpasswords->setCheckable(true);
+    mnu_showpasswords->setChecked(true);
+    mnu_find = tools->addAction(QStringLiteral("&Find..."));
+    mnu_find->setObjectName(QStringLiteral("mnu_find"));
+    mnu_find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnu_dash2 = tools->addSeparator();
+    mnu_dash2->setObjectName(QStringLiteral("mnu_dash2"));
+    mnu_options = tools->addAction(QStringLiteral("&Options..."));
+    mnu_options->setObjectName(QStringLiteral("mnu_options"));
+    mnu_strong = tools->addAction(QStringLiteral("&Strong Protection..."));
+    mnu_strong->setObjectName(QStringLiteral("mnu_strong"));
+
+    connect(mnu_showpasswords, &QAction::triggered, this, &frm_list::mnu_showpasswords_Click);
+    connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
+    connect(mnu_options, &QAction::triggered, this, &frm_list::mnu_options_Click);
+    connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
 }
 
 QString frm_list::damageMessage(const ListFile::LoadReport& report)
@@ -173,24 +214,81 @@ bool frm_list::Form_Load(ListFile::LoadReport* report)
         Fault::stop(loaded.error);
         return false;
     }
+    const Options& options = m_options.options();
+    showPasswords(options.showPasswords);
+    applyOptions(options.clipboardSeconds, options.idleMinutes);
     return true;
 }
 
 void frm_list::setColumnWidths()
 {
-    // W is the outer width; before the window is framed take the client
-    // width plus a typical frame.
-    const int outer = frameGeometry().width() > width() ? Twips::fromPixels(frameGeometry().width())
-                                                        : Twips::fromPixels(width()) + kAssumedFrameTwips;
-    const double d = outer - 100;
+    // W is the outer width at the described client width; before the
+    // window is framed take a typical frame.
+    const int frame = frameGeometry().width() > width() ? Twips::fromPixels(frameGeometry().width() - width())
+                                                        : kAssumedFrameTwips;
+    const double d = kClientWidth + frame - 100;
     const double n = d / 10;
     const double q = (d - n) / 4;
     // Halves go to the even neighbour.
     auto round = [](double value) { return int(std::nearbyint(value)); };
-    grd_password->setColWidth(0, round(n));
-    grd_password->setColWidth(1, round(2 * q));
-    grd_password->setColWidth(2, round(q));
-    grd_password->setColWidth(3, round(q));
+    m_describedColWidths = {round(n), round(2 * q), round(q), round(q)};
+    for (int column = 0; column < 4; ++column)
+        grd_password->setColWidth(column, m_describedColWidths[column]);
+    layOutControls();
+}
+
+bool frm_list::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        layOutControls();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frm_list::layOutControls()
+{
+    const QSize described = Twips::size(kClientWidth, kClientHeight);
+    const int wider = std::max(0, m_client->width() - described.width());
+    const int taller = std::max(0, m_client->height() - described.height());
+    Line1->setGeometry(0, 0, Twips::toPixels(5520) + wider, 1);
+    grd_password->setGeometry(Twips::rect(120, 600, 5295, 1335).adjusted(0, 0, wider, taller));
+    // The two rows of buttons stay together, centred under the grid.
+    const QPoint shift(wider / 2, taller);
+    const struct {
+        QPushButton* button;
+        int left, top;
+    } buttons[] = {
+        {cmd_add, 360, 2040},  {cmd_edit, 2040, 2040},  {cmd_delete, 3720, 2040},
+        {cmd_lock, 360, 2520}, {cmd_pword, 2040, 2520}, {cmd_nothing, 3720, 2520},
+    };
+    for (const auto& b : buttons)
+        b.button->setGeometry(Twips::rect(b.left, b.top, 1455, 375).translated(shift));
+    // All the extra width goes to the web sites.
+    if (m_describedColWidths[1] > 0)
+        grd_password->setColWidth(1, m_describedColWidths[1] + Twips::fromPixels(wider));
+}
+
+void frm_list::restoreSize()
+{
+    const QSize stored = m_options.options().listSize;
+    if (!stored.isValid())
+        return;
+    // Not yet shown, the window has its size for the described client area
+    // (its minimum); the menu bar and frame come on top of that.
+    const QSize described = m_client->minimumSize();
+    QSize client = Twips::size(stored.width(), stored.height()).expandedTo(described);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize around = size() - described + Twips::size(2 * kAssumedFrameTwips, 4 * kAssumedFrameTwips);
+        client = client.boundedTo(screen->availableGeometry().size() - around).expandedTo(described);
+    }
+    resize(size() + (client - described));
+}
+
+void frm_list::rememberSize()
+{
+    Options options = m_options.options();
+    const QSize now(Twips::fromPixels(m_client->width()), Twips::fromPixels(m_client->height()));
+    options.listSize = now == QSize(kClientWidth, kClientHeight) ? QSize() : now;
+    m_options.update(options);
 }
 
 void frm_list::cmd_add_Click()
@@ -225,6 +323,56 @@ void frm_list::cmd_pword_Click()
 void frm_list::mnu_strong_Click()
 {
     frm_strong::showOnce(currentListings());
+}
+
+void frm_list::showPasswords(bool shown)
+{
+    grd_password->listingModel()->setPasswordsShown(shown);
+    const QSignalBlocker quiet(mnu_showpasswords);
+    mnu_showpasswords->setChecked(shown);
+}
+
+void frm_list::mnu_showpasswords_Click(bool checked)
+{
+    if (checked && m_passwordsLocked) {
+        // They show again only for the master password.
+        showPasswords(false);
+        frm_reveal::showOnce([window = QPointer<frm_list>(this)] {
+            if (!window)
+                return;
+            window->m_passwordsLocked = false;
+            window->mnu_showpasswords_Click(true);
+        });
+        return;
+    }
+    showPasswords(checked);
+    Options options = m_options.options();
+    options.showPasswords = checked;
+    m_options.update(options);
+}
+
+void frm_list::mnu_find_Click()
+{
+    frm_find::showOnce(grd_password);
+}
+
+void frm_list::mnu_options_Click()
+{
+    frm_options::showOnce(m_options.options(),
+                          [window = QPointer<frm_list>(this)](int clipboardSeconds, int idleMinutes) {
+                              if (window)
+                                  window->applyOptions(clipboardSeconds, idleMinutes);
+                          });
+}
+
+void frm_list::applyOptions(int clipboardSeconds, int idleMinutes)
+{
+    Options options = m_options.options();
+    options.clipboardSeconds = clipboardSeconds;
+    options.idleMinutes = idleMinutes;
+    m_options.update(options);
+    m_clipboard->setDelay(std::chrono::seconds(clipboardSeconds));
+    m_idle->setInterval(std::chrono::minutes(idleMinutes));
 }
 
 void frm_list::mnu_about_Click()
@@ -283,6 +431,8 @@ void frm_list::closeEvent(QCloseEvent* event)
     m_saved = true;
     // The vault's key lives no longer than the open list.
     Module1::StrongSession = {};
+    m_clipboard->clearIfStillOurs();
+    rememberSize();
     // No dialog may outlive the list it works on.
     Forms::closeAllOtherWindows(this);
     MsgBox::show(QStringLiteral("Bye.."), QStringLiteral("Sorry to see you go."));
@@ -296,6 +446,55 @@ void frm_list::saveForShutdown()
     m_saved = true;
     saveNow();
     Module1::StrongSession = {};
+    m_clipboard->clearIfStillOurs();
+    rememberSize();
+}
+
+void frm_list::idleLock()
+{
+    MsgBox::closeOpenBoxes();
+    if (m_lockPending)
+        return;
+    m_lockPending = true;
+    // Not from inside a box's call: the handler that showed it must finish
+    // first, or a window closing under it could not close.
+    QTimer::singleShot(0, this, &frm_list::lockWhenNoBoxIsOpen);
+}
+
+void frm_list::lockWhenNoBoxIsOpen()
+{
+    if (MsgBox::openBoxCount() > 0) {
+        MsgBox::closeOpenBoxes();
+        QTimer::singleShot(0, this, &frm_list::lockWhenNoBoxIsOpen);
+        return;
+    }
+    m_lockPending = false;
+    lockNow();
+}
+
+void frm_list::lockNow()
+{
+    if (m_saved)
+        return;
+    const StorageResult saved = SaveList(*grd_password);
+    m_clipboard->clearIfStillOurs();
+    if (!saved) {
+        // Nobody is there to answer: no question, the rows stay, and the
+        // next idle period tries again.
+        m_passwordsLocked = true;
+        showPasswords(false);
+        MsgBox::show(QStringLiteral("Your list could not be saved.\r%1\r"
+                                    "The list stays open; the list file on disk is the last one saved.")
+                         .arg(saved.error),
+                     QStringLiteral("Save Failed"));
+        return;
+    }
+    m_saved = true;
+    m_failedCloses = 0;
+    Module1::StrongSession = {};
+    rememberSize();
+    Forms::closeAllOtherWindows(this);
+    close();
 }
 
 void frm_list::saveNow()

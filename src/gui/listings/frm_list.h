@@ -1,17 +1,23 @@
 #pragma once
 
 #include "core/listings/listfile.h"
+#include "core/options/optionsstore.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <functional>
 #include <optional>
 
+class ClipboardGuard;
+class IdleWatch;
 class PasswordGrid;
+class RowCommands;
 class QAction;
 class QFrame;
 class QLabel;
+class QMenuBar;
 class QPushButton;
 
 // The listing window: the grid of listings and the program's commands. It
@@ -20,8 +26,9 @@ class frm_list : public QMainWindow {
     Q_OBJECT
 public:
     // Opens the one listing window, loading the list; a load fault stops
-    // the program.
-    static frm_list* open();
+    // the program. Values are copied through clipboard, which must outlive
+    // the window; without one the window keeps its own.
+    static frm_list* open(ClipboardGuard* clipboard = nullptr);
     static frm_list* instance();
 
     // The system is ending the program: saves without a goodbye, once. A
@@ -30,6 +37,20 @@ public:
     // Saves the list and stays open, as the desktop session asks before a
     // logout. A failure goes to standard error and leaves the last good file.
     void saveNow();
+
+    // The user left the program alone: closes any message box and, once the
+    // calls that showed them have returned, locks as Lock/Close does
+    // without a goodbye. A failed save keeps the window with its passwords
+    // hidden until the master password is typed, and tries again at the
+    // next idle period.
+    void idleLock();
+
+    ClipboardGuard* clipboard() const { return m_clipboard; }
+    IdleWatch* idleWatch() const { return m_idle; }
+    RowCommands* rowCommands() const { return m_rowCommands; }
+    const OptionsStore& optionsStore() const { return m_options; }
+    // Whether hidden passwords wait for the master password.
+    bool passwordsLocked() const { return m_passwordsLocked; }
 
     QLabel* Label1;
     QFrame* Line1;
@@ -48,6 +69,10 @@ public:
     QAction* mnu_pword;
     QAction* mnu_tools;
     QAction* mnu_strong;
+    QAction* mnu_showpasswords;
+    QAction* mnu_find;
+    QAction* mnu_dash2;
+    QAction* mnu_options;
     QAction* mnu_help;
     QAction* mnu_about;
     QAction* mnu_dash1;
@@ -66,6 +91,9 @@ public slots:
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
     void mnu_strong_Click();
+    void mnu_showpasswords_Click(bool checked);
+    void mnu_find_Click();
+    void mnu_options_Click();
     void mnu_about_Click();
     void mnu_help2_Click();
     void grd_password_DblClick();
@@ -73,18 +101,37 @@ public slots:
 protected:
     // Form_Unload: every way of closing saves the list first.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    frm_list();
+    explicit frm_list(ClipboardGuard* clipboard);
     void buildControls(QWidget* client);
     void buildMenus();
+    void buildToolsMenu(QMenuBar* bar);
     bool Form_Load(ListFile::LoadReport* report);
     static QString damageMessage(const ListFile::LoadReport& report);
     // What the dialogs that re-cipher the list read it from: the grid while
     // it exists.
     std::function<std::optional<QList<Listing>>()> currentListings() const;
     void setColumnWidths();
+    // Everything below the label takes the room beyond the described size.
+    void layOutControls();
+    // Opens at the remembered size, within the screen.
+    void restoreSize();
+    void rememberSize();
+    void applyOptions(int clipboardSeconds, int idleMinutes);
+    void showPasswords(bool shown);
+    void lockWhenNoBoxIsOpen();
+    void lockNow();
 
+    QWidget* m_client = nullptr;
+    std::array<int, 4> m_describedColWidths{}; // twips, from the described width
+    ClipboardGuard* m_clipboard;
+    IdleWatch* m_idle;
+    RowCommands* m_rowCommands = nullptr;
+    OptionsStore m_options;
+    bool m_passwordsLocked = false;
+    bool m_lockPending = false;
     bool m_saved = false;
     int m_failedCloses = 0; // failed saves on close, in a row
     static inline QPointer<frm_list> s_instance;

@@ -21,6 +21,8 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: {
+        if (index.column() == kPasswordColumn && !m_passwordsShown)
+            return passwordMask();
         // Pad spaces of loaded listings stay in the cell but are not drawn,
         // so only text that really overflows gets an ellipsis.
         const QString& text = m_rows.at(index.row()).at(index.column());
@@ -41,6 +43,22 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+void ListingModel::setPasswordsShown(bool shown)
+{
+    if (shown == m_passwordsShown)
+        return;
+    m_passwordsShown = shown;
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0, kPasswordColumn), index(int(m_rows.size()) - 1, kPasswordColumn),
+                         {Qt::DisplayRole});
+}
+
+const QString& ListingModel::passwordMask()
+{
+    static const QString mask(8, QChar(0x2022));
+    return mask;
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -14,6 +14,9 @@ class ListingModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int kColumns = 4;
+    static constexpr int kSiteColumn = 1;
+    static constexpr int kUserColumn = 2;
+    static constexpr int kPasswordColumn = 3;
     using Cells = std::array<QString, kColumns>;
 
     explicit ListingModel(QObject* parent = nullptr);
@@ -28,6 +31,15 @@ public:
     const QString& header(int column) const { return m_headers.at(column); }
     void setHeader(int column, const QString& text);
 
+    // Every row's cells, for reading many at once.
+    const QList<Cells>& rows() const { return m_rows; }
+
+    // Hidden passwords are drawn as eight bullets whatever their length;
+    // the cells keep them.
+    void setPasswordsShown(bool shown);
+    bool passwordsShown() const { return m_passwordsShown; }
+    static const QString& passwordMask();
+
     void appendRows(const QList<Cells>& rows);
     void removeRowAt(int row);
     // Column 0 of every row holds its listing number again (row + 1).
@@ -36,4 +48,5 @@ public:
 private:
     QList<Cells> m_rows;
     Cells m_headers;
+    bool m_passwordsShown = true;
 };

@@ -2,7 +2,9 @@
 
 #include "gui/ui/twips.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 PasswordGrid::PasswordGrid(QWidget* parent)
@@ -39,6 +41,7 @@ PasswordGrid::~PasswordGrid()
     disconnect(horizontalHeader(), nullptr, this, nullptr);
     disconnect(m_numberColumn, nullptr, this, nullptr);
     disconnect(selectionModel(), nullptr, this, nullptr);
+    m_numberColumn->viewport()->removeEventFilter(this);
 }
 
 void PasswordGrid::setUpNumberColumn()
@@ -65,6 +68,8 @@ void PasswordGrid::setUpNumberColumn()
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
     viewport()->stackUnder(numbers);
+    // A right-click on a "#" cell offers the same menu as on the others.
+    numbers->viewport()->installEventFilter(this);
 
     connect(numbers->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
             &QAbstractSlider::setValue);
@@ -110,6 +115,72 @@ void PasswordGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
     const int sideways = horizontalScrollBar()->value();
     QTableView::scrollTo(index, hint);
     horizontalScrollBar()->setValue(sideways);
+}
+
+bool PasswordGrid::event(QEvent* event)
+{
+    // The window's copy commands take Ctrl+C: the view must not claim it
+    // for its own copy of the current cell.
+    if (event->type() == QEvent::ShortcutOverride
+        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        event->ignore();
+        return false;
+    }
+    return QTableView::event(event);
+}
+
+void PasswordGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        event->ignore();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void PasswordGrid::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        offerRowMenu(indexAt(event->pos()), event->globalPos());
+        return;
+    }
+    // From the keyboard: the menu of the current cell, beside it.
+    const QModelIndex current = currentIndex();
+    if (current.isValid()) {
+        scrollTo(current);
+        offerRowMenu(current, viewport()->mapToGlobal(visualRect(current).center()));
+    }
+}
+
+bool PasswordGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_numberColumn->viewport() && event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        offerRowMenu(m_numberColumn->indexAt(menuEvent->pos()), menuEvent->globalPos());
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+bool PasswordGrid::offerRowMenu(const QModelIndex& index, const QPoint& globalPos)
+{
+    if (!index.isValid())
+        return false;
+    setCurrentIndex(index);
+    followView(index);
+    emit RowMenu(globalPos);
+    return true;
+}
+
+void PasswordGrid::showRow(int row, int column)
+{
+    if (row < 1 || row >= Rows())
+        return;
+    m_row = row;
+    m_col = column;
+    const QModelIndex index = m_model->index(row - 1, column);
+    setCurrentIndex(index);
+    scrollTo(index);
 }
 
 void PasswordGrid::followView(const QModelIndex& current)

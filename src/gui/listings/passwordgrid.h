@@ -41,19 +41,33 @@ public:
 
     ListingModel* listingModel() const { return m_model; }
 
+    // The current row when it holds a listing, else 0.
+    int currentListingRow() const { return m_row >= 1 && m_row < Rows() ? m_row : 0; }
+    // Makes row current and scrolls it into view, keeping the column.
+    void showRow(int row, int column);
+
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // A cell was double-clicked; it is the current cell now.
     void DblClick();
+    // A right-click (or the menu key) on a listing, which is now the
+    // current cell: the menu for that row belongs at globalPos.
+    void RowMenu(const QPoint& globalPos);
 
 private:
     void followView(const QModelIndex& current);
     void showCurrent();
     void setUpNumberColumn();
     void placeNumberColumn();
+    // Makes the cell current and asks for its menu; false off the rows.
+    bool offerRowMenu(const QModelIndex& index, const QPoint& globalPos);
 
     ListingModel* m_model;
     // Column 0 drawn again on top, so the "#" column stays in place when

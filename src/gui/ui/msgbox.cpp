@@ -2,12 +2,16 @@
 
 #include "gui/ui/formsupport.h"
 
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace MsgBox {
 namespace {
 Observer observer;
 bool testAnswer = false;
+// The boxes now waiting for an answer, innermost last.
+QList<QPointer<QMessageBox>> openBoxes;
 
 QMessageBox::StandardButton exec(const QString& text, const QString& caption, QMessageBox::StandardButtons buttons,
                                  QMessageBox::StandardButton defaultButton)
@@ -19,7 +23,10 @@ QMessageBox::StandardButton exec(const QString& text, const QString& caption, QM
     box.setDefaultButton(defaultButton);
     box.setTextFormat(Qt::PlainText);
     box.setWindowIcon(Forms::appIcon());
-    return QMessageBox::StandardButton(box.exec());
+    openBoxes.append(&box);
+    const int answer = box.exec();
+    openBoxes.removeAll(&box);
+    return QMessageBox::StandardButton(answer);
 }
 
 } // namespace
@@ -30,6 +37,26 @@ void setObserverForTesting(Observer newObserver)
     testAnswer = false;
 }
 void setAnswerForTesting(bool yes) { testAnswer = yes; }
+
+bool closeOpenBoxes()
+{
+    bool closed = false;
+    // Innermost first: an outer box only returns once the inner one has.
+    for (qsizetype i = openBoxes.size() - 1; i >= 0; --i) {
+        if (QMessageBox* box = openBoxes.at(i)) {
+            // Rejected: the caller of show() goes on as after OK, ask()
+            // answers No.
+            box->reject();
+            closed = true;
+        }
+    }
+    return closed;
+}
+
+int openBoxCount()
+{
+    return int(openBoxes.size());
+}
 
 void show(const QString& text, const QString& caption)
 {

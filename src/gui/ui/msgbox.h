@@ -14,6 +14,12 @@ void show(const QString& text, const QString& caption);
 // A question with Yes and No buttons, No the default; true for Yes.
 bool ask(const QString& text, const QString& caption);
 
+// Closes every box still open as if answered OK (a question as No); the
+// calls that showed them return. True when there was one.
+bool closeOpenBoxes();
+// How many boxes are open now (nested ones included).
+int openBoxCount();
+
 // Test seam: while set, no box is shown; the observer receives each
 // message (text exactly as given) in place of the user's OK.
 using Observer = std::function<void(const QString& text, const QString& caption)>;

@@ -73,10 +73,12 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
         bar.append(action->objectName() + "=" + action->text());
     EXPECT_EQ(bar, (QStringList{"mnu_btns=&Buttons", "mnu_lock=&Lock/Close", "mnu_pword=&Change Password",
                                 "mnu_tools=&Tools", "mnu_help=&Help"}));
+    EXPECT_EQ(list->mnu_tools->menu()->objectName(), QStringLiteral("mnu_tools_menu"));
     QStringList tools;
     for (QAction* action : list->mnu_tools->menu()->actions())
         tools.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
-    EXPECT_EQ(tools, (QStringList{"mnu_strong=&Strong Protection..."}));
+    EXPECT_EQ(tools, (QStringList{"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_dash2=-",
+                                  "mnu_options=&Options...", "mnu_strong=&Strong Protection..."}));
     QStringList buttons;
     for (QAction* action : list->mnu_btns->menu()->actions())
         buttons.append(action->objectName() + "=" + action->text());
@@ -85,8 +87,20 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
     for (QAction* action : list->mnu_help->menu()->actions())
         help.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
     EXPECT_EQ(help, (QStringList{"mnu_about=Abou&t", "mnu_dash1=-", "mnu_help2=H&elp"}));
+    QStringList tools;
+    for (QAction* action : list->mnu_tools->menu()->actions())
+        tools.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
+    EXPECT_EQ(tools, (QStringList{"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_dash2=-",
+                                  "mnu_options=&Options..."}));
+    EXPECT_TRUE(list->mnu_showpasswords->isCheckable());
+    EXPECT_TRUE(list->mnu_showpasswords->isChecked()) << "passwords show by default";
+    // The only keys beyond the access keys: the window's Ctrl commands.
+    const QMap<QString, QString> keys{{"mnu_find", "Ctrl+F"},
+                                      {"mnu_copypassword", "Ctrl+C"},
+                                      {"mnu_copyuser", "Ctrl+B"},
+                                      {"mnu_copysite", "Ctrl+U"}};
     for (QAction* action : list->findChildren<QAction*>())
-        EXPECT_TRUE(action->shortcut().isEmpty()) << qPrintable(action->objectName());
+        EXPECT_EQ(action->shortcut().toString(), keys.value(action->objectName())) << qPrintable(action->objectName());
 }
 
 TEST_F(FrmListTest, FreshListShowsTheHeaderRowAlone)

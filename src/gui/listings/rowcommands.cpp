@@ -1,0 +1,76 @@
+#include "gui/listings/rowcommands.h"
+
+#include "core/listings/webaddress.h"
+#include "core/storage/textutil.h"
+#include "gui/launch/websitelaunch.h"
+#include "gui/listings/passwordgrid.h"
+#include "gui/ui/clipboardguard.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* clipboard)
+    : QObject(window), m_grid(grid), m_clipboard(clipboard)
+{
+    auto command = [this, window](const char* name, const QString& text, QKeyCombination key, int column) {
+        auto* action = new QAction(text, window);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(QKeySequence(key));
+        // Whichever control of the window has the focus.
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+        connect(action, &QAction::triggered, this, [this, column] { copyCell(column); });
+        return action;
+    };
+    mnu_copypassword = command("mnu_copypassword", QStringLiteral("Copy Password"), Qt::CTRL | Qt::Key_C,
+                               ListingModel::kPasswordColumn);
+    mnu_copyuser = command("mnu_copyuser", QStringLiteral("Copy User Name"), Qt::CTRL | Qt::Key_B,
+                           ListingModel::kUserColumn);
+    mnu_copysite = command("mnu_copysite", QStringLiteral("Copy Web Site/Program"), Qt::CTRL | Qt::Key_U,
+                           ListingModel::kSiteColumn);
+    mnu_opensite = new QAction(QStringLiteral("Open Web Site"), window);
+    mnu_opensite->setObjectName(QStringLiteral("mnu_opensite"));
+    connect(mnu_opensite, &QAction::triggered, this, &RowCommands::openSite);
+
+    mnu_row_menu = new QMenu(window);
+    mnu_row_menu->setObjectName(QStringLiteral("mnu_row_menu"));
+    mnu_row_menu->addAction(mnu_copypassword);
+    mnu_row_menu->addAction(mnu_copyuser);
+    mnu_row_menu->addAction(mnu_copysite);
+    m_openSiteDash = mnu_row_menu->addSeparator();
+    m_openSiteDash->setObjectName(QStringLiteral("mnu_row_dash"));
+    mnu_row_menu->addAction(mnu_opensite);
+
+    connect(grid, &PasswordGrid::RowMenu, this, &RowCommands::showRowMenu);
+}
+
+bool RowCommands::copyCell(int column)
+{
+    const int row = m_grid->currentListingRow();
+    if (row == 0)
+        return false;
+    const QString& cell = m_grid->listingModel()->cell(row - 1, column);
+    m_clipboard->copy(TrimSpaces(StripNul(cell)), column != ListingModel::kSiteColumn);
+    return true;
+}
+
+void RowCommands::showRowMenu(const QPoint& globalPos)
+{
+    const int row = m_grid->currentListingRow();
+    if (row == 0)
+        return;
+    // Offered only where a double-click on the web site would open one.
+    const bool hasSite = WebAddressOf(m_grid->listingModel()->cell(row - 1, ListingModel::kSiteColumn)).has_value();
+    mnu_opensite->setVisible(hasSite);
+    m_openSiteDash->setVisible(hasSite);
+    mnu_row_menu->popup(globalPos);
+}
+
+void RowCommands::openSite()
+{
+    const int row = m_grid->currentListingRow();
+    if (row == 0)
+        return;
+    LaunchWebsite(ListingModel::kSiteColumn, m_grid->listingModel()->cell(row - 1, ListingModel::kSiteColumn));
+}

@@ -1,0 +1,70 @@
+#include "gui/options/frm_options.h"
+
+#include "gui/ui/formsupport.h"
+#include "gui/ui/twips.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+QSpinBox* addNumberBox(QWidget* parent, const char* objectName, int max, const QString& unit,
+                       int left, int top, int width, int height)
+{
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setGeometry(Twips::rect(left, top, width, height));
+    box->setRange(0, max);
+    box->setSuffix(unit);
+    // 0 turns the feature off: say so in the box itself.
+    box->setSpecialValueText(QStringLiteral("Never"));
+    box->setAccelerated(true);
+    return box;
+}
+
+} // namespace
+
+frm_options* frm_options::showOnce(const Options& current, Apply apply)
+{
+    return Forms::showOnce(s_instance, [&current, &apply] { return new frm_options(current, std::move(apply)); });
+}
+
+frm_options::frm_options(const Options& current, Apply apply) : m_apply(std::move(apply))
+{
+    Forms::setUpWindow(this, "frm_options", QStringLiteral("Options"));
+    Forms::setClientSize(this, 5535, 1695);
+    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Clear copied text from the clipboard after"),
+                                  120, 240, 3255, 255);
+    txt_clipboard = addNumberBox(this, "txt_clipboard", Options::kMaxClipboardSeconds, QStringLiteral(" seconds"),
+                                 3480, 180, 1935, 375);
+    Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Lock the list when left alone for"),
+                                  120, 720, 3255, 255);
+    txt_idle = addNumberBox(this, "txt_idle", Options::kMaxIdleMinutes, QStringLiteral(" minutes"),
+                            3480, 660, 1935, 375);
+    Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 2760, 1200, 1215, 375);
+    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4200, 1200, 1215, 375);
+
+    txt_clipboard->setValue(current.clipboardSeconds);
+    txt_idle->setValue(current.idleMinutes);
+
+    Forms::setTabOrder({txt_clipboard, txt_idle, Command1, Command2});
+
+    connect(Command1, &QPushButton::clicked, this, &frm_options::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frm_options::Command2_Click);
+}
+
+void frm_options::Command1_Click()
+{
+    // A number still being typed counts as it stands.
+    txt_clipboard->interpretText();
+    txt_idle->interpretText();
+    if (m_apply)
+        m_apply(txt_clipboard->value(), txt_idle->value());
+    close();
+}
+
+void frm_options::Command2_Click()
+{
+    close();
+}
