@@ -7,6 +7,7 @@
 #include "gui/listings/listfixture.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/masterpassword/frm_pchange.h"
+#include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -222,6 +223,44 @@ TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
     settle();
     EXPECT_EQ(messages, QList<Message>{oldWrong});
     EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+}
+
+} // namespace
+
+namespace {
+
+// The idle lock with strong protection on: it saves into the vault and
+// forgets the key; when the save fails, only the vault's password shows the
+// hidden passwords again.
+TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword)
+{
+    turnOn("Mk1", "Strong1", "Strong1");
+    setWritable("kxplst.vault", false);
+    list->idleLock();
+    settle();
+    settle();
+    ASSERT_TRUE(list->passwordsLocked());
+    EXPECT_TRUE(Module1::StrongSession.isOpen()) << "the list is still open";
+    list->mnu_showpasswords->trigger();
+    settle();
+    auto* reveal = window<frm_reveal>("frm_reveal");
+    ASSERT_NE(reveal, nullptr);
+    reveal->txt_password->setText("Mk1"); // the password before strong protection
+    reveal->Command1->click();
+    EXPECT_TRUE(list->passwordsLocked());
+    reveal->txt_password->setText("Strong1");
+    reveal->Command1->click();
+    settle();
+    EXPECT_FALSE(list->passwordsLocked());
+
+    setWritable("kxplst.vault", true);
+    QPointer<frm_list> locking(list);
+    list->idleLock();
+    settle();
+    settle();
+    EXPECT_TRUE(locking.isNull());
+    list = nullptr;
+    EXPECT_FALSE(Module1::StrongSession.isOpen()) << "the key goes with the list";
 }
 
 } // namespace
