@@ -4,6 +4,8 @@
 #include "gui/listings/passwordgrid.h"
 #include "gui/ui/twips.h"
 
+#include "benchlistings.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -23,17 +25,6 @@
 namespace {
 
 const QString kKey = QStringLiteral("benchKey1");
-
-QList<Listing> MakeListings(int count)
-{
-    QList<Listing> listings;
-    listings.reserve(count);
-    for (int n = 1; n <= count; ++n) {
-        listings.append({QStringLiteral("www.example-site-%1.com").arg(n), QStringLiteral("user.name.%1").arg(n),
-                         QStringLiteral("pw!%1").arg(n)});
-    }
-    return listings;
-}
 
 QByteArray ReadAll(const QString& path)
 {

@@ -4,6 +4,8 @@
 #include "core/storage/datafolder.h"
 #include "core/storage/vault.h"
 
+#include "benchlistings.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
@@ -15,17 +17,6 @@
 // (BM_VaultSeal). The key's derivation is meant to take 0.3 to 1 second.
 
 namespace {
-
-QList<Listing> MakeListings(int count)
-{
-    QList<Listing> listings;
-    listings.reserve(count);
-    for (int n = 1; n <= count; ++n) {
-        listings.append({QStringLiteral("www.example-site-%1.com").arg(n), QStringLiteral("user.name.%1").arg(n),
-                         QStringLiteral("pw!%1").arg(n)});
-    }
-    return listings;
-}
 
 // A folder holding a vault of count listings, sealed under a session whose
 // key came from the cheapest parameters: these runs time the list, not

@@ -91,16 +91,7 @@ expect_window_gone "$edit_title"
 
 begin "third run: change the master password"
 # The menu left the focus on Add: Edit, Delete, Lock/Close, Change Password.
-activate_window "$list_title" >/dev/null
-press Tab Tab Tab Tab space
-activate_window "$change_password_title" >/dev/null
-type_text "$password"
-press Tab
-type_text "$new_password"
-press Tab
-type_text "$new_password"
-press Tab space
-expect_window_gone "$change_password_title"
+change_master_password "$password" "$new_password"
 [[ -n $(visible_window "$list_title") ]] || fail "the list closed with the password change"
 expect_size kxpwfl.ene ${#new_password}
 expect_plain kxpwfl.ene "$password_file_key" "$new_password"

@@ -56,9 +56,7 @@ set_up_password "$password"
 activate_window "$list_title" >/dev/null
 press space
 fill_in_add "www.tracedsite.org" "traceduser" "Tr4cedPw"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+lock_and_close
 check_trace
 expect_plain kxplst.ene "$password" "$(record www.tracedsite.org traceduser Tr4cedPw)"
 expect_only_data_files
@@ -69,9 +67,7 @@ unlock
 activate_window "$list_title" >/dev/null
 press space
 fill_in_add "www.second.net" "seconduser" "S3condPw"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+lock_and_close
 check_trace
 expect_plain kxplst.ene "$password" \
   "$(record www.tracedsite.org traceduser Tr4cedPw)$(record www.second.net seconduser S3condPw)"
@@ -80,20 +76,9 @@ expect_only_data_files
 begin "third run under strace: change the master password, Lock/Close"
 start_traced
 unlock
-activate_window "$list_title" >/dev/null
-press Tab Tab Tab Tab space
-activate_window "$change_password_title" >/dev/null
-type_text "$password"
-press Tab
-type_text "$new_password"
-press Tab
-type_text "$new_password"
-press Tab space
-expect_window_gone "$change_password_title"
+change_master_password "$password" "$new_password"
 expect_plain kxpwfl.ene "$password_file_key" "$new_password"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+lock_and_close
 check_trace
 expect_plain kxplst.ene "$new_password" \
   "$(record www.tracedsite.org traceduser Tr4cedPw)$(record www.second.net seconduser S3condPw)"

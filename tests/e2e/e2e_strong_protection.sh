@@ -27,6 +27,14 @@ wait_for_windows() {
   fail "fewer than $count windows \"$title\""
 }
 
+# Answers the question the dialog asks with Yes, then Lock/Close.
+answer_yes_and_close() {
+  wait_for_windows "$strong_title" 2
+  press alt+y
+  expect_window_gone "$strong_title"
+  lock_and_close
+}
+
 # Fails when any file in the folder gives a secret away.
 expect_nothing_revealed() {
   local file
@@ -51,9 +59,7 @@ fill_in_add "www.vaulted.org" "vaultuser" "V4ultPw"
 activate_window "$list_title" >/dev/null
 press space
 fill_in_add "Mail program" "mailuser" "M41lPw"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+lock_and_close
 # A copy of the weakly protected list, as an earlier set-up may have kept.
 cp "$app/kxplst.ene" "$app/kxplst-backup-20261209-231500.ene"
 
@@ -69,12 +75,7 @@ press Tab
 type_text "$strong_password"
 press Tab space
 # Asked whether to remove the weak copy: yes.
-wait_for_windows "$strong_title" 2
-press alt+y
-expect_window_gone "$strong_title"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+answer_yes_and_close
 
 begin "nothing in the folder gives the password or a listing away"
 listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
@@ -86,19 +87,8 @@ expect_nothing_revealed
 begin "third run: unlock the vault, change its password"
 start_program
 unlock "$strong_password"
-activate_window "$list_title" >/dev/null
-press Tab Tab Tab Tab space
-activate_window "$change_password_title" >/dev/null
-type_text "$strong_password"
-press Tab
-type_text "$newer_password"
-press Tab
-type_text "$newer_password"
-press Tab space
-expect_window_gone "$change_password_title"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+change_master_password "$strong_password" "$newer_password"
+lock_and_close
 expect_nothing_revealed
 
 begin "fourth run: the old password is refused, the new one opens; turn protection off"
@@ -114,12 +104,8 @@ choose_from_menu t s
 activate_window "$strong_title" >/dev/null
 type_text "$newer_password"
 press Tab space
-wait_for_windows "$strong_title" 2
-press alt+y
-expect_window_gone "$strong_title"
-activate_window "$list_title" >/dev/null
-press alt+l
-answer_bye
+# Asked whether to give the protection up: yes.
+answer_yes_and_close
 
 begin "the described files are back, under the password in force"
 expect_only_data_files

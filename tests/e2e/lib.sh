@@ -401,3 +401,27 @@ choose_listing() {
   press Tab space
   expect_window_gone "$title"
 }
+
+# Changes the master password from the list's "Change Password" button,
+# from `old` to `new`, and waits for the dialog to close.
+change_master_password() {
+  local old=$1 new=$2
+  activate_window "$list_title" >/dev/null
+  # From Add: Edit, Delete, Lock/Close, Change Password.
+  press Tab Tab Tab Tab space
+  activate_window "$change_password_title" >/dev/null
+  type_text "$old"
+  press Tab
+  type_text "$new"
+  press Tab
+  type_text "$new"
+  press Tab space
+  expect_window_gone "$change_password_title"
+}
+
+# Closes the list with Alt+L and answers its goodbye; the program ends.
+lock_and_close() {
+  activate_window "$list_title" >/dev/null
+  press alt+l
+  answer_bye
+}
