@@ -26,10 +26,10 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     }
 
     installEndOfSessionHandler(
-        [&clipboard] {
+        [] {
             if (frm_list* list = frm_list::instance())
                 list->saveForShutdown();
-            clipboard.clearIfStillOurs();
+            // aboutToQuit, below, takes a copied secret off the clipboard.
             QCoreApplication::exit(0);
         },
         [&clipboard] {

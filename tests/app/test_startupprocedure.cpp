@@ -25,8 +25,7 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         {"VELLA1TKY-V1.0.1-NEWSETUP", "abc", "frm_new"},
     };
     for (const auto& c : cases) {
-        for (const QString& name : files())
-            QFile::remove(path(name));
+        clearFolder();
         writeCiphered("kxinit.ene", c.record, "hmut58qkze");
         if (!c.password.isEmpty())
             writeCiphered("kxpwfl.ene", c.password, "sx8peu3");

@@ -73,6 +73,12 @@ QStringList TempAppDirTest::files() const
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
 }
 
+void TempAppDirTest::clearFolder() const
+{
+    for (const QString& name : files())
+        QFile::remove(path(name));
+}
+
 QMap<QString, QByteArray> TempAppDirTest::snapshot() const
 {
     QMap<QString, QByteArray> contents;

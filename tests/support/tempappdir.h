@@ -40,6 +40,8 @@ protected:
     void writeCiphered(const QString& name, const QByteArray& plain, const QByteArray& key) const;
     // The plain bytes of a ciphered file.
     QByteArray readDeciphered(const QString& name, const QByteArray& key) const;
+    // Removes every file from the folder.
+    void clearFolder() const;
     // The names of the files in the folder, sorted.
     QStringList files() const;
     // Every file's name with its bytes, to compare the folder before and

@@ -97,21 +97,13 @@ StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>*
     // A plain list from an earlier version wins. When it cannot be taken
     // over (a read-only folder) it is read as it is.
     DataFiles::adoptLeftoverPlain(folder.list, *keyBytes);
-    const bool leftoverStays = QFileInfo(folder.list.leftoverPlainPath).isFile();
     SecretBytes plain;
-    if (leftoverStays) {
-        if (auto read = DataFiles::readPlain(folder.list, *keyBytes, &plain); !read)
-            return read;
-    } else {
-        const QString path = PairedCommit::listReadPath(folder);
-        if (QFileInfo::exists(path)) {
-            QByteArray bytes;
-            if (auto read = SafeWrite::readFile(path, &bytes); !read)
-                return read;
-            plain = SecretBytes::adopt(std::move(bytes));
-            DecipherInPlace(plain, *keyBytes);
-        }
-    }
+    const bool leftoverStays = QFileInfo(folder.list.leftoverPlainPath).isFile();
+    const StorageResult read = PairedCommit::listIsPending(folder) && !leftoverStays
+                                   ? DataFiles::readPlainAt(folder.list.pendingPath(), *keyBytes, &plain)
+                                   : DataFiles::readPlain(folder.list, *keyBytes, &plain);
+    if (!read)
+        return read;
 
     const QString damage = damageOf(plain.bytes());
     if (!damage.isEmpty() && report) {

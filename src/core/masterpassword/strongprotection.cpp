@@ -55,22 +55,15 @@ QStringList describedFiles(const DataFolder& folder)
     return {folder.appDir + QStringLiteral("kxpwfl.ene"), folder.appDir + QStringLiteral("kxplst.ene")};
 }
 
-// Seals listings under session and puts them in place as the vault. Only
-// the folder's sync comes after the rename: should that fail, the vault is
-// replaced all the same, and that is what counts here.
-StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings,
-                          bool* replaced)
+// Seals listings under session and puts them in place as the vault.
+StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings)
 {
-    *replaced = false;
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
         return writable;
     QByteArray file;
     if (auto sealed = VaultList::seal(listings, session, &file); !sealed)
         return sealed;
-    const StorageResult written = SafeWrite::replaceFile(folder.vaultPath, file);
-    QByteArray onDisk;
-    *replaced = written.ok || (SafeWrite::readFile(folder.vaultPath, &onDisk).ok && onDisk == file);
-    return written;
+    return SafeWrite::replaceFile(folder.vaultPath, file);
 }
 
 void removeDescribedFiles(const DataFolder& folder)
@@ -84,7 +77,7 @@ void removeDescribedFiles(const DataFolder& folder)
 
 bool isOn(const DataFolder& folder)
 {
-    return QFileInfo(folder.vaultPath).isFile();
+    return folder.hasVault();
 }
 
 Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session)
@@ -99,10 +92,12 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     auto key = keyOf(entry, header.header.params, header.header.salt);
     if (!key)
         return outcome;
-    QByteArray plain;
-    if (Vault::open(file, *key, plain) != Vault::OpenResult::Ok)
+    // Opened where it was read, and wiped with the buffer: only whether it
+    // opens matters here.
+    SecretBytes opened = SecretBytes::adopt(std::move(file));
+    QByteArrayView records;
+    if (Vault::openInPlace(opened.bytes(), *key, &records) != Vault::OpenResult::Ok)
         return outcome;
-    Vault::wipe(plain);
     session->key = std::move(*key);
     session->params = header.header.params;
     session->salt = header.header.salt;
@@ -124,9 +119,9 @@ StorageResult changePassword(const DataFolder& folder, Vault::Session* session, 
     auto fresh = newSession(newPassword);
     if (!fresh)
         return noKey();
-    bool replaced = false;
-    const StorageResult saved = sealInPlace(folder, *fresh, listings, &replaced);
-    if (!replaced)
+    // Only the folder's sync comes after the rename: should it fail, the
+    // vault is replaced all the same, and that is what counts here.
+    if (const StorageResult saved = sealInPlace(folder, *fresh, listings); !saved.inPlace)
         return saved;
     // The vault on disk opens with the new password now.
     *session = std::move(*fresh);
@@ -161,9 +156,8 @@ TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QLis
         return outcome;
     }
     // The vault is complete and synced before anything weaker goes.
-    bool replaced = false;
-    outcome.result = sealInPlace(folder, *fresh, listings, &replaced);
-    if (!replaced)
+    outcome.result = sealInPlace(folder, *fresh, listings);
+    if (!outcome.result.inPlace)
         return outcome;
     outcome.on = true;
     *session = std::move(*fresh);
@@ -182,12 +176,12 @@ StorageResult turnOff(const DataFolder& folder, const QString& password, const Q
         removeDescribedFiles(folder);
         return written;
     }
-    if (auto removed = SafeWrite::removeFile(folder.vaultPath); !removed && QFileInfo::exists(folder.vaultPath)) {
+    // Gone counts, even when the folder's sync after the removal failed.
+    if (auto removed = SafeWrite::removeFile(folder.vaultPath); !removed.inPlace) {
         // Strong protection stays on: what was just written must not linger.
         removeDescribedFiles(folder);
         return removed;
     }
-    // Gone, even if the folder's sync failed after the removal.
     return StorageResult::success();
 }
 

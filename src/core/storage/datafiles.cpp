@@ -20,7 +20,9 @@ StorageResult readPlainAt(const QString& path, QByteArrayView key, SecretBytes* 
         return read;
     if (key.isEmpty() && !ciphered.isEmpty())
         return StorageResult::failure(QStringLiteral("Could not read \"%1\": the key is empty.").arg(path));
-    *plain = Decipher(ciphered, key);
+    // Deciphered where it was read: a large list needs no second buffer.
+    *plain = SecretBytes::adopt(std::move(ciphered));
+    DecipherInPlace(*plain, key);
     return StorageResult::success();
 }
 

@@ -40,6 +40,11 @@ QString DataFile::backupPath(const QDateTime& when) const
     }
 }
 
+bool DataFolder::hasVault() const
+{
+    return QFileInfo(vaultPath).isFile();
+}
+
 DataFolder::DataFolder(const QString& directory)
 {
     appDir = directory;

@@ -39,6 +39,8 @@ struct DataFolder {
     // password, when strong protection is on (then neither kxpwfl nor
     // kxplst exists); its link, if any, resolved too.
     QString vaultPath;
+    // Whether strong protection is on: a vault is what the program opens.
+    bool hasVault() const;
     QString helpFilePath;
     QString lockFilePath;
     QByteArray startupKey;

@@ -38,9 +38,9 @@ Outcome commit(const DataFolder& folder, QByteArrayView cipheredPasswordFile, QB
         return {step, false};
     }
     if (auto step = SafeWrite::renameOver(folder.password.pendingPath(), folder.password.path); !step) {
-        // Only a failed sync leaves the rename done; then the new password is
-        // on disk and the change must be finished, not undone.
-        if (exists(folder.password.pendingPath())) {
+        // A failed sync leaves the rename done: the new password is on disk
+        // and the change must be finished, not undone.
+        if (!step.inPlace) {
             undo(folder);
             return {step, false};
         }

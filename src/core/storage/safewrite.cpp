@@ -43,6 +43,7 @@ bool ownerMayWrite(const QFileInfo& info)
     return info.permissions().testFlag(QFileDevice::WriteOwner);
 }
 
+// The step before it put the change in place; the sync only makes it last.
 StorageResult syncFolderOf(const QString& path)
 {
     const QString folder = folderOf(path);
@@ -51,10 +52,13 @@ StorageResult syncFolderOf(const QString& path)
         reason = kRefused;
     else if (FolderPlatform::syncFolder(folder, &reason))
         reason.clear();
-    if (!reason.isEmpty())
-        return StorageResult::fileFault(QStringLiteral("sync the folder"), folder, reason);
-    reached(Step::SyncFolder, folder);
-    return StorageResult::success();
+    StorageResult result = reason.isEmpty()
+                               ? StorageResult::success()
+                               : StorageResult::fileFault(QStringLiteral("sync the folder"), folder, reason);
+    result.inPlace = true;
+    if (result)
+        reached(Step::SyncFolder, folder);
+    return result;
 }
 
 } // namespace
@@ -168,8 +172,12 @@ StorageResult replaceFile(const QString& path, QByteArrayView data)
 StorageResult removeFile(const QString& path)
 {
     QFile file(path);
-    if (!QFileInfo(path).isSymLink() && !file.exists())
-        return StorageResult::success();
+    if (!QFileInfo(path).isSymLink() && !file.exists()) {
+        // Already gone: as good as removed.
+        StorageResult gone = StorageResult::success();
+        gone.inPlace = true;
+        return gone;
+    }
     const QFileInfo folder(folderOf(path));
     if (!ownerMayWrite(folder))
         return StorageResult::fileFault(QStringLiteral("delete"), path, QStringLiteral("its folder is read-only"));

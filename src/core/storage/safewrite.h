@@ -11,7 +11,8 @@
 
 // Changes to files in the data folder: a file is replaced whole and at
 // once, or not at all; every rename and removal is made durable by syncing
-// the folder; a new file is readable by its owner only; and a file or
+// the folder (a result's inPlace says the change was made, even when that
+// sync failed); a new file is readable by its owner only; and a file or
 // folder whose owner-write bit is clear is never changed, whoever runs the
 // program.
 namespace SafeWrite {

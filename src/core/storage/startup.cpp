@@ -4,7 +4,6 @@
 #include "core/storage/pairedcommit.h"
 #include "core/storage/safewrite.h"
 
-#include <QFileInfo>
 
 namespace Startup {
 
@@ -14,7 +13,7 @@ void prepareFolder(const DataFolder& folder)
     // stops the start.
     PairedCommit::recover(folder);
     DataFiles::adoptLeftoverPlain(folder.startup, folder.startupKey);
-    if (QFileInfo(folder.vaultPath).isFile()) {
+    if (folder.hasVault()) {
         // A switch of protection was cut short: the vault wins, and the
         // weaker files it replaces must not linger beside it.
         for (const QString& path : {folder.list.path, folder.password.path})
@@ -27,7 +26,7 @@ void prepareFolder(const DataFolder& folder)
 StorageResult decide(const DataFolder& folder, Path* path)
 {
     // A vault is opened by its password alone, whatever the other files say.
-    if (QFileInfo(folder.vaultPath).isFile()) {
+    if (folder.hasVault()) {
         *path = Path::Unlock;
         return StorageResult::success();
     }

@@ -211,6 +211,29 @@ QByteArray seal(QByteArrayView plainRecords, const VaultKey& key, const Params& 
     return sealWith(plainRecords, key, params, salt, nonce);
 }
 
+namespace {
+
+// Checks and decrypts the sealed records of a whole file into out (which may
+// be the records' own place in the file: libsodium decrypts in place when
+// the output is the input). The tag is checked before anything is
+// decrypted, so on failure out never held any of the records.
+OpenResult decryptRecords(QByteArrayView fileBytes, const VaultKey& key, uchar* out)
+{
+    const auto* in = reinterpret_cast<const uchar*>(fileBytes.data());
+    const auto sealedSize = static_cast<quint64>(fileBytes.size()) - kHeaderSize;
+    unsigned long long openedSize = 0;
+    const int rc = crypto_aead_xchacha20poly1305_ietf_decrypt(out, &openedSize, nullptr, in + kHeaderSize, sealedSize,
+                                                              in, kHeaderSize, in + kNonceAt, KeyAccess::bytes(key));
+    return rc == 0 && openedSize == sealedSize - kTagSize ? OpenResult::Ok : OpenResult::WrongKeyOrChanged;
+}
+
+qsizetype recordsSize(QByteArrayView fileBytes)
+{
+    return fileBytes.size() - qsizetype(kHeaderSize + kTagSize);
+}
+
+} // namespace
+
 OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain)
 {
     plain.clear();
@@ -218,27 +241,16 @@ OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain
         return OpenResult::Damaged;
     if (!key.isValid())
         return OpenResult::WrongKeyOrChanged;
-
-    const auto* in = reinterpret_cast<const uchar*>(fileBytes.data());
-    const auto sealedSize = static_cast<quint64>(fileBytes.size()) - kHeaderSize;
-    const auto plainSize = sealedSize - kTagSize;
-
     QByteArray out;
     try {
-        out = QByteArray(qsizetype(plainSize), Qt::Uninitialized);
+        out = QByteArray(recordsSize(fileBytes), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
         return OpenResult::OutOfMemory;
     }
-
-    // The tag is checked before anything is decrypted, so on failure `out`
-    // never held any of the records.
-    unsigned long long openedSize = 0;
-    const int rc = crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<uchar*>(out.data()), &openedSize,
-        nullptr, in + kHeaderSize, sealedSize, in, kHeaderSize, in + kNonceAt, KeyAccess::bytes(key));
-    if (rc != 0 || openedSize != plainSize)
-        return OpenResult::WrongKeyOrChanged;
-    plain = std::move(out);
-    return OpenResult::Ok;
+    const OpenResult opened = decryptRecords(fileBytes, key, reinterpret_cast<uchar*>(out.data()));
+    if (opened == OpenResult::Ok)
+        plain = std::move(out);
+    return opened;
 }
 
 OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain)
@@ -249,19 +261,11 @@ OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* pl
     if (!key.isValid())
         return OpenResult::WrongKeyOrChanged;
     // data() detaches a shared array; the records are opened in this copy only.
-    auto* bytes = reinterpret_cast<uchar*>(file.data());
-    const auto sealedSize = static_cast<quint64>(file.size()) - kHeaderSize;
-    const auto plainSize = sealedSize - kTagSize;
-    // libsodium decrypts in place when the output is the input itself; the
-    // tag is checked first, so a refused file is left untouched.
-    unsigned long long openedSize = 0;
-    const int rc = crypto_aead_xchacha20poly1305_ietf_decrypt(bytes + kHeaderSize, &openedSize, nullptr,
-                                                              bytes + kHeaderSize, sealedSize, bytes, kHeaderSize,
-                                                              bytes + kNonceAt, KeyAccess::bytes(key));
-    if (rc != 0 || openedSize != plainSize)
-        return OpenResult::WrongKeyOrChanged;
-    *plain = QByteArrayView(file.constData() + kHeaderSize, qsizetype(plainSize));
-    return OpenResult::Ok;
+    auto* records = reinterpret_cast<uchar*>(file.data()) + kHeaderSize;
+    const OpenResult opened = decryptRecords(file, key, records);
+    if (opened == OpenResult::Ok)
+        *plain = QByteArrayView(file.constData() + kHeaderSize, recordsSize(file));
+    return opened;
 }
 
 bool sameKey(const VaultKey& a, const VaultKey& b)

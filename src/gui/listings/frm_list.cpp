@@ -42,6 +42,7 @@ constexpr int kClientWidth = 5535;
 constexpr int kClientHeight = 3090;
 // Frame width assumed while the window manager has not framed the window.
 constexpr int kAssumedFrameTwips = 90;
+const QString kSaveFailedCaption = QStringLiteral("Save Failed");
 }
 
 frm_list* frm_list::instance() { return s_instance; }
@@ -306,7 +307,7 @@ void frm_list::cmd_delete_Click()
     frm_delete::showOnce(grd_password);
 }
 
-std::function<std::optional<QList<Listing>>()> frm_list::currentListings() const
+ListingsSource frm_list::currentListings() const
 {
     return [grid = QPointer<PasswordGrid>(grd_password)]() -> std::optional<QList<Listing>> {
         if (!grid)
@@ -412,27 +413,22 @@ void frm_list::closeEvent(QCloseEvent* event)
         // Keep the rows on screen so the user can try again; from the second
         // failure in a row, let them go without saving rather than trap them.
         ++m_failedCloses;
-        const QString failure = QStringLiteral("Your list could not be saved.\r%1\r").arg(saved.error);
-        const QString caption = QStringLiteral("Save Failed");
         if (m_failedCloses < 2) {
-            MsgBox::show(failure + QStringLiteral("The list stays open; the list file on disk is the last one saved."),
-                         caption);
+            showSaveFailure(saved.error);
             event->ignore();
             return;
         }
-        if (!MsgBox::ask(failure + QStringLiteral("The list file on disk is the last one saved.\r\r"
-                                                  "Close without saving? The changes since the last successful save "
-                                                  "will be lost."),
-                         caption)) {
+        if (!MsgBox::ask(QStringLiteral("Your list could not be saved.\r%1\r"
+                                        "The list file on disk is the last one saved.\r\r"
+                                        "Close without saving? The changes since the last successful save "
+                                        "will be lost.")
+                             .arg(saved.error),
+                         kSaveFailedCaption)) {
             event->ignore();
             return;
         }
     }
-    m_saved = true;
-    // The vault's key lives no longer than the open list.
-    Module1::StrongSession = {};
-    m_clipboard->clearIfStillOurs();
-    rememberSize();
+    endSession();
     // No dialog may outlive the list it works on.
     Forms::closeAllOtherWindows(this);
     MsgBox::show(QStringLiteral("Bye.."), QStringLiteral("Sorry to see you go."));
@@ -443,11 +439,25 @@ void frm_list::saveForShutdown()
 {
     if (m_saved)
         return;
-    m_saved = true;
     saveNow();
+    endSession();
+}
+
+void frm_list::endSession()
+{
+    m_saved = true;
+    // The vault's key lives no longer than the open list.
     Module1::StrongSession = {};
     m_clipboard->clearIfStillOurs();
     rememberSize();
+}
+
+void frm_list::showSaveFailure(const QString& error)
+{
+    MsgBox::show(QStringLiteral("Your list could not be saved.\r%1\r"
+                                "The list stays open; the list file on disk is the last one saved.")
+                     .arg(error),
+                 kSaveFailedCaption);
 }
 
 void frm_list::idleLock()
@@ -483,16 +493,10 @@ void frm_list::lockNow()
         // next idle period tries again.
         m_passwordsLocked = true;
         showPasswords(false);
-        MsgBox::show(QStringLiteral("Your list could not be saved.\r%1\r"
-                                    "The list stays open; the list file on disk is the last one saved.")
-                         .arg(saved.error),
-                     QStringLiteral("Save Failed"));
+        showSaveFailure(saved.error);
         return;
     }
-    m_saved = true;
-    m_failedCloses = 0;
-    Module1::StrongSession = {};
-    rememberSize();
+    endSession();
     Forms::closeAllOtherWindows(this);
     close();
 }

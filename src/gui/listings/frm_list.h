@@ -112,13 +112,17 @@ private:
     static QString damageMessage(const ListFile::LoadReport& report);
     // What the dialogs that re-cipher the list read it from: the grid while
     // it exists.
-    std::function<std::optional<QList<Listing>>()> currentListings() const;
+    ListingsSource currentListings() const;
     void setColumnWidths();
     // Everything below the label takes the room beyond the described size.
     void layOutControls();
     // Opens at the remembered size, within the screen.
     void restoreSize();
     void rememberSize();
+    // The list is saved (or let go): the key, a copied secret and the
+    // window's size are dealt with, once.
+    void endSession();
+    void showSaveFailure(const QString& error);
     void applyOptions(int clipboardSeconds, int idleMinutes);
     void showPasswords(bool shown);
     void lockWhenNoBoxIsOpen();

@@ -17,10 +17,6 @@ class QPushButton;
 class frm_pchange : public QWidget {
     Q_OBJECT
 public:
-    // The listings as they stand in the open list, which the change ciphers
-    // under the new password; nothing once the list has closed.
-    using ListingsSource = std::function<std::optional<QList<Listing>>()>;
-
     // Opens the one change dialog, or brings it forward as it is.
     static frm_pchange* showOnce(ListingsSource listings);
 

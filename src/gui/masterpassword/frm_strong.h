@@ -18,9 +18,6 @@ class QPushButton;
 class frm_strong : public QWidget {
     Q_OBJECT
 public:
-    // The listings as they stand in the open list; nothing once it closed.
-    using ListingsSource = std::function<std::optional<QList<Listing>>()>;
-
     // Opens the one dialog, for turning on or off as the folder is now, or
     // brings it forward as it is.
     static frm_strong* showOnce(ListingsSource listings);

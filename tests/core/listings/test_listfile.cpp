@@ -163,8 +163,7 @@ TEST_F(ListFileTest, DamagedListIsCopiedAsFoundBeforeItOpens)
     QByteArray withNul = record("www.a.com", "ann", "pw1");
     withNul[76] = '\0';
     for (const QByteArray& plain : {record("www.a.com", "ann", "pw1") + QByteArray(50, 'x'), withNul}) {
-        for (const QString& name : files())
-            QFile::remove(path(name));
+        clearFolder();
         const QByteArray ciphered = CipherBytes(plain, "Mk1");
         writeFile("kxplst.ene", ciphered);
         ListFile::LoadReport report;

@@ -60,8 +60,7 @@ TEST_F(SetupStoreTest, AFailedSetUpKeepsTheEarlierListAndWritesNoPassword)
     const QByteArray plain = QByteArray("www.site").leftJustified(110, ' ');
     FaultInjection::failAtEachStep(
         [&] {
-            for (const QString& name : files())
-                QFile::remove(path(name));
+            clearFolder();
             writeFile("kxplst.end", plain);
         },
         [&] { SetupStore::commit(folder(), "newpass"); },

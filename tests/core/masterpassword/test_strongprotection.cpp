@@ -25,13 +25,6 @@ QList<Listing> listingsOf(int count)
     return listings;
 }
 
-QList<Listing> padded(const QList<Listing>& listings)
-{
-    SecretBytes plain;
-    ListFile::serialize(listings, &plain);
-    return ListFile::parse(plain.bytes());
-}
-
 class StrongProtectionTest : public TempAppDirTest {
 protected:
     void SetUp() override
@@ -46,11 +39,6 @@ protected:
         TempAppDirTest::TearDown();
     }
 
-    void clearFolder()
-    {
-        for (const QString& name : files())
-            QFile::remove(path(name));
-    }
     // The described pair under password, as a folder has it before strong
     // protection is turned on.
     void describedPair(const QString& password, const QList<Listing>& listings)

@@ -9,6 +9,7 @@
 #include "core/storage/pairedcommit.h"
 #include "core/storage/startup.h"
 #include "support/faultinjection.h"
+#include "support/listrecords.h"
 #include "support/tempappdir.h"
 
 #include <QDir>
@@ -20,25 +21,12 @@ using FaultInjection::Attempt;
 const QList<Listing> kOldList{{"www.old.com", "old", "o"}};
 const QList<Listing> kNewList{{"www.new.com", "new", "n"}, {"second", "two", "2"}};
 
-QList<Listing> padded(const QList<Listing>& listings)
-{
-    SecretBytes plain;
-    ListFile::serialize(listings, &plain);
-    return ListFile::parse(plain.bytes());
-}
-
 class CrashSafetyTest : public TempAppDirTest {
 protected:
     struct State {
         QString password;
         QList<Listing> list;
     };
-
-    void clearFolder()
-    {
-        for (const QString& name : files())
-            QFile::remove(path(name));
-    }
 
     // What the next start finds: the folder put in order, the password in
     // force, the list read under it.

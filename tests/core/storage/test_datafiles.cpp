@@ -141,8 +141,7 @@ TEST_F(DataFilesTest, LeftoverPlainFilesAreTakenOver)
     const QRegularExpression backupName("^(kxinit|kxpwfl|kxplst)-backup-\\d{8}-\\d{6}\\.ene$");
     for (const QString& name : {QStringLiteral("kxinit"), QStringLiteral("kxpwfl"), QStringLiteral("kxplst")}) {
         for (const bool withCipheredTwin : {false, true}) {
-            for (const QString& old : files())
-                QFile::remove(path(old));
+            clearFolder();
             const DataFile& file = name == "kxinit" ? folder().startup : name == "kxpwfl" ? folder().password : folder().list;
             writeFile(name + ".end", "plain and newest");
             if (withCipheredTwin)

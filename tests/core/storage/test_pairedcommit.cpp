@@ -10,8 +10,7 @@ class PairedCommitTest : public TempAppDirTest {
 protected:
     void oldPair()
     {
-        for (const QString& name : files())
-            QFile::remove(path(name));
+        clearFolder();
         writeCiphered("kxpwfl.ene", "old", "sx8peu3");
         writeCiphered("kxplst.ene", "old list", "old");
     }

@@ -147,8 +147,7 @@ TEST_F(FrmListTest, DamagedListIsKeptAsFoundAndNamedInOneMessage)
         {withNul, "NUL"},
     };
     for (const auto& c : cases) {
-        for (const QString& name : files())
-            QFile::remove(path(name));
+        clearFolder();
         messages.clear();
         QPointer<frm_list> list = open(c.plain);
         ASSERT_EQ(messages.size(), 1);

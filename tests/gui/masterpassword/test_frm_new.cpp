@@ -163,8 +163,7 @@ TEST_F(FrmNewTest, ASetUpFailingAtAnyStepLeavesAFolderThatOpens)
         [&] {
             messages.clear();
             delete frm_list::instance();
-            for (const QString& name : files())
-                QFile::remove(path(name));
+            clearFolder();
             if (!form)
                 form = open();
         },
