@@ -1,3 +1,4 @@
+#include "app/processhardening.h"
 #include "app/startupprocedure.h"
 #include "core/storage/instancelock.h"
 #include "gui/ui/clipboardguard.h"
@@ -7,6 +8,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before Qt or anything else reads a file or holds a secret.
+    ProcessHardening::apply();
     QApplication app(argc, argv);
     Forms::applyAppLook();
     InstanceLock lock;

@@ -2,7 +2,9 @@
 # End-to-end test of the listing window's tools on a real X display: find a
 # listing, copy its password with Ctrl+C and read the real clipboard (with
 # its secret mark), see it cleared after the delay set in vellamar.ini, and
-# never clear what another program copied since; the row menu and the find
+# never clear what another program copied since; a password typed in the
+# Add dialog never becomes the PRIMARY selection and copies only through the
+# same guard; the row menu and the find
 # and options dialogs; a window enlarged with xdotool that opens at that
 # size next time. Screenshots of each are kept in the test folder (and in
 # E2E_SHOTS_DIR when set) and must not be blank.
@@ -21,6 +23,7 @@ readonly clear_seconds=3
 readonly client_width=369 client_height=206
 readonly grid_left=8 grid_top=40 header_height=20 row_height=18
 readonly secret_pw='Secret#1x'
+readonly box_pw='Primary#2y'
 
 clipboard_owner_pid=""
 finish_clipboard_owner() {
@@ -32,6 +35,20 @@ trap 'status=$?; set +e; finish_clipboard_owner; (exit "$status"); finish' EXIT
 
 clipboard() {
   xclip -o -selection clipboard "$@" 2>/dev/null || true
+}
+
+primary() {
+  xclip -o -selection primary 2>/dev/null || true
+}
+
+wait_for_primary() {
+  local text=$1 seconds=$2 now=""
+  for _ in $(seq $((seconds * 10))); do
+    now=$(primary)
+    [[ $now == "$text" ]] && return 0
+    sleep 0.1
+  done
+  fail "the PRIMARY selection holds \"$now\", expected \"$text\""
 }
 
 # Waits until the clipboard holds exactly `text` ("" for empty).
@@ -95,6 +112,30 @@ press space
 fill_in_add "www.example.com" "alice" "$secret_pw"
 choose_from_menu b a
 fill_in_add "Mail program" "bob" "pw2"
+
+begin "the Add dialog's password box: no PRIMARY selection, Ctrl+C through the guard"
+choose_from_menu b a
+activate_window "$add_title" >/dev/null
+type_text "www.third.org"
+# The other boxes do hand a selection to PRIMARY, as every program does.
+press shift+Home
+wait_for_primary "www.third.org" 5
+press Tab
+type_text "carol"
+press Tab
+type_text "$box_pw"
+press End shift+Home
+sleep 0.5
+[[ $(primary) != "$box_pw" ]] || fail "the password box handed its text to the PRIMARY selection"
+press ctrl+c
+wait_for_clipboard "$box_pw" 5
+targets=$(clipboard -t TARGETS)
+grep -qx 'x-kde-passwordManagerHint' <<<"$targets" || fail "a copy from the password box carries no secret mark"
+[[ $(primary) != "$box_pw" ]] || fail "the copy handed the password to the PRIMARY selection"
+wait_for_clipboard "" $((clear_seconds + 10))
+# Cancel, after the Add button.
+press Tab Tab space
+expect_window_gone "$add_title"
 
 begin "find a listing with Ctrl+F, Return and Escape"
 activate_window "$list_title" >/dev/null

@@ -260,12 +260,25 @@ OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* pl
         return OpenResult::Damaged;
     if (!key.isValid())
         return OpenResult::WrongKeyOrChanged;
-    // data() detaches a shared array; the records are opened in this copy only.
-    auto* records = reinterpret_cast<uchar*>(file.data()) + kHeaderSize;
-    const OpenResult opened = decryptRecords(file, key, records);
-    if (opened == OpenResult::Ok)
-        *plain = QByteArrayView(file.constData() + kHeaderSize, recordsSize(file));
-    return opened;
+    // libsodium clears its output when the check fails, so the records are
+    // opened into a buffer of their own: a refused file stays as it was.
+    // On success that buffer (header copied, records in clear) becomes the
+    // file, and the ciphered bytes, no secret, are let go.
+    QByteArray opened;
+    try {
+        opened = QByteArray(file.size() - qsizetype(kTagSize), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return OpenResult::OutOfMemory;
+    }
+    std::memcpy(opened.data(), file.constData(), kHeaderSize);
+    const OpenResult result = decryptRecords(file, key, reinterpret_cast<uchar*>(opened.data()) + kHeaderSize);
+    if (result != OpenResult::Ok) {
+        wipe(opened);
+        return result;
+    }
+    file = std::move(opened);
+    *plain = QByteArrayView(file.constData() + kHeaderSize, file.size() - qsizetype(kHeaderSize));
+    return result;
 }
 
 bool sameKey(const VaultKey& a, const VaultKey& b)

@@ -133,9 +133,9 @@ enum class OpenResult {
 // size, so wipe() reaches every copy. Otherwise plain is left empty.
 OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain);
 
-// Opens the vault where it lies: on Ok, *plain views the records inside
-// file, which then holds them in clear and must be wiped. A large list needs
-// no second buffer this way. On any other result file is left as it was.
+// Opens the vault into file itself: on Ok, file is replaced by the header
+// and the records in clear, which *plain views and which must be wiped. On
+// any other result file is left as it was, byte for byte.
 OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain);
 
 // Constant-time comparison; false if either key is empty.

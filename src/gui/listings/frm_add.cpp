@@ -4,17 +4,18 @@
 #include "gui/listings/listingdialog.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/secretbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_add* frm_add::showOnce(PasswordGrid* grid)
+frm_add* frm_add::showOnce(PasswordGrid* grid, ClipboardGuard* clipboard)
 {
-    return Forms::showOnce(s_instance, [grid] { return new frm_add(grid); });
+    return Forms::showOnce(s_instance, [grid, clipboard] { return new frm_add(grid, clipboard); });
 }
 
-frm_add::frm_add(PasswordGrid* grid) : m_grid(grid)
+frm_add::frm_add(PasswordGrid* grid, ClipboardGuard* clipboard) : m_grid(grid)
 {
     Forms::setUpWindow(this, "frm_add", QStringLiteral("Add A Listing"));
     Forms::setClientSize(this, 6690, 2235);
@@ -30,6 +31,7 @@ frm_add::frm_add(PasswordGrid* grid) : m_grid(grid)
     txt_user = Forms::addTextBox(this, "txt_user", 1560, 1200, 1935, 375);
     Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Password"), 0, 1680, 1455, 375);
     txt_password = Forms::addTextBox(this, "txt_password", 1560, 1680, 1935, 375);
+    SecretBox::watch(txt_password, clipboard);
     AddPasswordGenerator(txt_password);
     cmd_add = Forms::addButton(this, "cmd_add", QStringLiteral("Add"), 4440, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4440, 1680, 1215, 375);

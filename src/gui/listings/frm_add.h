@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ClipboardGuard;
 class PasswordGrid;
 class QLabel;
 class QLineEdit;
@@ -13,7 +14,8 @@ class frm_add : public QWidget {
     Q_OBJECT
 public:
     // Opens the one add dialog over grid, or brings it forward as it is.
-    static frm_add* showOnce(PasswordGrid* grid);
+    // A copy from the password box goes through clipboard.
+    static frm_add* showOnce(PasswordGrid* grid, ClipboardGuard* clipboard = nullptr);
 
     QLabel* Label4;
     QLabel* Label5;
@@ -31,7 +33,7 @@ public slots:
     void Command2_Click();
 
 private:
-    explicit frm_add(PasswordGrid* grid);
+    frm_add(PasswordGrid* grid, ClipboardGuard* clipboard);
     QPointer<PasswordGrid> m_grid;
     static inline QPointer<frm_add> s_instance;
 };

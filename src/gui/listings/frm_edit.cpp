@@ -7,20 +7,23 @@
 #include "gui/listings/listingdialog.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/secretbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_edit* frm_edit::showChosen(PasswordGrid* grid, const QString& chosen)
+frm_edit* frm_edit::showChosen(PasswordGrid* grid, const QString& chosen, ClipboardGuard* clipboard)
 {
     if (s_instance && s_instance->isVisible()) {
+        SecretBox::watch(s_instance->txt_password, clipboard);
         s_instance->Form_Load(grid, chosen);
         Forms::bringForward(s_instance);
         return s_instance;
     }
-    return Forms::showOnce(s_instance, [grid, chosen] {
+    return Forms::showOnce(s_instance, [grid, chosen, clipboard] {
         auto* form = new frm_edit;
+        SecretBox::watch(form->txt_password, clipboard);
         form->Form_Load(grid, chosen);
         return form;
     });

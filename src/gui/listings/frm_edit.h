@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ClipboardGuard;
 class PasswordGrid;
 class QLabel;
 class QLineEdit;
@@ -16,8 +17,9 @@ class frm_edit : public QWidget {
     Q_OBJECT
 public:
     // Shows the listing of grid that chosen (as typed) names: opens the one
-    // change dialog, or fills the open one again.
-    static frm_edit* showChosen(PasswordGrid* grid, const QString& chosen);
+    // change dialog, or fills the open one again. A copy from the password
+    // box goes through clipboard.
+    static frm_edit* showChosen(PasswordGrid* grid, const QString& chosen, ClipboardGuard* clipboard = nullptr);
 
     QLabel* Label4;
     QLabel* Label5;

@@ -294,12 +294,12 @@ void frm_list::rememberSize()
 
 void frm_list::cmd_add_Click()
 {
-    frm_add::showOnce(grd_password);
+    frm_add::showOnce(grd_password, m_clipboard);
 }
 
 void frm_list::cmd_edit_Click()
 {
-    frm_which::showOnce(grd_password);
+    frm_which::showOnce(grd_password, m_clipboard);
 }
 
 void frm_list::cmd_delete_Click()

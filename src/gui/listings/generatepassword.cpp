@@ -1,6 +1,7 @@
 #include "gui/listings/generatepassword.h"
 
 #include "core/listings/passwordgenerator.h"
+#include "gui/ui/secretbox.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -24,6 +25,8 @@ void AddPasswordGenerator(QLineEdit* box)
         QMenu* menu = box->createStandardContextMenu();
         menu->setObjectName(QStringLiteral("mnu_password_menu"));
         menu->setAttribute(Qt::WA_DeleteOnClose);
+        if (SecretBox* secret = SecretBox::of(box))
+            secret->routeMenu(menu);
         menu->addSeparator();
         menu->addAction(generate);
         menu->popup(box->mapToGlobal(pos));

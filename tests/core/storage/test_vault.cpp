@@ -431,3 +431,49 @@ TEST(VaultSeal, EverySaveTakesAFreshNonce)
         EXPECT_EQ(plain, vectorPlain());
     }
 }
+
+// ---- opening in place --------------------------------------------------------
+
+struct InPlaceCase {
+    const char* name;
+    const char* password;
+    qsizetype flippedByte; // -1: none
+    OpenResult expected;
+};
+
+class VaultOpenInPlace : public ::testing::TestWithParam<InPlaceCase> { };
+
+TEST_P(VaultOpenInPlace, ARefusedFileIsLeftAsItWas)
+{
+    const InPlaceCase& c = GetParam();
+    QByteArray original = vectorVault();
+    if (c.flippedByte >= 0)
+        original[c.flippedByte] = char(original[c.flippedByte] ^ 0x01);
+    const auto check = Vault::readHeader(vectorVault());
+    ASSERT_TRUE(check.ok());
+    const auto key = mustDerive(c.password, check.header.params, check.header.salt);
+
+    QByteArray file(original.constData(), original.size()); // an owner of its own, as read from disk
+    QByteArrayView plain("stale");
+    EXPECT_EQ(Vault::openInPlace(file, key, &plain), c.expected);
+    EXPECT_TRUE(plain.isEmpty());
+    EXPECT_EQ(file, original);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, VaultOpenInPlace,
+    ::testing::Values(InPlaceCase { "WrongPassword", "wrong horse", -1, OpenResult::WrongKeyOrChanged },
+        InPlaceCase { "ChangedRecord", kPasswordVector, qsizetype(Vault::kHeaderSize) + 3, OpenResult::WrongKeyOrChanged },
+        InPlaceCase { "ChangedTag", kPasswordVector, qsizetype(sizeof(kVaultHex) / 2 - 2), OpenResult::WrongKeyOrChanged },
+        InPlaceCase { "ChangedNonce", kPasswordVector, qsizetype(Vault::kHeaderSize) - 1, OpenResult::WrongKeyOrChanged },
+        InPlaceCase { "DamagedMagic", kPasswordVector, 0, OpenResult::Damaged }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(VaultOpenInPlace, AnOpenedFileViewsItsRecordsInClear)
+{
+    QByteArray file = vectorVault();
+    QByteArrayView plain;
+    ASSERT_EQ(Vault::openInPlace(file, vectorKey(), &plain), OpenResult::Ok);
+    EXPECT_EQ(plain.toByteArray(), vectorPlain());
+    EXPECT_EQ(plain.data(), file.constData() + Vault::kHeaderSize) << "the records live in file, wiped with it";
+    EXPECT_EQ(file.left(qsizetype(Vault::kHeaderSize)), vectorVault().left(qsizetype(Vault::kHeaderSize)));
+}
