@@ -16,21 +16,34 @@ readonly newer_password="Vault8Newer"
 readonly secrets=("$password" "$strong_password" "$newer_password" "www.vaulted.org" "vaultuser" "V4ultPw"
                   "Mail program" "mailuser" "M41lPw")
 
-# Waits until `count` windows titled `title` are on the screen.
-wait_for_windows() {
-  local title=$1 count=$2 pattern
-  pattern=$(title_pattern "$title")
+# Waits for the question that the dialog `dialog_id` asks under its own
+# title, gives it the keyboard and prints its id. Keys pressed before it
+# has the keyboard would go to the dialog behind it.
+activate_question() {
+  local dialog_id=$1 pattern id
+  pattern=$(title_pattern "$strong_title")
   for _ in $(seq $((window_timeout * 10))); do
-    (($(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | wc -l) >= count)) && return 0
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>>"$tmp/xdotool.log" | grep -vx "$dialog_id" | head -n 1) || true
+    if [[ -n $id ]]; then
+      give_keyboard "$id" "$strong_title (question)"
+      printf '%s\n' "$id"
+      return 0
+    fi
+    program_running || fail "the program ended before the question appeared"
     sleep 0.1
   done
-  fail "fewer than $count windows \"$title\""
+  fail "no question over \"$strong_title\""
 }
 
 # Answers the question the dialog asks with Yes, then Lock/Close.
 answer_yes_and_close() {
-  wait_for_windows "$strong_title" 2
+  local question_id
+  question_id=$(activate_question "$1")
   press alt+y
+  for _ in $(seq $((window_timeout * 10))); do
+    xdotool getwindowname "$question_id" >/dev/null 2>&1 || break
+    sleep 0.1
+  done
   expect_window_gone "$strong_title"
   lock_and_close
 }
@@ -67,7 +80,7 @@ begin "second run: turn strong protection on"
 start_program
 unlock
 choose_from_menu t s
-activate_window "$strong_title" >/dev/null
+strong_id=$(activate_window "$strong_title")
 type_text "$password"
 press Tab
 type_text "$strong_password"
@@ -75,7 +88,7 @@ press Tab
 type_text "$strong_password"
 press Tab space
 # Asked whether to remove the weak copy: yes.
-answer_yes_and_close
+answer_yes_and_close "$strong_id"
 
 begin "nothing in the folder gives the password or a listing away"
 listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
@@ -101,11 +114,11 @@ press Return
 expect_window_gone "$wrong_title"
 unlock "$newer_password"
 choose_from_menu t s
-activate_window "$strong_title" >/dev/null
+strong_id=$(activate_window "$strong_title")
 type_text "$newer_password"
 press Tab space
 # Asked whether to give the protection up: yes.
-answer_yes_and_close
+answer_yes_and_close "$strong_id"
 
 begin "the described files are back, under the password in force"
 expect_only_data_files
