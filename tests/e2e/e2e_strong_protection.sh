@@ -27,12 +27,18 @@ wait_for_windows() {
   fail "fewer than $count windows \"$title\""
 }
 
-# Answers the question the dialog asks with Yes, then Lock/Close.
+# Answers the question the dialog asks with `key` (Yes by default), then
+# Lock/Close.
 answer_yes_and_close() {
   wait_for_windows "$strong_title" 2
-  press alt+y
+  press "${1:-alt+y}"
   expect_window_gone "$strong_title"
   lock_and_close
+}
+
+# The Argon2id operations and memory limits in the vault's header.
+vault_params() {
+  od -An -t u8 -j 15 -N 16 "$app/kxplst.vault" | tr -s ' ' | sed 's/^ //; s/ $//'
 }
 
 # Fails when any file in the folder gives a secret away.
@@ -74,8 +80,9 @@ type_text "$strong_password"
 press Tab
 type_text "$strong_password"
 press Tab space
-# Asked whether to remove the weak copy: yes.
-answer_yes_and_close
+# Asked whether to remove the weak copy, which holds nothing the vault
+# lacks: Return takes the default, yes.
+answer_yes_and_close Return
 
 begin "nothing in the folder gives the password or a listing away"
 listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
@@ -91,6 +98,10 @@ change_master_password "$strong_password" "$newer_password"
 lock_and_close
 expect_nothing_revealed
 
+begin "a vault sealed with weak settings is sealed again at unlock"
+"$tool" weakvault "$app/kxplst.vault" "$newer_password"
+[[ $(vault_params) == "1 8192" ]] || fail "the weak vault has $(vault_params)"
+
 begin "fourth run: the old password is refused, the new one opens; turn protection off"
 start_program
 activate_window "$unlock_title" >/dev/null
@@ -100,6 +111,7 @@ activate_window "$wrong_title" >/dev/null
 press Return
 expect_window_gone "$wrong_title"
 unlock "$newer_password"
+[[ $(vault_params) == "6 134217728" ]] || fail "after the unlock the vault has $(vault_params)"
 choose_from_menu t s
 activate_window "$strong_title" >/dev/null
 type_text "$newer_password"
