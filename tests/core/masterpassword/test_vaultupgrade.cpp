@@ -4,6 +4,7 @@
 #include "core/masterpassword/strongprotection.h"
 #include "core/masterpassword/vaultupgrade.h"
 #include "core/storage/vault.h"
+#include "support/faultinjection.h"
 #include "support/listrecords.h"
 #include "support/tempappdir.h"
 
@@ -102,6 +103,37 @@ TEST_F(VaultUpgradeTest, AWrongEntryChangesNothing)
     Vault::Session session;
     EXPECT_FALSE(StrongProtection::unlock(folder(), "wrong", &session).opened);
     EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(VaultUpgradeTest, FailingOrKilledAtAnyStepTheUnlockOpensAndTheVaultStaysOneThatOpens)
+{
+    Vault::Session session;
+    StrongProtection::Unlocked unlocked;
+    const auto prepare = [this] {
+        clearFolder();
+        vaultWith(Vault::minimumParams());
+        restartFolder();
+    };
+    const auto action = [&] {
+        session = {};
+        unlocked = StrongProtection::unlock(folder(), "pw", &session);
+    };
+    const auto check = [&](const FaultInjection::Attempt& attempt, bool killed) {
+        const Vault::Header onDisk = header();
+        EXPECT_TRUE(onDisk.params == Vault::minimumParams() || onDisk.params == kToday) << attempt.step;
+        EXPECT_EQ(files(), QStringList{"kxplst.vault"}) << attempt.step;
+        if (!killed) {
+            EXPECT_TRUE(unlocked.opened) << attempt.step;
+            // The key kept is the one the vault on disk opens with.
+            EXPECT_EQ(session.salt, onDisk.salt) << attempt.step;
+        }
+        EXPECT_TRUE(unlock("pw").isOpen()) << attempt.step;
+    };
+    const int steps = FaultInjection::failAtEachStep(prepare, action, [&](const auto& a) { check(a, false); });
+    EXPECT_GE(steps, 2) << "the vault is written and renamed into place";
+#ifdef Q_OS_UNIX
+    FaultInjection::killAfterEachStep(prepare, action, [&](const auto& a) { check(a, true); });
+#endif
 }
 
 } // namespace

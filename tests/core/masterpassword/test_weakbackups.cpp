@@ -7,6 +7,7 @@
 #include "core/storage/safewrite.h"
 #include "core/storage/vault.h"
 #include "core/storage/vault_test_seam.h"
+#include "support/faultinjection.h"
 #include "support/listrecords.h"
 #include "support/tempappdir.h"
 
@@ -233,5 +234,29 @@ TEST_F(WeakBackupsTest, SealedCopiesUnderTheOldPasswordAreOpenedWithOneDerivatio
     EXPECT_EQ(files(), (QStringList{"kxplst-backup-20261201-101012.vault", "kxplst-backup-20261201-101013.vault"}));
     EXPECT_EQ(openSealed("kxplst-backup-20261201-101013.vault", "newpass"), recordsOf(kLacking));
 }
+
+#ifdef Q_OS_UNIX
+TEST_F(WeakBackupsTest, KilledAtAnyStepEveryCopyStaysReadableUnderSomePassword)
+{
+    const Vault::Session session = sessionFor("newpass");
+    const QString sealed = "kxplst-backup-" + kStamp + ".vault";
+    const QByteArray plain = recordsOf(kLacking);
+    const auto prepare = [&] {
+        clearFolder();
+        writeCiphered(kList1, plain, "older");
+        writeCiphered(kPair1, "older", kPasswordKey);
+    };
+    const auto action = [&] { settleAll(&session, {}); };
+    const int steps = FaultInjection::killAfterEachStep(prepare, action, [&](const FaultInjection::Attempt& attempt) {
+        const bool weakCopyReadable =
+            exists(kList1) && exists(kPair1) && readDeciphered(kList1, "older") == plain;
+        const bool sealedCopyReadable = exists(sealed) && openSealed(sealed, "newpass") == plain;
+        EXPECT_TRUE(weakCopyReadable || sealedCopyReadable) << attempt.step;
+        if (!attempt.faulted)
+            EXPECT_EQ(files(), QStringList{sealed});
+    });
+    EXPECT_GE(steps, 4) << "sealed, then two removals";
+}
+#endif
 
 } // namespace
