@@ -35,17 +35,23 @@ activate_question() {
   fail "no question over \"$strong_title\""
 }
 
-# Answers the question the dialog asks with Yes, then Lock/Close.
+# Answers the question that dialog `dialog_id` asks with `key` (Yes by
+# default), then Lock/Close.
 answer_yes_and_close() {
   local question_id
   question_id=$(activate_question "$1")
-  press alt+y
+  press "${2:-alt+y}"
   for _ in $(seq $((window_timeout * 10))); do
     xdotool getwindowname "$question_id" >/dev/null 2>&1 || break
     sleep 0.1
   done
   expect_window_gone "$strong_title"
   lock_and_close
+}
+
+# The Argon2id operations and memory limits in the vault's header.
+vault_params() {
+  od -An -t u8 -j 15 -N 16 "$app/kxplst.vault" | tr -s ' ' | sed 's/^ //; s/ $//'
 }
 
 # Fails when any file in the folder gives a secret away.
@@ -87,8 +93,9 @@ type_text "$strong_password"
 press Tab
 type_text "$strong_password"
 press Tab space
-# Asked whether to remove the weak copy: yes.
-answer_yes_and_close "$strong_id"
+# Asked whether to remove the weak copy, which holds nothing the vault
+# lacks: Return takes the default, yes.
+answer_yes_and_close "$strong_id" Return
 
 begin "nothing in the folder gives the password or a listing away"
 listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
@@ -104,6 +111,10 @@ change_master_password "$strong_password" "$newer_password"
 lock_and_close
 expect_nothing_revealed
 
+begin "a vault sealed with weak settings is sealed again at unlock"
+"$tool" weakvault "$app/kxplst.vault" "$newer_password"
+[[ $(vault_params) == "1 8192" ]] || fail "the weak vault has $(vault_params)"
+
 begin "fourth run: the old password is refused, the new one opens; turn protection off"
 start_program
 activate_window "$unlock_title" >/dev/null
@@ -113,6 +124,7 @@ activate_window "$wrong_title" >/dev/null
 press Return
 expect_window_gone "$wrong_title"
 unlock "$newer_password"
+[[ $(vault_params) == "6 134217728" ]] || fail "after the unlock the vault has $(vault_params)"
 choose_from_menu t s
 strong_id=$(activate_window "$strong_title")
 type_text "$newer_password"

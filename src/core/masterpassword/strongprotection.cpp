@@ -2,6 +2,7 @@
 
 #include "core/listings/vaultlist.h"
 #include "core/masterpassword/passwordchange.h"
+#include "core/masterpassword/vaultupgrade.h"
 #include "core/storage/ansi.h"
 #include "core/storage/safewrite.h"
 #include "core/storage/secretbytes.h"
@@ -14,11 +15,6 @@ namespace {
 
 std::optional<Vault::Params> newVaultParams;
 
-Vault::Params paramsForNewVaults()
-{
-    return newVaultParams.value_or(Vault::writtenParams());
-}
-
 // The key a password gives with these parameters and salt; no key when the
 // password holds a character the list cannot store.
 std::optional<Vault::VaultKey> keyOf(const QString& password, const Vault::Params& params, const Vault::Salt& salt)
@@ -28,19 +24,6 @@ std::optional<Vault::VaultKey> keyOf(const QString& password, const Vault::Param
         return std::nullopt;
     const SecretBytes secret = SecretBytes::adopt(std::move(*bytes));
     return Vault::deriveKey(secret.bytes(), params, salt);
-}
-
-// A new session for password: a fresh salt, the current parameters.
-std::optional<Vault::Session> newSession(const QString& password)
-{
-    Vault::Session session;
-    session.params = paramsForNewVaults();
-    session.salt = Vault::newSalt();
-    auto key = keyOf(password, session.params, session.salt);
-    if (!key)
-        return std::nullopt;
-    session.key = std::move(*key);
-    return session;
 }
 
 StorageResult noKey()
@@ -75,6 +58,23 @@ void removeDescribedFiles(const DataFolder& folder)
 
 } // namespace
 
+Vault::Params paramsForNewVaults()
+{
+    return newVaultParams.value_or(Vault::writtenParams());
+}
+
+std::optional<Vault::Session> newSession(const QString& password)
+{
+    Vault::Session session;
+    session.params = paramsForNewVaults();
+    session.salt = Vault::newSalt();
+    auto key = keyOf(password, session.params, session.salt);
+    if (!key)
+        return std::nullopt;
+    session.key = std::move(*key);
+    return session;
+}
+
 bool isOn(const DataFolder& folder)
 {
     return folder.hasVault();
@@ -92,8 +92,8 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     auto key = keyOf(entry, header.header.params, header.header.salt);
     if (!key)
         return outcome;
-    // Opened where it was read, and wiped with the buffer: only whether it
-    // opens matters here.
+    // Opened where it was read, and wiped with the buffer: the records are
+    // only needed should the vault be sealed again with stronger settings.
     SecretBytes opened = SecretBytes::adopt(std::move(file));
     QByteArrayView records;
     if (Vault::openInPlace(opened.bytes(), *key, &records) != Vault::OpenResult::Ok)
@@ -102,6 +102,8 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     session->params = header.header.params;
     session->salt = header.header.salt;
     outcome.opened = true;
+    // A vault sealed with weaker settings than today's is sealed again now.
+    VaultUpgrade::strengthen(folder, records, entry, session);
     return outcome;
 }
 

@@ -58,6 +58,13 @@ StorageResult turnOff(const DataFolder& folder, const QString& password, const Q
 // "kxpwfl-backup-*.ene"), as paths.
 QStringList weakCopies(const DataFolder& folder);
 
+// The parameters a vault is sealed with today.
+Vault::Params paramsForNewVaults();
+
+// A new key for password: a fresh salt and today's parameters (one
+// derivation); nothing when the password cannot be a key.
+std::optional<Vault::Session> newSession(const QString& password);
+
 // Test seam: the parameters new vaults are sealed with (nothing: the ones
 // a real save writes).
 void setNewVaultParamsForTesting(std::optional<Vault::Params> params);

@@ -4,6 +4,7 @@
 #include "core/storage/module1.h"
 #include "core/storage/safewrite.h"
 #include "core/storage/textutil.h"
+#include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
@@ -113,6 +114,8 @@ void frm_strong::turnOn()
         MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(turned.result.error), kCaption);
         return;
     }
+    // The copies kept so far are weak, and under the old password.
+    const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false};
     // From now on the key stands in for the password, which is not kept.
     Module1::MasterPassword.fill(QChar(0));
     Module1::MasterPassword.clear();
@@ -124,32 +127,8 @@ void frm_strong::turnOn()
                          .arg(turned.result.error),
                      kCaption);
     }
-    offerToRemoveWeakCopies();
+    BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, kCaption);
     close();
-}
-
-void frm_strong::offerToRemoveWeakCopies()
-{
-    const QStringList copies = StrongProtection::weakCopies(Module1::Folder);
-    if (copies.isEmpty())
-        return;
-    QStringList names;
-    for (const QString& path : copies)
-        names.append(QFileInfo(path).fileName());
-    if (!MsgBox::ask(QStringLiteral("Vellamar kept these weakly protected copies of earlier files:\r%1\r\r"
-                                    "Remove them now? Removing them cannot wipe what the disk may still hold of "
-                                    "them.")
-                         .arg(names.join(QLatin1Char('\r'))),
-                     kCaption))
-        return;
-    QStringList failures;
-    for (const QString& path : copies) {
-        if (auto removed = SafeWrite::removeFile(path); !removed)
-            failures.append(removed.error);
-    }
-    if (!failures.isEmpty())
-        MsgBox::show(QStringLiteral("Some copies could not be removed.\r%1").arg(failures.join(QLatin1Char('\r'))),
-                     kCaption);
 }
 
 void frm_strong::turnOff()

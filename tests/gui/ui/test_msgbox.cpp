@@ -2,6 +2,9 @@
 #include "gui/ui/msgbox.h"
 #include "support/guifixture.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -58,6 +61,21 @@ TEST_F(MsgBoxTest, ClosingClosesNestedBoxesToo)
     EXPECT_TRUE(innerReturned);
     EXPECT_EQ(open, 2);
     EXPECT_EQ(MsgBox::openBoxCount(), 0);
+}
+
+TEST_F(MsgBoxTest, ReturnGivesAQuestionsDefaultAnswer)
+{
+    for (const auto byDefault : {MsgBox::Default::Yes, MsgBox::Default::No}) {
+        bool pressed = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Return);
+            pressed = true;
+        });
+        EXPECT_EQ(MsgBox::ask("Remove them now?", "Strong Protection", byDefault), byDefault == MsgBox::Default::Yes);
+        EXPECT_TRUE(pressed);
+    }
 }
 
 } // namespace
