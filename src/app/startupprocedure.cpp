@@ -27,14 +27,17 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
     QString age = QStringLiteral("unknown");
     if (found.modified) {
         const qint64 minutes = std::max<qint64>(0, found.modified->secsTo(now) / 60);
-        age = minutes < 120 ? QStringLiteral("%1 minutes").arg(minutes)
-              : minutes < 48 * 60 ? QStringLiteral("%1 hours").arg(minutes / 60)
-                                  : QStringLiteral("%1 days").arg(minutes / (24 * 60));
+        auto count = [](qint64 n, const char* unit) {
+            return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(unit)).arg(n == 1 ? "" : "s");
+        };
+        age = minutes < 120            ? count(minutes, "minute")
+              : minutes < 48 * 60      ? count(minutes / 60, "hour")
+                                       : count(minutes / (24 * 60), "day");
     }
     const bool fresh = found.modified && found.modified->secsTo(now) < 24 * 60 * 60;
     const bool mayBeOpen = found.otherHost && (fresh || !found.modified);
     const QString text =
-        QStringLiteral("The lock file \"%1\" is %2, not the lock of a Vellamar window on this computer.\r"
+        QStringLiteral("Where Vellamar keeps its lock, \"%1\" is %2.\r"
                        "Computer: %3\rProcess: %4\rAge: %5\r\r"
                        "Open the password list anyway? If it is open in another window after all, the window "
                        "closed last undoes the other's changes.")

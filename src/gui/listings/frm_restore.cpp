@@ -72,8 +72,8 @@ frm_restore::frm_restore(PasswordGrid* grid) : m_grid(grid)
     lst_backups->setHeaderLabels({QStringLiteral("Kept"), QStringLiteral("Kind"), QStringLiteral("Size")});
     lst_backups->setRootIsDecorated(false);
     lst_backups->setAllColumnsShowFocus(true);
-    lst_backups->setColumnWidth(0, Twips::toPixels(2415));
-    lst_backups->setColumnWidth(1, Twips::toPixels(2175));
+    lst_backups->setColumnWidth(0, Twips::toPixels(2055));
+    lst_backups->setColumnWidth(1, Twips::toPixels(1935));
     Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Password"), 120, 2760, 1095, 255);
     txt_password = Forms::addPasswordBox(this, "txt_password", 1320, 2700, 2655, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("&Restore..."), 3480, 3360, 1215, 375);
