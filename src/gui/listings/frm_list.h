@@ -69,6 +69,7 @@ public:
     QAction* mnu_pword;
     QAction* mnu_tools;
     QAction* mnu_strong;
+    QAction* mnu_restore;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
     QAction* mnu_dash2;
@@ -91,6 +92,7 @@ public slots:
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
     void mnu_strong_Click();
+    void mnu_restore_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
     void mnu_options_Click();

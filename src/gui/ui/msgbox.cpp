@@ -74,15 +74,15 @@ bool ask(const QString& text, const QString& caption)
     return ask(text, caption, Default::No);
 }
 
-bool ask(const QString& text, const QString& caption, Default byDefault)
+bool ask(const QString& text, const QString& caption, Default defaultAnswer)
 {
+    lastDefault = defaultAnswer;
     if (observer) {
-        lastDefault = byDefault;
         observer(text, caption);
         return testAnswer;
     }
     return exec(text, caption, QMessageBox::Yes | QMessageBox::No,
-                byDefault == Default::Yes ? QMessageBox::Yes : QMessageBox::No)
+                defaultAnswer == Default::Yes ? QMessageBox::Yes : QMessageBox::No)
            == QMessageBox::Yes;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -63,18 +64,20 @@ TEST_F(MsgBoxTest, ClosingClosesNestedBoxesToo)
     EXPECT_EQ(MsgBox::openBoxCount(), 0);
 }
 
-TEST_F(MsgBoxTest, ReturnGivesAQuestionsDefaultAnswer)
+// Return answers with the default button the caller chose.
+TEST_F(MsgBoxTest, ReturnTakesTheChosenDefault)
 {
-    for (const auto byDefault : {MsgBox::Default::Yes, MsgBox::Default::No}) {
-        bool pressed = false;
+    for (const auto chosen : {MsgBox::Default::No, MsgBox::Default::Yes}) {
+        QString defaultShown;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
+            defaultShown = box->defaultButton() ? box->defaultButton()->text() : QString();
             QTest::keyClick(box, Qt::Key_Return);
-            pressed = true;
         });
-        EXPECT_EQ(MsgBox::ask("Remove them now?", "Strong Protection", byDefault), byDefault == MsgBox::Default::Yes);
-        EXPECT_TRUE(pressed);
+        EXPECT_EQ(MsgBox::ask("Open the password list anyway?", "Vellamar", chosen), chosen == MsgBox::Default::Yes);
+        EXPECT_EQ(MsgBox::lastDefaultForTesting(), chosen);
+        EXPECT_FALSE(defaultShown.isEmpty());
     }
 }
 
