@@ -134,11 +134,11 @@ void frm_restore::Command1_Click()
     const QString first = listings->isEmpty()
                               ? QString()
                               : QStringLiteral(" The first is \"%1\".").arg(listings->first().site.trimmed());
-    if (!MsgBox::ask(QStringLiteral("The backup \"%1\" of %2 holds %3 listings.%4\r\r"
+    const QString count = listings->size() == 1 ? QStringLiteral("1 listing")
+                                                : QStringLiteral("%1 listings").arg(listings->size());
+    if (!MsgBox::ask(QStringLiteral("The backup \"%1\" of %2 holds %3.%4\r\r"
                                     "Make it your list? Your list as it is now is kept as a backup first.")
-                         .arg(nameOf(backup), momentOf(backup))
-                         .arg(listings->size())
-                         .arg(first),
+                         .arg(nameOf(backup), momentOf(backup), count, first),
                      kCaption))
         return;
     restore(backup, *listings);
