@@ -42,7 +42,8 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &clipboard,
                      [&clipboard] { clipboard.clearIfStillOurs(); });
 
-    Startup::prepareFolder(Module1::Folder);
+    QStringList notes;
+    Startup::prepareFolder(Module1::Folder, &notes);
     Startup::Path path = Startup::Path::Unlock;
     if (auto decided = Startup::decide(Module1::Folder, &path); !decided) {
         Fault::stop(decided.error);
@@ -50,7 +51,7 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     }
     auto openList = [&clipboard] { return frm_list::open(&clipboard) != nullptr; };
     if (path == Startup::Path::Unlock)
-        Forms::showCentred(new frm_password(openList));
+        Forms::showCentred(new frm_password(openList, notes));
     else
         Forms::showCentred(new frm_new(openList));
     return true;

@@ -25,7 +25,8 @@ const QString kCaption = QStringLiteral("Strong Protection");
 frm_strong* frm_strong::showOnce(ListingsSource listings)
 {
     return Forms::showOnce(s_instance, [&listings] {
-        return new frm_strong(!StrongProtection::isOn(Module1::Folder), std::move(listings));
+        // What the open list is, not what lies in the folder, says which way.
+        return new frm_strong(!Module1::StrongSession.isOpen(), std::move(listings));
     });
 }
 
@@ -120,7 +121,7 @@ void frm_strong::turnOn()
         box->clear();
     if (!turned.result) {
         MsgBox::show(QStringLiteral("Strong protection is on, but an earlier file could not be removed yet.\r%1\r"
-                                    "It will be removed at the next start.")
+                                    "The next start keeps it aside as a backup.")
                          .arg(turned.result.error),
                      kCaption);
     }
@@ -128,18 +129,23 @@ void frm_strong::turnOn()
     close();
 }
 
-void frm_strong::offerToRemoveWeakCopies()
+void frm_strong::offerToRemoveWeakCopies(const QString& intro)
 {
     const QStringList copies = StrongProtection::weakCopies(Module1::Folder);
-    if (copies.isEmpty())
+    if (copies.isEmpty()) {
+        if (!intro.isEmpty())
+            MsgBox::show(intro, QStringLiteral("Vellamar"));
         return;
+    }
     QStringList names;
     for (const QString& path : copies)
         names.append(QFileInfo(path).fileName());
-    if (!MsgBox::ask(QStringLiteral("Vellamar kept these weakly protected copies of earlier files:\r%1\r\r"
-                                    "Remove them now? Removing them cannot wipe what the disk may still hold of "
-                                    "them.")
-                         .arg(names.join(QLatin1Char('\r'))),
+    const QString lead = intro.isEmpty() ? QString() : intro + QStringLiteral("\r\r");
+    if (!MsgBox::ask(lead
+                         + QStringLiteral("Vellamar kept these weakly protected copies of earlier files:\r%1\r\r"
+                                          "Remove them now? Removing them cannot wipe what the disk may still hold of "
+                                          "them.")
+                               .arg(names.join(QLatin1Char('\r'))),
                      kCaption))
         return;
     QStringList failures;

@@ -24,6 +24,11 @@ public:
 
     bool turnsOn() const { return m_turnsOn; }
 
+    // Asks, after intro, whether to remove the weakly protected copies the
+    // program kept (naming them), and removes them on Yes. Without such
+    // copies, intro alone is shown, if any.
+    static void offerToRemoveWeakCopies(const QString& intro = {});
+
     QLabel* Label1;
     QLabel* Label2;
     QLineEdit* txt_old;
@@ -45,7 +50,6 @@ private:
     frm_strong(bool turnsOn, ListingsSource listings);
     void turnOn();
     void turnOff();
-    void offerToRemoveWeakCopies();
 
     bool m_turnsOn;
     ListingsSource m_listings;
