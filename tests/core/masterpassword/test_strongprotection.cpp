@@ -208,6 +208,39 @@ TEST_F(StrongProtectionTest, TurningOnIsRefusedForLinkedOrReadOnlyFiles)
     EXPECT_FALSE(session.isOpen());
 }
 
+// Turning off writes the pair and removes the vault: neither is done when
+// the vault, or its folder, is read-only; and whatever lies at the vault's
+// place, never opened, is never replaced by turning on.
+TEST_F(StrongProtectionTest, ReadOnlyOrUnopenedVaultsStayWhenTurningOnOrOff)
+{
+    describedPair("old", listingsOf(1));
+    turnOn("newpass", listingsOf(2));
+    for (const bool wholeFolder : {false, true}) {
+        setWritable(wholeFolder ? QString() : QStringLiteral("kxplst.vault"), false);
+        restartFolder();
+        const auto before = snapshot();
+        const StorageResult turned = StrongProtection::turnOff(folder(), "newpass", listingsOf(2));
+        EXPECT_FALSE(turned.ok);
+        EXPECT_TRUE(turned.error.contains("kxplst.vault") && turned.error.contains("read-only"))
+            << qPrintable(turned.error);
+        EXPECT_EQ(snapshot(), before) << wholeFolder;
+        setWritable(wholeFolder ? QString() : QStringLiteral("kxplst.vault"), true);
+    }
+
+    const QByteArray vault = readFile("kxplst.vault");
+    describedPair("old", listingsOf(1)); // beside the vault, as a cut-short switch leaves them
+    restartFolder();
+    const auto before = snapshot();
+    EXPECT_FALSE(StrongProtection::turnOff(folder(), "newpass", listingsOf(2)).ok) << "the pair is not overwritten";
+    EXPECT_EQ(snapshot(), before);
+    Vault::Session session;
+    const StrongProtection::TurnedOn on = StrongProtection::turnOn(folder(), "other", listingsOf(1), &session);
+    EXPECT_FALSE(on.on);
+    EXPECT_TRUE(on.result.error.contains("kxplst.vault")) << qPrintable(on.result.error);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(readFile("kxplst.vault"), vault);
+}
+
 TEST_F(StrongProtectionTest, WeakCopiesAreFound)
 {
     describedPair("old", {});
