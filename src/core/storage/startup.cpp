@@ -3,7 +3,6 @@
 #include "core/storage/datafiles.h"
 #include "core/storage/pairedcommit.h"
 #include "core/storage/safewrite.h"
-#include "core/storage/secretbytes.h"
 #include "core/storage/vault.h"
 
 #include <QDir>
@@ -33,11 +32,8 @@ void keepListBeforeRollForward(const DataFolder& folder, QStringList* notes)
     QByteArray current;
     if (!SafeWrite::readFile(folder.list.pendingPath(), &pending) || !SafeWrite::readFile(folder.list.path, &current))
         return;
-    const bool same = pending == current;
-    SecretBytes::adopt(std::move(pending)).wipe();
-    if (same)
+    if (pending == current)
         return;
-    // Both are ciphered: moving them around shows nothing.
     if (!SafeWrite::checkWritable(folder.list.path))
         return; // the list cannot be replaced either: it is read from the pending copy in memory
     const QDateTime now = QDateTime::currentDateTime();

@@ -232,6 +232,31 @@ TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
     }
 }
 
+// A stray pending list is rolled forward as the two-file change says, but
+// the list it replaces is kept first, whatever step the start is cut at.
+TEST_F(CrashSafetyTest, RollingAStrayPendingListForwardKeepsTheListItReplaces)
+{
+    QByteArray listBefore;
+    const int steps = FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            storePair("key", kOldList);
+            listBefore = readFile("kxplst.ene");
+            writeCiphered("kxplst-pending.ene", QByteArray(50, 'g'), "key");
+        },
+        [&] { Startup::prepareFolder(folder()); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            EXPECT_TRUE(state.list.isEmpty()) << "the pending list is current, step " << run.step;
+            expectPairAndKept({listBefore}, run.step);
+            const QStringList kept = files().filter("kxpwfl-backup-");
+            EXPECT_GE(kept.size(), 1) << run.step;
+            for (const QString& name : kept)
+                EXPECT_EQ(readFile(name), readFile("kxpwfl.ene")) << "the password file of that moment";
+        });
+    EXPECT_EQ(steps, 7) << "copy the password file, keep the list, roll forward";
+}
+
 TEST_F(CrashSafetyTest, TakingOverPlainFilesOfAnEarlierVersion)
 {
     SecretBytes plainList;
