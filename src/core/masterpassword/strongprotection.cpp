@@ -101,19 +101,13 @@ StorageResult movable(const QString& path)
 KeptAside keepPairAside(const DataFolder& folder)
 {
     KeptAside kept;
-    const QDateTime now = QDateTime::currentDateTime();
     // One stamp for both, so that they are seen to belong together.
-    const QStringList backups = backupPaths(
-        folder.list.folder(),
-        {folder.list.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene"),
-         folder.password.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")},
-        now);
+    const QStringList backups = folder.pairBackupPaths(QDateTime::currentDateTime());
     QStringList moved;
     QStringList stayed;
     int index = 0;
     for (const DataFile* file : {&folder.list, &folder.password}) {
-        const QString backup = file->folder() == folder.list.folder() ? backups.at(index) : file->backupPath(now);
-        ++index;
+        const QString& backup = backups.at(index++);
         if (!QFileInfo(file->path).isFile())
             continue;
         StorageResult step = movable(file->path);

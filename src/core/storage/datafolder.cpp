@@ -95,6 +95,16 @@ QString DataFolder::vaultShownPath() const
     return appDir + QStringLiteral("kxplst.vault");
 }
 
+QStringList DataFolder::pairBackupPaths(const QDateTime& when) const
+{
+    if (list.folder() != password.folder())
+        return {list.backupPath(when), password.backupPath(when)};
+    return backupPaths(list.folder(),
+                       {list.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene"),
+                        password.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")},
+                       when);
+}
+
 QString DataFolder::vaultBackupPath(const QDateTime& when) const
 {
     return backupPaths(QFileInfo(vaultPath).absolutePath(), {QStringLiteral("kxplst-backup-"), QStringLiteral(".vault")},

@@ -66,6 +66,10 @@ struct DataFolder {
     bool vaultPresent() const;
     // "kxplst.vault" in the program's folder, link unresolved.
     QString vaultShownPath() const;
+    // Backup names for the list and the password file kept together:
+    // {"kxplst-backup-<stamp>.ene", "kxpwfl-backup-<stamp>.ene"}, one stamp
+    // for both when they share a folder, never a name that is taken.
+    QStringList pairBackupPaths(const QDateTime& when) const;
     // "kxplst-backup-<yyyyMMdd-HHmmss>.vault" beside the vault, never a
     // name that is taken.
     QString vaultBackupPath(const QDateTime& when) const;

@@ -23,52 +23,44 @@ QString nameOf(const QString& path)
 
 // Rolling a pending list forward replaces the list: the version replaced is
 // kept first, unless it is the same bytes, with the password file of that
-// moment beside it.
-void keepListBeforeRollForward(const DataFolder& folder, QStringList* notes)
+// moment beside it. False when it could not be kept: then nothing may
+// replace it.
+bool keepListBeforeRollForward(const DataFolder& folder, QStringList* notes)
 {
     if (!PairedCommit::listIsPending(folder) || !QFileInfo(folder.list.path).isFile())
-        return;
+        return true;
     QByteArray pending;
     QByteArray current;
     if (!SafeWrite::readFile(folder.list.pendingPath(), &pending) || !SafeWrite::readFile(folder.list.path, &current))
-        return;
+        return false;
     if (pending == current)
-        return;
+        return true;
+    // A list that cannot be replaced stays anyway; the pending copy is read in memory.
     if (!SafeWrite::checkWritable(folder.list.path))
-        return; // the list cannot be replaced either: it is read from the pending copy in memory
-    const QDateTime now = QDateTime::currentDateTime();
-    QString listBackup;
-    QString passwordBackup;
-    if (folder.list.folder() == folder.password.folder()) {
-        const QStringList paths = backupPaths(folder.list.folder(),
-                                              {folder.list.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene"),
-                                               folder.password.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")},
-                                              now);
-        listBackup = paths.at(0);
-        passwordBackup = paths.at(1);
-    } else {
-        listBackup = folder.list.backupPath(now);
-        passwordBackup = folder.password.backupPath(now);
-    }
+        return true;
+    const QStringList backups = folder.pairBackupPaths(QDateTime::currentDateTime());
+    const QString& listBackup = backups.at(0);
+    const QString& passwordBackup = backups.at(1);
     QByteArray password;
     const bool passwordKept = QFileInfo(folder.password.path).isFile()
                               && SafeWrite::readFile(folder.password.path, &password)
                               && SafeWrite::replaceFile(passwordBackup, password);
-    if (!SafeWrite::renameNoOverwrite(folder.list.path, listBackup).inPlace) {
+    if (const StorageResult kept = SafeWrite::renameNoOverwrite(folder.list.path, listBackup); !kept.inPlace) {
         if (notes)
-            notes->append(QStringLiteral("\"%1\" holds a list from a change that was not finished. It could not be "
-                                         "put in place, and \"%2\" stays as it was.")
-                              .arg(shown(folder.list.pendingPath()), nameOf(folder.list.path)));
-        return;
+            notes->append(QStringLiteral("The list opens from \"%1\", left by a change that was not finished. "
+                                         "\"%2\" could not be kept aside as a backup, so it stays as it is.\r%3")
+                              .arg(shown(folder.list.pendingPath()), nameOf(folder.list.path), kept.error));
+        return false;
     }
     if (notes) {
         QString note = QStringLiteral("A change of the list that was not finished was finished now: the list comes "
                                       "from \"%1\". The list it replaced was kept as \"%2\"")
-                           .arg(nameOf(folder.list.pendingPath()), shown(listBackup));
+                           .arg(nameOf(folder.list.pendingPath()), nameOf(listBackup));
         if (passwordKept)
             note += QStringLiteral(", with the password file of that moment as \"%1\"").arg(nameOf(passwordBackup));
         notes->append(note + QLatin1Char('.'));
     }
+    return true;
 }
 
 // A pending list that is no readable file is nobody's list: it stays as
@@ -88,7 +80,8 @@ void noteOddPending(const DataFolder& folder, QStringList* notes)
 
 StorageResult unreachable(const QString& path, const QString& why)
 {
-    return StorageResult::failure(QStringLiteral("\"%1\" cannot be reached: %2.\rNothing was changed.").arg(shown(path), why));
+    return StorageResult::failure(
+        QStringLiteral("\"%1\" cannot be reached: %2.\rNothing was changed.").arg(shown(path), why));
 }
 
 } // namespace
@@ -98,8 +91,8 @@ void prepareFolder(const DataFolder& folder, QStringList* notes)
     // Failures leave files that the reads still understand, so none of them
     // stops the start. A vault is never touched here: it is only ever taken
     // over or put aside once it was opened with the user's password.
-    keepListBeforeRollForward(folder, notes);
-    PairedCommit::recover(folder);
+    if (keepListBeforeRollForward(folder, notes))
+        PairedCommit::recover(folder);
     noteOddPending(folder, notes);
     DataFiles::adoptLeftoverPlain(folder.startup, folder.startupKey);
     DataFiles::adoptLeftoverPlain(folder.password, folder.passwordFileKey);
