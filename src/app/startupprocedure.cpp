@@ -84,7 +84,8 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &clipboard,
                      [&clipboard] { clipboard.clearIfStillOurs(); });
 
-    Startup::prepareFolder(Module1::Folder);
+    QStringList notes;
+    Startup::prepareFolder(Module1::Folder, &notes);
     Startup::Path path = Startup::Path::Unlock;
     if (auto decided = Startup::decide(Module1::Folder, &path); !decided) {
         Fault::stop(decided.error);
@@ -92,7 +93,10 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     }
     auto openList = [&clipboard] { return frm_list::open(&clipboard) != nullptr; };
     if (path == Startup::Path::Unlock)
-        Forms::showCentred(new frm_password(openList));
+        Forms::showCentred(new frm_password(openList, notes, [] {
+            frm_list* list = frm_list::instance();
+            return list ? list->currentListings()() : std::nullopt;
+        }));
     else
         Forms::showCentred(new frm_new(openList));
     return true;

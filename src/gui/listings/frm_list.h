@@ -51,6 +51,9 @@ public:
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
+    // What the dialogs that re-cipher or check against the list read it
+    // from: the grid while it exists.
+    ListingsSource currentListings() const;
 
     QLabel* Label1;
     QFrame* Line1;
@@ -112,9 +115,6 @@ private:
     void buildToolsMenu(QMenuBar* bar);
     bool Form_Load(ListFile::LoadReport* report);
     static QString damageMessage(const ListFile::LoadReport& report);
-    // What the dialogs that re-cipher the list read it from: the grid while
-    // it exists.
-    ListingsSource currentListings() const;
     void setColumnWidths();
     // Everything below the label takes the room beyond the described size.
     void layOutControls();

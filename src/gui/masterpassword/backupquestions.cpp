@@ -5,6 +5,8 @@
 #include "gui/ui/busy.h"
 #include "gui/ui/msgbox.h"
 
+#include <utility>
+
 namespace BackupQuestions {
 namespace {
 
@@ -52,9 +54,12 @@ void settle(const DataFolder& folder, const QList<Listing>& listings, const Chan
         checked = WeakBackups::survey(folder, listings, change.oldPassword, change.sealedCopies);
     });
     WeakBackups::Backups unreadable = WeakBackups::take(&checked, Verdict::Unreadable);
+    // The intro leads the first message, whichever that is.
+    QString lead = change.intro.isEmpty() ? QString() : change.intro + QStringLiteral("\r\r");
     if (!checked.empty()) {
         WeakBackups::Backups kept = WeakBackups::take(&checked, Verdict::NotInList);
-        if (MsgBox::ask(checkedQuestion(checked, kept, change.strong), caption, MsgBox::Default::Yes)) {
+        if (MsgBox::ask(std::exchange(lead, QString()) + checkedQuestion(checked, kept, change.strong), caption,
+                        MsgBox::Default::Yes)) {
             WeakBackups::Reseal reseal;
             std::optional<Vault::Session> session;
             const bool sealsCopies = change.strong && !kept.empty();
@@ -74,9 +79,12 @@ void settle(const DataFolder& folder, const QList<Listing>& listings, const Chan
                 report(WeakBackups::settle(folder, checked, reseal), caption);
         }
     }
-    if (unreadable.empty())
+    if (unreadable.empty()) {
+        if (!change.intro.isEmpty() && !lead.isEmpty())
+            MsgBox::show(change.intro, caption);
         return;
-    if (MsgBox::ask(QStringLiteral("These copies of earlier files could not be checked against your list:\r%1\r\r"
+    }
+    if (MsgBox::ask(lead + QStringLiteral("These copies of earlier files could not be checked against your list:\r%1\r\r"
                                    "Anyone who reads them may recover an earlier master password and listings. "
                                    "Remove them anyway? ")
                             .arg(lines(unreadable))

@@ -75,7 +75,7 @@ void frm_pchange::Command1_Click()
                          QStringLiteral("Password Not Changed"));
             return;
         }
-        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, true, true}, m_busy,
+        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, true, true, {}}, m_busy,
                                 kCaption);
         close();
         return;
@@ -83,7 +83,7 @@ void frm_pchange::Command1_Click()
     const PairedCommit::Outcome changed = PasswordChange::commit(Module1::Folder, newPassword, *listings);
     if (changed.result) {
         Module1::MasterPassword = newPassword;
-        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, false, false}, m_busy,
+        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, false, false, {}}, m_busy,
                                 kCaption);
         close();
         return;

@@ -26,7 +26,8 @@ const QString kCaption = QStringLiteral("Strong Protection");
 frm_strong* frm_strong::showOnce(ListingsSource listings)
 {
     return Forms::showOnce(s_instance, [&listings] {
-        return new frm_strong(!StrongProtection::isOn(Module1::Folder), std::move(listings));
+        // What the open list is, not what lies in the folder, says which way.
+        return new frm_strong(!Module1::StrongSession.isOpen(), std::move(listings));
     });
 }
 
@@ -115,7 +116,7 @@ void frm_strong::turnOn()
         return;
     }
     // The copies kept so far are weak, and under the old password.
-    const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false};
+    const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false, {}};
     // From now on the key stands in for the password, which is not kept.
     Module1::MasterPassword.fill(QChar(0));
     Module1::MasterPassword.clear();
@@ -123,7 +124,7 @@ void frm_strong::turnOn()
         box->clear();
     if (!turned.result) {
         MsgBox::show(QStringLiteral("Strong protection is on, but an earlier file could not be removed yet.\r%1\r"
-                                    "It will be removed at the next start.")
+                                    "The next start keeps it aside as a backup.")
                          .arg(turned.result.error),
                      kCaption);
     }

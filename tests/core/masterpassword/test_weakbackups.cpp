@@ -252,8 +252,9 @@ TEST_F(WeakBackupsTest, KilledAtAnyStepEveryCopyStaysReadableUnderSomePassword)
             exists(kList1) && exists(kPair1) && readDeciphered(kList1, "older") == plain;
         const bool sealedCopyReadable = exists(sealed) && openSealed(sealed, "newpass") == plain;
         EXPECT_TRUE(weakCopyReadable || sealedCopyReadable) << attempt.step;
-        if (!attempt.faulted)
+        if (!attempt.faulted) {
             EXPECT_EQ(files(), QStringList{sealed});
+        }
     });
     EXPECT_GE(steps, 4) << "sealed, then two removals";
 }

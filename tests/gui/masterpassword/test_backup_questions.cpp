@@ -120,8 +120,9 @@ TEST_F(BackupQuestionsTest, TurningOnAsksYesByDefaultForCheckedCopiesAndNoForThe
         EXPECT_EQ(asked[1].byDefault, MsgBox::Default::No);
         EXPECT_TRUE(asked[1].text.contains(kUnreadable)) << qPrintable(asked[1].text);
         EXPECT_EQ(files(), c.files);
-        if (c.answers[0])
+        if (c.answers[0]) {
             EXPECT_EQ(openSealed(sealed, "Strong1"), kLackingRecords);
+        }
         EXPECT_EQ(window<frm_strong>("frm_strong"), nullptr);
     }
 }
