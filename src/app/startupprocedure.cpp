@@ -13,13 +13,55 @@
 #include "gui/ui/msgbox.h"
 
 #include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
+
+namespace {
+
+// What an odd lock file holds, and whether to open the list anyway. Only a
+// fresh lock of another computer may well be a list open there now.
+bool openDespite(const InstanceLock::Found& found, const QString& path)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QString age = QStringLiteral("unknown");
+    if (found.modified) {
+        const qint64 minutes = std::max<qint64>(0, found.modified->secsTo(now) / 60);
+        auto count = [](qint64 n, const char* unit) {
+            return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(unit)).arg(n == 1 ? "" : "s");
+        };
+        age = minutes < 120            ? count(minutes, "minute")
+              : minutes < 48 * 60      ? count(minutes / 60, "hour")
+                                       : count(minutes / (24 * 60), "day");
+    }
+    const bool fresh = found.modified && found.modified->secsTo(now) < 24 * 60 * 60;
+    const bool mayBeOpen = found.otherHost && (fresh || !found.modified);
+    const QString text =
+        QStringLiteral("Where Vellamar keeps its lock, \"%1\" is %2.\r"
+                       "Computer: %3\rProcess: %4\rAge: %5\r\r"
+                       "Open the password list anyway? If it is open in another window after all, the window "
+                       "closed last undoes the other's changes.")
+            .arg(QDir::toNativeSeparators(path), found.what,
+                 found.host.isEmpty() ? QStringLiteral("none named") : found.host,
+                 found.pid > 0 ? QString::number(found.pid) : QStringLiteral("none named"), age);
+    return MsgBox::ask(text, QStringLiteral("Vellamar"), mayBeOpen ? MsgBox::Default::No : MsgBox::Default::Yes);
+}
+
+} // namespace
 
 bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipboard)
 {
     Module1::SetAppDir(appDir);
     // Before anything is read or put in order: a second copy must touch
     // nothing. Without a lock (a read-only folder) the program goes on.
-    if (lock.acquire(Module1::Folder.lockFilePath) == InstanceLock::Outcome::HeldElsewhere) {
+    const QString& lockPath = Module1::Folder.lockFilePath;
+    InstanceLock::Outcome locked = lock.acquire(lockPath);
+    if (locked == InstanceLock::Outcome::Odd) {
+        if (!openDespite(lock.found(), lockPath))
+            return false;
+        locked = lock.takeOver(lockPath);
+    }
+    if (locked == InstanceLock::Outcome::HeldElsewhere) {
         MsgBox::show(QStringLiteral("The password list is already open in another Vellamar window."),
                      QStringLiteral("Vellamar"));
         return false;
@@ -42,7 +84,8 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &clipboard,
                      [&clipboard] { clipboard.clearIfStillOurs(); });
 
-    Startup::prepareFolder(Module1::Folder);
+    QStringList notes;
+    Startup::prepareFolder(Module1::Folder, &notes);
     Startup::Path path = Startup::Path::Unlock;
     if (auto decided = Startup::decide(Module1::Folder, &path); !decided) {
         Fault::stop(decided.error);
@@ -50,7 +93,10 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     }
     auto openList = [&clipboard] { return frm_list::open(&clipboard) != nullptr; };
     if (path == Startup::Path::Unlock)
-        Forms::showCentred(new frm_password(openList));
+        Forms::showCentred(new frm_password(openList, notes, [] {
+            frm_list* list = frm_list::instance();
+            return list ? list->currentListings()() : std::nullopt;
+        }));
     else
         Forms::showCentred(new frm_new(openList));
     return true;

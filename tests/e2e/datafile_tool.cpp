@@ -6,8 +6,12 @@
 //                            used as a key, or by the repeating pattern
 //                            that space padding leaves under the cipher
 //                            (exit 0 and the reason when it does, 1 not).
+//   weakvault FILE PASSWORD  seals the vault FILE, opened with PASSWORD,
+//                            again with libsodium's cheapest Argon2id
+//                            settings, as an old or careless writer might.
 #include "core/storage/datafolder.h"
 #include "core/storage/filecipher.h"
+#include "core/storage/vault.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -79,14 +83,43 @@ int reveals(int argc, char** argv)
     return 1;
 }
 
+int weakVault(const char* path, const char* password)
+{
+    QByteArray file;
+    if (!readAll(path, &file))
+        return 1;
+    const Vault::HeaderCheck header = Vault::readHeader(file);
+    const auto key = header.ok() ? Vault::deriveKey(bytesOf(password), header.header.params, header.header.salt)
+                                 : std::nullopt;
+    QByteArray plain;
+    if (!key || Vault::open(file, *key, plain) != Vault::OpenResult::Ok) {
+        std::fprintf(stderr, "datafile_tool: %s does not open with that password\n", path);
+        return 1;
+    }
+    const Vault::Params weak = Vault::minimumParams();
+    const Vault::Salt salt = Vault::newSalt();
+    const auto weakKey = Vault::deriveKey(bytesOf(password), weak, salt);
+    const QByteArray sealed = weakKey ? Vault::seal(plain, *weakKey, weak, salt) : QByteArray();
+    Vault::wipe(plain);
+    QFile out(QString::fromLocal8Bit(path));
+    if (sealed.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(sealed) != sealed.size()
+        || !out.flush()) {
+        std::fprintf(stderr, "datafile_tool: %s could not be sealed again\n", path);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "weakvault") == 0)
+        return weakVault(argv[2], argv[3]);
     if (argc >= 4 && std::strcmp(argv[1], "reveals") == 0)
         return reveals(argc, argv);
     if (argc != 4 || std::strcmp(argv[1], "decipher") != 0) {
-        std::fprintf(stderr, "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET...\n");
+        std::fprintf(stderr, "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | weakvault FILE PASSWORD\n");
         return 2;
     }
     QByteArray data;

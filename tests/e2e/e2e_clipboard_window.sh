@@ -150,7 +150,7 @@ expect_window_gone "$find_title"
 begin "Ctrl+C copies the found listing's password, marked secret"
 activate_window "$list_title" >/dev/null
 press ctrl+c
-wait_for_clipboard "$secret_pw" 5
+wait_for_clipboard "$secret_pw" "$window_timeout"
 targets=$(clipboard -t TARGETS)
 grep -qx 'x-kde-passwordManagerHint' <<<"$targets" || fail "no secret mark among the targets: $(tr '\n' ' ' <<<"$targets")"
 [[ $(clipboard -t x-kde-passwordManagerHint) == secret ]] || fail "the secret mark does not say \"secret\""
@@ -161,10 +161,10 @@ wait_for_clipboard "" $((clear_seconds + 10))
 begin "what another program copied meanwhile stays"
 activate_window "$list_title" >/dev/null
 press ctrl+b
-wait_for_clipboard "alice" 5
+wait_for_clipboard "alice" "$window_timeout"
 printf 'copied elsewhere' | xclip -selection clipboard -quiet >/dev/null 2>&1 &
 clipboard_owner_pid=$!
-wait_for_clipboard "copied elsewhere" 5
+wait_for_clipboard "copied elsewhere" "$window_timeout"
 expect_clipboard_stays "copied elsewhere" $((clear_seconds + 2))
 stop_process "$clipboard_owner_pid"
 clipboard_owner_pid=""
@@ -184,7 +184,7 @@ done
 shoot row-menu "$list_id" 120
 # "Copy User Name", the second entry.
 press Down Down Return
-wait_for_clipboard "alice" 5
+wait_for_clipboard "alice" "$window_timeout"
 
 begin "the options dialog"
 choose_from_menu t o
@@ -218,7 +218,7 @@ unlock
 read -r list_id size _ < <(list_geometry)
 [[ $size == "760x520" ]] || fail "the list window opened at $size, not 760x520"
 press ctrl+u
-wait_for_clipboard "Mail program" 5
+wait_for_clipboard "Mail program" "$window_timeout"
 press alt+l
 answer_bye
 [[ -z $(clipboard) ]] || fail "the clipboard still holds the web site after Lock/Close"

@@ -16,23 +16,42 @@ readonly newer_password="Vault8Newer"
 readonly secrets=("$password" "$strong_password" "$newer_password" "www.vaulted.org" "vaultuser" "V4ultPw"
                   "Mail program" "mailuser" "M41lPw")
 
-# Waits until `count` windows titled `title` are on the screen.
-wait_for_windows() {
-  local title=$1 count=$2 pattern
-  pattern=$(title_pattern "$title")
+# Waits for the question that the dialog `dialog_id` asks under its own
+# title, gives it the keyboard and prints its id. Keys pressed before it
+# has the keyboard would go to the dialog behind it.
+activate_question() {
+  local dialog_id=$1 pattern id
+  pattern=$(title_pattern "$strong_title")
   for _ in $(seq $((window_timeout * 10))); do
-    (($(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | wc -l) >= count)) && return 0
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>>"$tmp/xdotool.log" | grep -vx "$dialog_id" | head -n 1) || true
+    if [[ -n $id ]]; then
+      give_keyboard "$id" "$strong_title (question)"
+      printf '%s\n' "$id"
+      return 0
+    fi
+    program_running || fail "the program ended before the question appeared"
     sleep 0.1
   done
-  fail "fewer than $count windows \"$title\""
+  fail "no question over \"$strong_title\""
 }
 
-# Answers the question the dialog asks with Yes, then Lock/Close.
+# Answers the question that dialog `dialog_id` asks with `key` (Yes by
+# default), then Lock/Close.
 answer_yes_and_close() {
-  wait_for_windows "$strong_title" 2
-  press alt+y
+  local question_id
+  question_id=$(activate_question "$1")
+  press "${2:-alt+y}"
+  for _ in $(seq $((window_timeout * 10))); do
+    xdotool getwindowname "$question_id" >/dev/null 2>&1 || break
+    sleep 0.1
+  done
   expect_window_gone "$strong_title"
   lock_and_close
+}
+
+# The Argon2id operations and memory limits in the vault's header.
+vault_params() {
+  od -An -t u8 -j 15 -N 16 "$app/kxplst.vault" | tr -s ' ' | sed 's/^ //; s/ $//'
 }
 
 # Fails when any file in the folder gives a secret away.
@@ -67,15 +86,16 @@ begin "second run: turn strong protection on"
 start_program
 unlock
 choose_from_menu t s
-activate_window "$strong_title" >/dev/null
+strong_id=$(activate_window "$strong_title")
 type_text "$password"
 press Tab
 type_text "$strong_password"
 press Tab
 type_text "$strong_password"
 press Tab space
-# Asked whether to remove the weak copy: yes.
-answer_yes_and_close
+# Asked whether to remove the weak copy, which holds nothing the vault
+# lacks: Return takes the default, yes.
+answer_yes_and_close "$strong_id" Return
 
 begin "nothing in the folder gives the password or a listing away"
 listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
@@ -91,6 +111,10 @@ change_master_password "$strong_password" "$newer_password"
 lock_and_close
 expect_nothing_revealed
 
+begin "a vault sealed with weak settings is sealed again at unlock"
+"$tool" weakvault "$app/kxplst.vault" "$newer_password"
+[[ $(vault_params) == "1 8192" ]] || fail "the weak vault has $(vault_params)"
+
 begin "fourth run: the old password is refused, the new one opens; turn protection off"
 start_program
 activate_window "$unlock_title" >/dev/null
@@ -100,12 +124,13 @@ activate_window "$wrong_title" >/dev/null
 press Return
 expect_window_gone "$wrong_title"
 unlock "$newer_password"
+[[ $(vault_params) == "6 134217728" ]] || fail "after the unlock the vault has $(vault_params)"
 choose_from_menu t s
-activate_window "$strong_title" >/dev/null
+strong_id=$(activate_window "$strong_title")
 type_text "$newer_password"
 press Tab space
 # Asked whether to give the protection up: yes.
-answer_yes_and_close
+answer_yes_and_close "$strong_id"
 
 begin "the described files are back, under the password in force"
 expect_only_data_files

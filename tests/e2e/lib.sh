@@ -47,7 +47,7 @@ e2e_init() {
   build_dir=$1
   tool=$2
   local command
-  for command in Xvfb openbox xdotool xprop import convert identify cmake; do
+  for command in Xvfb xdpyinfo openbox xdotool xprop import convert identify cmake; do
     command -v "$command" >/dev/null || { echo "e2e: '$command' is not installed" >&2; exit 1; }
   done
   tmp=$(mktemp -d "${TMPDIR:-/tmp}/vellamar-e2e.XXXXXX")
@@ -194,36 +194,59 @@ expect_only_data_files() {
 
 # ---- Display --------------------------------------------------------------
 
-start_display() {
+# Starts Xvfb on a free display and waits until it takes connections.
+# -noreset: without it the server resets whenever its last client leaves,
+# and a client connecting in that moment (the window manager right after a
+# probe, or right after an earlier test's clients went) is dropped.
+start_x_server() {
   local display_file="$tmp/display"
   : >"$display_file"
   # -displayfd picks a free display number and reports it when ready.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" \
     >"$tmp/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do
-    [[ -s $display_file ]] && grep -q '[0-9]' "$display_file" && break
+  # The number ends with a line feed, written once the server is set up.
+  for _ in $(seq 200); do
+    [[ $(tail -c 1 "$display_file" 2>/dev/null | od -An -c | tr -d ' ') == '\n' ]] && break
     kill -0 "$xvfb_pid" 2>/dev/null || { cat "$tmp/xvfb.log" >&2; fail "Xvfb did not start"; }
-    sleep 0.1
+    sleep 0.05
   done
   display=":$(tr -dc '0-9' <"$display_file")"
   [[ $display != ":" ]] || fail "Xvfb did not report its display"
   export DISPLAY=$display
+  # Ready once a client really gets through.
+  for _ in $(seq 200); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$tmp/xvfb.log" >&2; fail "Xvfb ended on $display"; }
+    sleep 0.05
+  done
+  fail "Xvfb on $display took no connection"
+}
+
+# Starts openbox and waits until it manages the screen; true once it does.
+start_window_manager() {
+  openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
+  wm_pid=$!
+  # Ready once it announces itself on the root window.
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$wm_pid" 2>/dev/null || { wait "$wm_pid" 2>/dev/null; wm_pid=""; return 1; }
+    sleep 0.05
+  done
+  return 1
+}
+
+start_display() {
+  start_x_server
   say "X display $DISPLAY"
 
   # Keep the window manager's settings and caches inside the test folder.
   export XDG_CONFIG_HOME="$tmp/xdg-config" XDG_CACHE_HOME="$tmp/xdg-cache" XDG_RUNTIME_DIR="$tmp/xdg-runtime"
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-  wm_pid=$!
-  # Ready once it announces itself on the root window.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-    kill -0 "$wm_pid" 2>/dev/null || { cat "$tmp/openbox.log" >&2; fail "openbox did not start"; }
-    sleep 0.1
-  done
-  fail "openbox did not become ready"
+  start_window_manager && return 0
+  cat "$tmp/openbox.log" >&2
+  fail "openbox did not start on $DISPLAY"
 }
 
 # ---- Program --------------------------------------------------------------
@@ -283,7 +306,14 @@ activate_window() {
     ((SECONDS < deadline)) || fail "no window \"$title\" within ${window_timeout}s"
     sleep 0.1
   done
-  # Type only once the keyboard really is there.
+  give_keyboard "$id" "$title"
+  printf '%s\n' "$id"
+}
+
+# Gives the keyboard to window `id` (called `title` in messages) and returns
+# once it really has it: keys typed before would go to another window.
+give_keyboard() {
+  local id=$1 title=$2 deadline=$((SECONDS + window_timeout))
   until [[ $(xdotool getwindowfocus 2>>"$tmp/xdotool.log") == "$id" \
            || $(xdotool getactivewindow 2>>"$tmp/xdotool.log") == "$id" ]]; do
     program_running || fail "the program ended while \"$title\" was being activated"
@@ -292,7 +322,6 @@ activate_window() {
       || timeout 5 xdotool windowfocus --sync "$id" >/dev/null 2>>"$tmp/xdotool.log" \
       || sleep 0.1
   done
-  printf '%s\n' "$id"
 }
 
 expect_window_gone() {

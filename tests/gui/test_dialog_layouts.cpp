@@ -1,6 +1,8 @@
 // Every dialog's layout from one table: caption, client area, each
 // control's text and place in twips, the tab order and where the focus
 // starts, and which boxes hide what is typed.
+#include "core/storage/module1.h"
+#include "core/storage/vault.h"
 #include "gui/launch/frm_about.h"
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
@@ -146,7 +148,7 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"txt_old", "txt_new", "txt_confirm"},
           {"Label2", "Label3", "Label4"}},
          [this] { list->mnu_strong->trigger(); }},
-        // Turning off: only the password; the folder holds a vault.
+        // Turning off: only the password; the open list is a vault's.
         {{"frm_strong", "Strong Protection", 4815, 2175,
           {{"Label1", {}, 120, 120, 4575, 855},
            {"Label2", "Password", 120, 1140, 1815, 255},
@@ -157,9 +159,12 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"txt_old"},
           {"Label2"}},
          [this] {
-             writeFile("kxplst.vault", "a vault");
+             const Vault::Salt salt = Vault::newSalt();
+             auto key = Vault::deriveKey("pw", Vault::minimumParams(), salt);
+             ASSERT_TRUE(key.has_value());
+             Module1::StrongSession = {std::move(*key), Vault::minimumParams(), salt};
              list->mnu_strong->trigger();
-             QFile::remove(path("kxplst.vault"));
+             Module1::StrongSession = {};
          }},
         {{"frm_About", "About Vellamar V1.0", 4680, 2430,
           {{"Image1", {}, 120, 120, 720, 720},

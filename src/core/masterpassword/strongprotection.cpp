@@ -2,9 +2,11 @@
 
 #include "core/listings/vaultlist.h"
 #include "core/masterpassword/passwordchange.h"
+#include "core/masterpassword/vaultupgrade.h"
 #include "core/storage/ansi.h"
 #include "core/storage/safewrite.h"
 #include "core/storage/secretbytes.h"
+#include "core/storage/startup.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,11 +15,6 @@ namespace StrongProtection {
 namespace {
 
 std::optional<Vault::Params> newVaultParams;
-
-Vault::Params paramsForNewVaults()
-{
-    return newVaultParams.value_or(Vault::writtenParams());
-}
 
 // The key a password gives with these parameters and salt; no key when the
 // password holds a character the list cannot store.
@@ -28,19 +25,6 @@ std::optional<Vault::VaultKey> keyOf(const QString& password, const Vault::Param
         return std::nullopt;
     const SecretBytes secret = SecretBytes::adopt(std::move(*bytes));
     return Vault::deriveKey(secret.bytes(), params, salt);
-}
-
-// A new session for password: a fresh salt, the current parameters.
-std::optional<Vault::Session> newSession(const QString& password)
-{
-    Vault::Session session;
-    session.params = paramsForNewVaults();
-    session.salt = Vault::newSalt();
-    auto key = keyOf(password, session.params, session.salt);
-    if (!key)
-        return std::nullopt;
-    session.key = std::move(*key);
-    return session;
 }
 
 StorageResult noKey()
@@ -75,9 +59,98 @@ void removeDescribedFiles(const DataFolder& folder)
 
 } // namespace
 
+Vault::Params paramsForNewVaults()
+{
+    return newVaultParams.value_or(Vault::writtenParams());
+}
+
+std::optional<Vault::Session> newSession(const QString& password)
+{
+    Vault::Session session;
+    session.params = paramsForNewVaults();
+    session.salt = Vault::newSalt();
+    auto key = keyOf(password, session.params, session.salt);
+    if (!key)
+        return std::nullopt;
+    session.key = std::move(*key);
+    return session;
+}
+
 bool isOn(const DataFolder& folder)
 {
-    return folder.hasVault();
+    return Startup::inspectVault(folder).state == Startup::VaultState::Sealed;
+}
+
+namespace {
+
+QString nameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// A file the user made read-only is not moved either.
+StorageResult movable(const QString& path)
+{
+    if (!QFileInfo(path).permissions().testFlag(QFileDevice::WriteOwner))
+        return StorageResult::fileFault(QStringLiteral("move"), path, QStringLiteral("the file is read-only"));
+    return SafeWrite::checkWritable(path);
+}
+
+} // namespace
+
+KeptAside keepPairAside(const DataFolder& folder)
+{
+    KeptAside kept;
+    // One stamp for both, so that they are seen to belong together.
+    const QStringList backups = folder.pairBackupPaths(QDateTime::currentDateTime());
+    QStringList moved;
+    QStringList stayed;
+    int index = 0;
+    for (const DataFile* file : {&folder.list, &folder.password}) {
+        const QString& backup = backups.at(index++);
+        if (!QFileInfo(file->path).isFile())
+            continue;
+        StorageResult step = movable(file->path);
+        if (step)
+            step = SafeWrite::renameNoOverwrite(file->path, backup);
+        if (step.inPlace)
+            moved.append(QStringLiteral("\"%1\" as \"%2\"").arg(nameOf(file->shownPath), nameOf(backup)));
+        else
+            stayed.append(QStringLiteral("\"%1\" stays as found (%2)").arg(nameOf(file->shownPath), step.error));
+    }
+    if (moved.isEmpty() && stayed.isEmpty())
+        return kept;
+    kept.note = QStringLiteral("The list opened from the sealed list \"%1\". Beside it were files of the earlier, "
+                               "weaker format:")
+                    .arg(QDir::toNativeSeparators(folder.vaultShownPath()));
+    if (!moved.isEmpty())
+        kept.note += QStringLiteral(" kept %1.").arg(moved.join(QStringLiteral(" and ")));
+    if (!stayed.isEmpty())
+        kept.note += QLatin1Char(' ') + stayed.join(QStringLiteral("; ")) + QLatin1Char('.');
+    kept.weakCopiesKept = !moved.isEmpty();
+    return kept;
+}
+
+QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vault)
+{
+    const QString opened = QStringLiteral("The list opened from \"%1\" with \"%2\". ")
+                               .arg(nameOf(folder.list.shownPath), nameOf(folder.password.shownPath));
+    const QString vaultName = QDir::toNativeSeparators(folder.vaultShownPath());
+    if (vault.state == Startup::VaultState::Unreadable)
+        return opened + QStringLiteral("The sealed list \"%1\" beside them cannot be read (%2); it stays as found.")
+                            .arg(vaultName, vault.why);
+    const QString found = vault.state == Startup::VaultState::Damaged
+                              ? QStringLiteral("is damaged (%1)").arg(vault.why)
+                              : QStringLiteral("did not open with this password");
+    const QString backup = folder.vaultBackupPath(QDateTime::currentDateTime());
+    StorageResult moved = movable(folder.vaultPath);
+    if (moved)
+        moved = SafeWrite::renameNoOverwrite(folder.vaultPath, backup);
+    if (!moved.inPlace)
+        return opened + QStringLiteral("The sealed list \"%1\" beside them %2; it stays as found (%3).")
+                            .arg(vaultName, found, moved.error);
+    return opened + QStringLiteral("The sealed list \"%1\" beside them %2, and was kept as \"%3\".")
+                        .arg(vaultName, found, nameOf(backup));
 }
 
 Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session)
@@ -92,8 +165,8 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     auto key = keyOf(entry, header.header.params, header.header.salt);
     if (!key)
         return outcome;
-    // Opened where it was read, and wiped with the buffer: only whether it
-    // opens matters here.
+    // Opened where it was read, and wiped with the buffer: the records are
+    // only needed should the vault be sealed again with stronger settings.
     SecretBytes opened = SecretBytes::adopt(std::move(file));
     QByteArrayView records;
     if (Vault::openInPlace(opened.bytes(), *key, &records) != Vault::OpenResult::Ok)
@@ -102,6 +175,8 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     session->params = header.header.params;
     session->salt = header.header.salt;
     outcome.opened = true;
+    // A vault sealed with weaker settings than today's is sealed again now.
+    VaultUpgrade::strengthen(folder, records, entry, session);
     return outcome;
 }
 
@@ -130,6 +205,11 @@ StorageResult changePassword(const DataFolder& folder, Vault::Session* session, 
 
 StorageResult refusalToTurnOn(const DataFolder& folder)
 {
+    // Whatever is at the vault's place was not opened: it is never replaced.
+    if (folder.vaultPresent())
+        return StorageResult::failure(
+            QStringLiteral("\"%1\" is already there, and could not be opened: it is kept as it is.")
+                .arg(QDir::toNativeSeparators(folder.vaultShownPath())));
     for (const QString& path : describedFiles(folder)) {
         const QFileInfo file(path);
         if (file.isSymLink())
@@ -172,6 +252,17 @@ TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QLis
 
 StorageResult turnOff(const DataFolder& folder, const QString& password, const QList<Listing>& listings)
 {
+    // Nothing is written unless the vault may go afterwards, and no file of
+    // the earlier format is overwritten.
+    if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
+        return writable;
+    for (const QString& path : {folder.list.path, folder.password.path, folder.list.pendingPath(),
+                                folder.password.pendingPath()}) {
+        const QFileInfo info(path);
+        if (info.exists() || info.isSymLink())
+            return StorageResult::failure(QStringLiteral("\"%1\" is in the way: it is kept as it is.")
+                                              .arg(QDir::toNativeSeparators(path)));
+    }
     if (auto written = PasswordChange::commit(folder, password, listings).result; !written) {
         removeDescribedFiles(folder);
         return written;

@@ -2,6 +2,7 @@
 
 #include "core/listings/listfile.h"
 #include "core/storage/datafolder.h"
+#include "core/storage/startup.h"
 #include "core/storage/storageresult.h"
 #include "core/storage/vault.h"
 
@@ -16,8 +17,23 @@
 // ciphered list. Each call that derives a key takes about half a second.
 namespace StrongProtection {
 
-// Whether the folder holds a vault (then it is what the program opens).
+// Whether the folder holds a vault that looks whole (then it is what the
+// program tries first).
 bool isOn(const DataFolder& folder);
+
+struct KeptAside {
+    QString note;                // for the user: what was kept, and as what (empty: nothing there)
+    bool weakCopiesKept = false; // the user may be offered to remove them
+};
+// Once the vault opened: the password file and the ciphered list beside it
+// are kept as backups ("kxplst-backup-*.ene", "kxpwfl-backup-*.ene"), never
+// removed; a read-only one stays.
+KeptAside keepPairAside(const DataFolder& folder);
+
+// Once the described pair opened beside a vault in any form: a vault of this
+// program is kept as "kxplst-backup-*.vault", anything else stays as found.
+// The note for the user names both.
+QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vault);
 
 struct Unlocked {
     StorageResult result; // a fault reading the vault (not a wrong entry)
@@ -49,7 +65,9 @@ TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QLis
                 Vault::Session* session);
 
 // Writes listings back as the password file and the ciphered list under
-// password (one change of two files), then removes the vault. Not done until
+// password (one change of two files), then removes the vault. Refused,
+// with nothing written, when the vault is read-only or a file of the
+// earlier format is already there. Not done until
 // the vault is gone: should that fail, the files just written go again and
 // strong protection stays on.
 StorageResult turnOff(const DataFolder& folder, const QString& password, const QList<Listing>& listings);
@@ -57,6 +75,13 @@ StorageResult turnOff(const DataFolder& folder, const QString& password, const Q
 // The weakly protected copies the program kept ("kxplst-backup-*.ene",
 // "kxpwfl-backup-*.ene"), as paths.
 QStringList weakCopies(const DataFolder& folder);
+
+// The parameters a vault is sealed with today.
+Vault::Params paramsForNewVaults();
+
+// A new key for password: a fresh salt and today's parameters (one
+// derivation); nothing when the password cannot be a key.
+std::optional<Vault::Session> newSession(const QString& password);
 
 // Test seam: the parameters new vaults are sealed with (nothing: the ones
 // a real save writes).

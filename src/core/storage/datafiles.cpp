@@ -5,7 +5,10 @@
 #include "core/storage/safewrite.h"
 #include "core/storage/textutil.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace DataFiles {
 
@@ -114,7 +117,18 @@ StorageResult readStoredPassword(const DataFolder& folder, QString* password)
     SecretBytes plain;
     if (auto read = readPlain(folder.password, folder.passwordFileKey, &plain); !read)
         return read;
-    *password = TrimSpaces(StripNul(fieldOf(plain.bytes())));
+    QString stored = TrimSpaces(StripNul(fieldOf(plain.bytes())));
+    // No password the program stores holds a control character: the file
+    // was changed, and a wrong-password message would mislead.
+    if (std::any_of(stored.cbegin(), stored.cend(), [](QChar c) { return c.unicode() < 0x20; })) {
+        stored.fill(QChar(0));
+        return StorageResult::failure(
+            QStringLiteral("The master-password file \"%1\" is damaged: the password it holds contains a control "
+                           "character.\rNothing was changed.")
+                .arg(QDir::toNativeSeparators(folder.password.shownPath)));
+    }
+    *password = stored;
+    stored.fill(QChar(0));
     return StorageResult::success();
 }
 

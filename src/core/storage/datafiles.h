@@ -48,7 +48,8 @@ QString withMarkerCleared(const QString& record);
 StorageResult writeStartupRecord(const DataFolder& folder, const QString& record);
 
 // The stored master password: cut at its first NUL, trimmed of spaces. A
-// missing file reads as empty.
+// missing file reads as empty; one whose password holds a control character
+// is reported as damaged.
 StorageResult readStoredPassword(const DataFolder& folder, QString* password);
 
 enum class PasswordLayout { PaddedTo25, Bare };

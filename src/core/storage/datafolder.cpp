@@ -12,6 +12,7 @@ DataFile dataFile(const QString& appDir, const QString& baseName)
     file.baseName = baseName;
     file.path = FolderPlatform::resolveLinks(appDir + baseName + QStringLiteral(".ene"));
     file.leftoverPlainPath = appDir + baseName + QStringLiteral(".end");
+    file.shownPath = appDir + baseName + QStringLiteral(".ene");
     return file;
 }
 
@@ -29,20 +30,86 @@ QString DataFile::pendingPath() const
 
 QString DataFile::backupPath(const QDateTime& when) const
 {
-    const QString stem = folder() + QLatin1Char('/') + baseName + QStringLiteral("-backup-");
+    return backupPaths(folder(), {baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")}, when).value(0);
+}
+
+QStringList backupPaths(const QString& folder, const QStringList& stemsAndSuffixes, const QDateTime& when)
+{
     QDateTime stamp = when;
     for (;;) {
-        const QString candidate = stem + stamp.toString(QStringLiteral("yyyyMMdd-HHmmss")) + QStringLiteral(".ene");
-        const QFileInfo info(candidate);
-        if (!info.exists() && !info.isSymLink())
-            return candidate;
+        QStringList candidates;
+        bool free = true;
+        for (qsizetype i = 0; i + 1 < stemsAndSuffixes.size(); i += 2) {
+            const QString candidate = folder + QLatin1Char('/') + stemsAndSuffixes.at(i)
+                                      + stamp.toString(QStringLiteral("yyyyMMdd-HHmmss")) + stemsAndSuffixes.at(i + 1);
+            const QFileInfo info(candidate);
+            free = free && !info.exists() && !info.isSymLink();
+            candidates.append(candidate);
+        }
+        if (free)
+            return candidates;
         stamp = stamp.addSecs(1);
     }
+}
+
+Reach reachOf(const QString& shownPath)
+{
+    if (!QFileInfo(shownPath).isSymLink())
+        return Reach::Fine;
+    const QFileInfo target(FolderPlatform::resolveLinks(shownPath));
+    if (target.isSymLink())
+        return Reach::Loop;
+    if (target.exists())
+        return Reach::Fine;
+    return QFileInfo(target.absolutePath()).isDir() ? Reach::DanglingHere : Reach::DanglingNowhere;
+}
+
+QString describeReach(Reach reach)
+{
+    switch (reach) {
+    case Reach::Fine:
+        return {};
+    case Reach::DanglingHere:
+        return QStringLiteral("it is a symbolic link to a file that is not there");
+    case Reach::DanglingNowhere:
+        return QStringLiteral("it is a symbolic link into a folder that is not there (a drive not mounted?)");
+    case Reach::Loop:
+        return QStringLiteral("it is a symbolic link that leads round in a loop");
+    }
+    return {};
 }
 
 bool DataFolder::hasVault() const
 {
     return QFileInfo(vaultPath).isFile();
+}
+
+bool DataFolder::vaultPresent() const
+{
+    const QFileInfo shown(vaultShownPath());
+    return shown.exists() || shown.isSymLink();
+}
+
+QString DataFolder::vaultShownPath() const
+{
+    return appDir + QStringLiteral("kxplst.vault");
+}
+
+QStringList DataFolder::pairBackupPaths(const QDateTime& when) const
+{
+    if (list.folder() != password.folder())
+        return {list.backupPath(when), password.backupPath(when)};
+    return backupPaths(list.folder(),
+                       {list.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene"),
+                        password.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")},
+                       when);
+}
+
+QString DataFolder::vaultBackupPath(const QDateTime& when) const
+{
+    return backupPaths(QFileInfo(vaultPath).absolutePath(), {QStringLiteral("kxplst-backup-"), QStringLiteral(".vault")},
+                       when)
+        .value(0);
 }
 
 DataFolder::DataFolder(const QString& directory)

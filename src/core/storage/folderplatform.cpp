@@ -13,6 +13,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -74,6 +75,36 @@ QString resolveLinks(const QString& path)
         current = info.symLinkTarget();
     }
     return current;
+}
+
+} // namespace FolderPlatform
+
+namespace FolderPlatform {
+
+bool restrictToOwner(const QString& path, QString* reason)
+{
+#ifdef Q_OS_UNIX
+    // Through a descriptor of the file itself: a link put in its place
+    // meanwhile is refused, never followed to some other file.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    bool done = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!done)
+        *reason = S_ISREG(info.st_mode) ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("not a file");
+    return done;
+#else
+    // Windows: a new file takes the folder's access list, which is the
+    // user's own in the program's folder; there is no mode to narrow.
+    Q_UNUSED(path);
+    Q_UNUSED(reason);
+    return true;
+#endif
 }
 
 } // namespace FolderPlatform

@@ -19,3 +19,12 @@ bool renameReplacing(const QString& from, const QString& to, QString* reason);
 QString resolveLinks(const QString& path);
 
 } // namespace FolderPlatform
+
+namespace FolderPlatform {
+
+// Makes the regular file at path readable and writable by its owner only
+// (a link at path is not followed). False, with the reason, when the
+// system refuses or path is no regular file.
+bool restrictToOwner(const QString& path, QString* reason);
+
+} // namespace FolderPlatform

@@ -12,6 +12,14 @@ bool exists(const QString& path)
     return QFileInfo::exists(path);
 }
 
+// A pending list that is a folder, a link leading nowhere or a file that
+// cannot be read is no list: it is left as found.
+bool usable(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
+}
+
 // Removes the pending copies, the list's first: the password's copy is the
 // mark that the change never took effect, so it goes last.
 void undo(const DataFolder& folder)
@@ -57,14 +65,14 @@ StorageResult recover(const DataFolder& folder)
             return step;
         return SafeWrite::removeFile(folder.password.pendingPath());
     }
-    if (exists(folder.list.pendingPath()))
+    if (usable(folder.list.pendingPath()))
         return SafeWrite::renameOver(folder.list.pendingPath(), folder.list.path);
     return StorageResult::success();
 }
 
 bool listIsPending(const DataFolder& folder)
 {
-    return exists(folder.list.pendingPath()) && !exists(folder.password.pendingPath());
+    return usable(folder.list.pendingPath()) && !exists(folder.password.pendingPath());
 }
 
 QString listReadPath(const DataFolder& folder)

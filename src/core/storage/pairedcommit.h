@@ -35,7 +35,8 @@ Outcome commit(const DataFolder& folder, QByteArrayView cipheredPasswordFile, QB
 StorageResult recover(const DataFolder& folder);
 
 // Whether the current list is the pending copy of a change that took
-// effect but was not finished.
+// effect but was not finished (a pending list that is no readable file
+// never is).
 bool listIsPending(const DataFolder& folder);
 
 // Where the current list is read from.

@@ -34,6 +34,8 @@ inline constexpr std::size_t kKeySize = 32;
 inline constexpr std::size_t kTagSize = 16;
 inline constexpr std::size_t kHeaderSize = kMagicSize + 1 + 8 + 8 + kSaltSize + kNonceSize;
 inline constexpr quint8 kVersion = 1;
+// What is sealed is whole 110-byte listings, so a vault's length tells.
+inline constexpr std::size_t kRecordSize = 110;
 
 using Salt = std::array<uchar, kSaltSize>;
 using Nonce = std::array<uchar, kNonceSize>;

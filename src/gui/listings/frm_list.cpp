@@ -7,6 +7,7 @@
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
 #include "gui/listings/frm_find.h"
+#include "gui/listings/frm_restore.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listio.h"
 #include "gui/listings/passwordgrid.h"
@@ -176,11 +177,14 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_options->setObjectName(QStringLiteral("mnu_options"));
     mnu_strong = tools->addAction(QStringLiteral("&Strong Protection..."));
     mnu_strong->setObjectName(QStringLiteral("mnu_strong"));
+    mnu_restore = tools->addAction(QStringLiteral("&Restore From Backup..."));
+    mnu_restore->setObjectName(QStringLiteral("mnu_restore"));
 
     connect(mnu_showpasswords, &QAction::triggered, this, &frm_list::mnu_showpasswords_Click);
     connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
     connect(mnu_options, &QAction::triggered, this, &frm_list::mnu_options_Click);
     connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
+    connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
 }
 
 QString frm_list::damageMessage(const ListFile::LoadReport& report)
@@ -324,6 +328,11 @@ void frm_list::cmd_pword_Click()
 void frm_list::mnu_strong_Click()
 {
     frm_strong::showOnce(currentListings());
+}
+
+void frm_list::mnu_restore_Click()
+{
+    frm_restore::showOnce(grd_password);
 }
 
 void frm_list::showPasswords(bool shown)

@@ -51,6 +51,9 @@ public:
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
+    // What the dialogs that re-cipher or check against the list read it
+    // from: the grid while it exists.
+    ListingsSource currentListings() const;
 
     QLabel* Label1;
     QFrame* Line1;
@@ -69,6 +72,7 @@ public:
     QAction* mnu_pword;
     QAction* mnu_tools;
     QAction* mnu_strong;
+    QAction* mnu_restore;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
     QAction* mnu_dash2;
@@ -91,6 +95,7 @@ public slots:
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
     void mnu_strong_Click();
+    void mnu_restore_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
     void mnu_options_Click();
@@ -110,9 +115,6 @@ private:
     void buildToolsMenu(QMenuBar* bar);
     bool Form_Load(ListFile::LoadReport* report);
     static QString damageMessage(const ListFile::LoadReport& report);
-    // What the dialogs that re-cipher the list read it from: the grid while
-    // it exists.
-    ListingsSource currentListings() const;
     void setColumnWidths();
     // Everything below the label takes the room beyond the described size.
     void layOutControls();

@@ -3,16 +3,20 @@
 #include "core/masterpassword/strongprotection.h"
 #include "core/storage/datafiles.h"
 #include "core/storage/module1.h"
+#include "core/storage/startup.h"
+#include "gui/masterpassword/backupquestions.h"
 #include "gui/ui/busy.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_password::frm_password(std::function<bool()> openList) : m_openList(std::move(openList))
+frm_password::frm_password(std::function<bool()> openList, QStringList startNotes, ListingsSource openedListings)
+    : m_openList(std::move(openList)), m_startNotes(std::move(startNotes)), m_openedListings(std::move(openedListings))
 {
     Forms::setUpWindow(this, "frm_password", QStringLiteral("Enter Password"));
     Forms::setClientSize(this, 3990, 1350);
@@ -33,7 +37,9 @@ void frm_password::Command1_Click()
         return;
     // Compared exactly as typed: spaces around the entry count.
     const QString entry = txt_password->text();
-    if (StrongProtection::isOn(Module1::Folder)) {
+    // The vault is tried first, then the described pair beside it.
+    const Startup::VaultFound vault = Startup::inspectVault(Module1::Folder);
+    if (vault.state == Startup::VaultState::Sealed) {
         StrongProtection::Unlocked unlocked;
         Busy::run(m_busy, [&] { unlocked = StrongProtection::unlock(Module1::Folder, entry, &Module1::StrongSession); });
         if (!unlocked.result) {
@@ -44,11 +50,20 @@ void frm_password::Command1_Click()
             // The key stands in for the password, which is not kept.
             Module1::MasterPassword.clear();
             txt_password->clear();
-            if (m_openList())
-                close();
+            const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(Module1::Folder);
+            QStringList notes = m_startNotes;
+            if (!kept.note.isEmpty())
+                notes.append(kept.note);
+            openAndTell(notes, kept.weakCopiesKept ? &entry : nullptr);
             return;
         }
-        refuse();
+    }
+    // Beside a vault, half a pair opens nothing.
+    if (vault.state != Startup::VaultState::Absent && !Startup::hasPair(Module1::Folder)) {
+        if (vault.state == Startup::VaultState::Sealed)
+            refuse();
+        else
+            tellDamage(vault);
         return;
     }
     QString stored;
@@ -60,12 +75,44 @@ void frm_password::Command1_Click()
 
     // An empty stored password never unlocks.
     if (!stored.isEmpty() && entry == stored) {
-        if (m_openList())
-            close();
+        QStringList notes = m_startNotes;
+        if (vault.state != Startup::VaultState::Absent)
+            notes.append(StrongProtection::keepVaultAside(Module1::Folder, vault));
+        openAndTell(notes);
         return;
     }
-
     refuse();
+}
+
+void frm_password::tellDamage(const Startup::VaultFound& vault)
+{
+    // No password can open it: saying the entry was wrong would mislead.
+    const QString what = vault.state == Startup::VaultState::Damaged ? QStringLiteral("is damaged")
+                                                                     : QStringLiteral("cannot be read");
+    MsgBox::show(QStringLiteral("The sealed list \"%1\" %2: %3.\rNothing was changed.")
+                     .arg(QDir::toNativeSeparators(Module1::Folder.vaultShownPath()), what, vault.why),
+                 QStringLiteral("Vellamar"));
+    close();
+}
+
+void frm_password::openAndTell(QStringList notes, const QString* entryForWeakCopies)
+{
+    if (!m_openList())
+        return;
+    m_startNotes.clear();
+    const QString told = notes.join(QStringLiteral("\r\r"));
+    const std::optional<QList<Listing>> listings =
+        entryForWeakCopies && m_openedListings ? m_openedListings() : std::nullopt;
+    if (listings) {
+        // The pair kept aside is weak, like the copies turning on leaves:
+        // the same question settles them (a kxpwfl-backup of the pair's
+        // moment answers when its password was another).
+        const BackupQuestions::Change change{*entryForWeakCopies, *entryForWeakCopies, true, false, told};
+        BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, QStringLiteral("Vellamar"));
+    } else if (!told.isEmpty()) {
+        MsgBox::show(told, QStringLiteral("Vellamar"));
+    }
+    close();
 }
 
 void frm_password::refuse()

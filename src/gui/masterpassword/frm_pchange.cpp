@@ -6,6 +6,7 @@
 #include "core/storage/datafiles.h"
 #include "core/storage/module1.h"
 #include "core/storage/textutil.h"
+#include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
@@ -15,6 +16,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+const QString kCaption = QStringLiteral("Password Change");
+
+} // namespace
+
 frm_pchange* frm_pchange::showOnce(ListingsSource listings)
 {
     return Forms::showOnce(s_instance, [&listings] { return new frm_pchange(std::move(listings)); });
@@ -22,7 +29,7 @@ frm_pchange* frm_pchange::showOnce(ListingsSource listings)
 
 frm_pchange::frm_pchange(ListingsSource listings) : m_listings(std::move(listings))
 {
-    Forms::setUpWindow(this, "frm_pchange", QStringLiteral("Password Change"));
+    Forms::setUpWindow(this, "frm_pchange", kCaption);
     Forms::setClientSize(this, 3525, 2295);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Old Password"), 360, 360, 1095, 255);
     txt_old = Forms::addPasswordBox(this, "txt_old", 1560, 240, 1695, 375);
@@ -50,6 +57,7 @@ void frm_pchange::Command1_Click()
     if (!accepted)
         return;
     const QString newPassword = *accepted;
+    const QString oldPassword = TrimSpaces(txt_old->text());
 
     const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
     if (!listings) {
@@ -67,12 +75,16 @@ void frm_pchange::Command1_Click()
                          QStringLiteral("Password Not Changed"));
             return;
         }
+        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, true, true, {}}, m_busy,
+                                kCaption);
         close();
         return;
     }
     const PairedCommit::Outcome changed = PasswordChange::commit(Module1::Folder, newPassword, *listings);
     if (changed.result) {
         Module1::MasterPassword = newPassword;
+        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, false, false, {}}, m_busy,
+                                kCaption);
         close();
         return;
     }

@@ -4,6 +4,7 @@
 #include "core/storage/module1.h"
 #include "core/storage/safewrite.h"
 #include "core/storage/textutil.h"
+#include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
@@ -25,7 +26,8 @@ const QString kCaption = QStringLiteral("Strong Protection");
 frm_strong* frm_strong::showOnce(ListingsSource listings)
 {
     return Forms::showOnce(s_instance, [&listings] {
-        return new frm_strong(!StrongProtection::isOn(Module1::Folder), std::move(listings));
+        // What the open list is, not what lies in the folder, says which way.
+        return new frm_strong(!Module1::StrongSession.isOpen(), std::move(listings));
     });
 }
 
@@ -113,6 +115,8 @@ void frm_strong::turnOn()
         MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(turned.result.error), kCaption);
         return;
     }
+    // The copies kept so far are weak, and under the old password.
+    const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false, {}};
     // From now on the key stands in for the password, which is not kept.
     Module1::MasterPassword.fill(QChar(0));
     Module1::MasterPassword.clear();
@@ -120,36 +124,12 @@ void frm_strong::turnOn()
         box->clear();
     if (!turned.result) {
         MsgBox::show(QStringLiteral("Strong protection is on, but an earlier file could not be removed yet.\r%1\r"
-                                    "It will be removed at the next start.")
+                                    "The next start keeps it aside as a backup.")
                          .arg(turned.result.error),
                      kCaption);
     }
-    offerToRemoveWeakCopies();
+    BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, kCaption);
     close();
-}
-
-void frm_strong::offerToRemoveWeakCopies()
-{
-    const QStringList copies = StrongProtection::weakCopies(Module1::Folder);
-    if (copies.isEmpty())
-        return;
-    QStringList names;
-    for (const QString& path : copies)
-        names.append(QFileInfo(path).fileName());
-    if (!MsgBox::ask(QStringLiteral("Vellamar kept these weakly protected copies of earlier files:\r%1\r\r"
-                                    "Remove them now? Removing them cannot wipe what the disk may still hold of "
-                                    "them.")
-                         .arg(names.join(QLatin1Char('\r'))),
-                     kCaption))
-        return;
-    QStringList failures;
-    for (const QString& path : copies) {
-        if (auto removed = SafeWrite::removeFile(path); !removed)
-            failures.append(removed.error);
-    }
-    if (!failures.isEmpty())
-        MsgBox::show(QStringLiteral("Some copies could not be removed.\r%1").arg(failures.join(QLatin1Char('\r'))),
-                     kCaption);
 }
 
 void frm_strong::turnOff()

@@ -45,7 +45,6 @@ private:
     frm_strong(bool turnsOn, ListingsSource listings);
     void turnOn();
     void turnOff();
-    void offerToRemoveWeakCopies();
 
     bool m_turnsOn;
     ListingsSource m_listings;

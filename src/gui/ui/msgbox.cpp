@@ -10,6 +10,7 @@ namespace MsgBox {
 namespace {
 Observer observer;
 bool testAnswer = false;
+Default lastDefault = Default::No;
 // The boxes now waiting for an answer, innermost last.
 QList<QPointer<QMessageBox>> openBoxes;
 
@@ -37,6 +38,7 @@ void setObserverForTesting(Observer newObserver)
     testAnswer = false;
 }
 void setAnswerForTesting(bool yes) { testAnswer = yes; }
+Default lastDefaultForTesting() { return lastDefault; }
 
 bool closeOpenBoxes()
 {
@@ -69,11 +71,19 @@ void show(const QString& text, const QString& caption)
 
 bool ask(const QString& text, const QString& caption)
 {
+    return ask(text, caption, Default::No);
+}
+
+bool ask(const QString& text, const QString& caption, Default defaultAnswer)
+{
+    lastDefault = defaultAnswer;
     if (observer) {
         observer(text, caption);
         return testAnswer;
     }
-    return exec(text, caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    return exec(text, caption, QMessageBox::Yes | QMessageBox::No,
+                defaultAnswer == Default::Yes ? QMessageBox::Yes : QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 } // namespace MsgBox

@@ -13,6 +13,9 @@ void show(const QString& text, const QString& caption);
 
 // A question with Yes and No buttons, No the default; true for Yes.
 bool ask(const QString& text, const QString& caption);
+// The same question with the default button chosen.
+enum class Default { No, Yes };
+bool ask(const QString& text, const QString& caption, Default defaultAnswer);
 
 // Closes every box still open as if answered OK (a question as No); the
 // calls that showed them return. True when there was one.
@@ -26,5 +29,7 @@ using Observer = std::function<void(const QString& text, const QString& caption)
 void setObserverForTesting(Observer observer);
 // What ask() answers while an observer is set (No until told otherwise).
 void setAnswerForTesting(bool yes);
+// The default button of the last question asked.
+Default lastDefaultForTesting();
 
 } // namespace MsgBox

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -60,19 +61,27 @@ protected:
         restartFolder();
         Startup::prepareFolder(folder());
         QList<Listing> listings;
-        if (StrongProtection::isOn(folder())) {
+        // As the unlock dialog does: the vault first, then the pair; the
+        // one that opens is the list, the other is kept aside.
+        const Startup::VaultFound vault = Startup::inspectVault(folder());
+        if (vault.state == Startup::VaultState::Sealed) {
             Vault::Session session;
             const StrongProtection::Unlocked unlocked = StrongProtection::unlock(folder(), password, &session);
             EXPECT_TRUE(unlocked.result.ok) << qPrintable(unlocked.result.error);
-            if (!unlocked.opened)
-                return std::nullopt;
-            EXPECT_TRUE(VaultList::load(folder(), session, &listings));
-            return listings;
+            if (unlocked.opened) {
+                StrongProtection::keepPairAside(folder());
+                EXPECT_TRUE(VaultList::load(folder(), session, &listings));
+                return listings;
+            }
         }
+        if (vault.state != Startup::VaultState::Absent && !Startup::hasPair(folder()))
+            return std::nullopt;
         QString stored;
         EXPECT_TRUE(DataFiles::readStoredPassword(folder(), &stored));
-        if (stored != password)
+        if (stored.isEmpty() || stored != password)
             return std::nullopt;
+        if (vault.state != Startup::VaultState::Absent)
+            StrongProtection::keepVaultAside(folder(), vault);
         EXPECT_TRUE(ListFile::load(folder(), password, &listings));
         return listings;
     }
@@ -199,6 +208,39 @@ TEST_F(StrongProtectionTest, TurningOnIsRefusedForLinkedOrReadOnlyFiles)
     EXPECT_FALSE(session.isOpen());
 }
 
+// Turning off writes the pair and removes the vault: neither is done when
+// the vault, or its folder, is read-only; and whatever lies at the vault's
+// place, never opened, is never replaced by turning on.
+TEST_F(StrongProtectionTest, ReadOnlyOrUnopenedVaultsStayWhenTurningOnOrOff)
+{
+    describedPair("old", listingsOf(1));
+    turnOn("newpass", listingsOf(2));
+    for (const bool wholeFolder : {false, true}) {
+        setWritable(wholeFolder ? QString() : QStringLiteral("kxplst.vault"), false);
+        restartFolder();
+        const auto before = snapshot();
+        const StorageResult turned = StrongProtection::turnOff(folder(), "newpass", listingsOf(2));
+        EXPECT_FALSE(turned.ok);
+        EXPECT_TRUE(turned.error.contains("kxplst.vault") && turned.error.contains("read-only"))
+            << qPrintable(turned.error);
+        EXPECT_EQ(snapshot(), before) << wholeFolder;
+        setWritable(wholeFolder ? QString() : QStringLiteral("kxplst.vault"), true);
+    }
+
+    const QByteArray vault = readFile("kxplst.vault");
+    describedPair("old", listingsOf(1)); // beside the vault, as a cut-short switch leaves them
+    restartFolder();
+    const auto before = snapshot();
+    EXPECT_FALSE(StrongProtection::turnOff(folder(), "newpass", listingsOf(2)).ok) << "the pair is not overwritten";
+    EXPECT_EQ(snapshot(), before);
+    Vault::Session session;
+    const StrongProtection::TurnedOn on = StrongProtection::turnOn(folder(), "other", listingsOf(1), &session);
+    EXPECT_FALSE(on.on);
+    EXPECT_TRUE(on.result.error.contains("kxplst.vault")) << qPrintable(on.result.error);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(readFile("kxplst.vault"), vault);
+}
+
 TEST_F(StrongProtectionTest, WeakCopiesAreFound)
 {
     describedPair("old", {});
@@ -240,19 +282,45 @@ TEST_F(StrongProtectionTest, TurningOffFailingAtAnyStepLeavesOneWholeState)
     EXPECT_EQ(steps, 12);
 }
 
-TEST_F(StrongProtectionTest, AVaultBesideTheDescribedFilesWinsAtTheStart)
+// A switch of protection cut short: the start removes nothing, never sets
+// up; the vault opens with its password and the pair is kept aside.
+TEST_F(StrongProtectionTest, AVaultBesideTheDescribedFilesIsTriedFirstAndNothingIsRemoved)
 {
     describedPair("old", listingsOf(1));
     const Vault::Session session = turnOn("newpass", listingsOf(2));
     describedPair("old", listingsOf(1)); // as a switch cut short leaves them
     writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+    const auto asFound = snapshot();
     restartFolder();
     Startup::prepareFolder(folder());
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(snapshot(), asFound) << "nothing is removed before a password is typed";
     Startup::Path path = Startup::Path::FirstRun;
     ASSERT_TRUE(Startup::decide(folder(), &path));
     EXPECT_EQ(path, Startup::Path::Unlock) << "never set-up beside a vault";
     EXPECT_EQ(readDeciphered("kxinit.ene", "hmut58qkze"), QByteArray("VELLA1TKY-V1.0.1-NEWSETUP"));
+
+    EXPECT_EQ(openWith("newpass"), padded(listingsOf(2)));
+    const QStringList kept = files().filter("-backup-");
+    ASSERT_EQ(kept.size(), 2) << qPrintable(files().join(' '));
+    EXPECT_EQ(readFile(kept.filter("kxplst").value(0)), asFound.value("kxplst.ene"));
+    EXPECT_EQ(readFile(kept.filter("kxpwfl").value(0)), asFound.value("kxpwfl.ene"));
+    EXPECT_EQ(QString(kept[0]).replace("kxplst", "kxpwfl"), kept[1]) << "one stamp for both";
+    EXPECT_EQ(readFile("kxplst.vault"), asFound.value("kxplst.vault"));
+}
+
+// Whichever opens is the list: with the pair's password, the vault is kept
+// aside as "kxplst-backup-*.vault", byte for byte.
+TEST_F(StrongProtectionTest, ThePairOpensBesideAVaultThatDoesNot)
+{
+    describedPair("old", listingsOf(1));
+    turnOn("newpass", listingsOf(2));
+    describedPair("old", listingsOf(1));
+    const QByteArray vault = readFile("kxplst.vault");
+    EXPECT_EQ(openWith("old"), padded(listingsOf(1)));
+    const QStringList kept = files().filter(QRegularExpression("^kxplst-backup-\\d{8}-\\d{6}\\.vault$"));
+    ASSERT_EQ(kept.size(), 1) << qPrintable(files().join(' '));
+    EXPECT_EQ(readFile(kept[0]), vault);
+    EXPECT_FALSE(exists("kxplst.vault"));
 }
 
 TEST_F(StrongProtectionTest, ARealVaultIsSealedWithTheWrittenParameters)

@@ -42,6 +42,21 @@ protected:
         return state;
     }
 
+    // The pair, and besides it only backups; every list file as it was
+    // before the start is still in some file of the folder.
+    void expectPairAndKept(const QList<QByteArray>& listsBefore, int step)
+    {
+        QStringList others = files();
+        others.removeIf([](const QString& name) { return name.contains("-backup-"); });
+        EXPECT_EQ(others, (QStringList{"kxplst.ene", "kxpwfl.ene"})) << step;
+        for (const QByteArray& list : listsBefore) {
+            bool kept = false;
+            for (const QString& name : files())
+                kept = kept || readFile(name) == list;
+            EXPECT_TRUE(kept) << step << " " << qPrintable(files().join(' '));
+        }
+    }
+
     void expectNoPlainFile(const Attempt& run)
     {
         for (const QString& name : files())
@@ -74,9 +89,11 @@ TEST_F(CrashSafetyTest, SavingTheList)
 TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
 {
     // A change of password that stopped after its password file was in place.
+    QByteArray oldListFile;
     auto unfinishedChange = [&] {
         clearFolder();
         storePair("old", kOldList);
+        oldListFile = readFile("kxplst.ene");
         writeCiphered("kxpwfl.ene", "new", "sx8peu3");
         SecretBytes plain;
         ListFile::serialize(kOldList, &plain);
@@ -89,7 +106,11 @@ TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
             EXPECT_EQ(state.password, QStringLiteral("new"));
             // Once the pending list has the new listings, nothing may bring back the old.
             EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
-            EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << run.step;
+            // The start that rolls the pending list forward keeps the list it
+            // replaces; once the save itself renamed the pending list into
+            // place, the old list was replaced by an ordinary save.
+            const bool savedInPlace = !run.faulted || run.step >= 4;
+            expectPairAndKept(savedInPlace ? QList<QByteArray>{} : QList<QByteArray>{oldListFile}, run.step);
         });
     EXPECT_EQ(steps, 5);
 }
@@ -182,6 +203,7 @@ TEST_F(CrashSafetyTest, ChangingTheMasterPassword)
 TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
 {
     for (int changeStep = 1; changeStep <= 10; ++changeStep) {
+        QByteArray listBefore;
         auto unfinished = [&] {
             clearFolder();
             storePair("oldpass", kOldList);
@@ -195,6 +217,7 @@ TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
             } catch (int) {
             }
             SafeWrite::setStepHookForTesting({});
+            listBefore = readFile("kxplst.ene");
         };
         const bool changed = changeStep >= 7;
         FaultInjection::killAfterEachStep(
@@ -203,9 +226,35 @@ TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
                 const State state = nextStart();
                 EXPECT_EQ(state.password, changed ? "newpass" : "oldpass") << changeStep << "/" << run.step;
                 EXPECT_EQ(state.list, padded(changed ? kNewList : kOldList)) << changeStep << "/" << run.step;
-                EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << changeStep << "/" << run.step;
+                // A list replaced by the pending one is kept, with the password file of that moment.
+                expectPairAndKept({listBefore}, changeStep * 100 + run.step);
             });
     }
+}
+
+// A stray pending list is rolled forward as the two-file change says, but
+// the list it replaces is kept first, whatever step the start is cut at.
+TEST_F(CrashSafetyTest, RollingAStrayPendingListForwardKeepsTheListItReplaces)
+{
+    QByteArray listBefore;
+    const int steps = FaultInjection::killAfterEachStep(
+        [&] {
+            clearFolder();
+            storePair("key", kOldList);
+            listBefore = readFile("kxplst.ene");
+            writeCiphered("kxplst-pending.ene", QByteArray(50, 'g'), "key");
+        },
+        [&] { Startup::prepareFolder(folder()); },
+        [&](const Attempt& run) {
+            const State state = nextStart();
+            EXPECT_TRUE(state.list.isEmpty()) << "the pending list is current, step " << run.step;
+            expectPairAndKept({listBefore}, run.step);
+            const QStringList kept = files().filter("kxpwfl-backup-");
+            EXPECT_GE(kept.size(), 1) << run.step;
+            for (const QString& name : kept)
+                EXPECT_EQ(readFile(name), readFile("kxpwfl.ene")) << "the password file of that moment";
+        });
+    EXPECT_EQ(steps, 7) << "copy the password file, keep the list, roll forward";
 }
 
 TEST_F(CrashSafetyTest, TakingOverPlainFilesOfAnEarlierVersion)

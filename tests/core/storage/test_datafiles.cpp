@@ -65,7 +65,6 @@ TEST_F(DataFilesTest, StoredPasswordReadsTheSameInEveryLayoutAndOnlyReads)
         {QByteArray(30, 'p'), QString(25, 'p')},
         {QByteArray("ab\0cd", 5), "ab"},
         {QByteArray(25, ' '), ""},
-        {"\tpw\t", "\tpw\t"},
     };
     for (const auto& c : cases) {
         writeCiphered("kxpwfl.ene", c.plain, "sx8peu3");
@@ -75,6 +74,23 @@ TEST_F(DataFilesTest, StoredPasswordReadsTheSameInEveryLayoutAndOnlyReads)
         EXPECT_EQ(stored, c.stored) << c.plain.constData();
         EXPECT_EQ(snapshot(), before) << "a read leaves the folder as it was";
     }
+}
+
+// No password the program stores holds a control character: such a file
+// is reported as damaged, naming it, not read as a password nobody can type.
+TEST_F(DataFilesTest, AStoredPasswordWithAControlCharacterIsDamage)
+{
+    for (const QByteArray& plain : {QByteArray("\tpw\t"), QByteArray("pw\x01"), QByteArray("p\nw   ")}) {
+        writeCiphered("kxpwfl.ene", plain, "sx8peu3");
+        QString stored = "not read";
+        const StorageResult result = DataFiles::readStoredPassword(folder(), &stored);
+        EXPECT_FALSE(result.ok) << plain.constData();
+        EXPECT_TRUE(result.error.contains("kxpwfl.ene") && result.error.contains("damaged")) << qPrintable(result.error);
+        EXPECT_EQ(stored, "not read");
+    }
+    // A NUL keeps its meaning: the end of the password.
+    writeCiphered("kxpwfl.ene", QByteArray("pw\0\x01", 4), "sx8peu3");
+    EXPECT_EQ(storedPassword(), "pw");
 }
 
 TEST_F(DataFilesTest, MissingPasswordFileReadsEmptyAndWritesNothing)

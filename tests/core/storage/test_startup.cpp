@@ -1,8 +1,15 @@
 #include "core/storage/datafiles.h"
 #include "core/storage/filecipher.h"
 #include "core/storage/startup.h"
+#include "core/storage/vault.h"
 #include "support/faultinjection.h"
 #include "support/tempappdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <functional>
 
 namespace {
 
@@ -100,6 +107,76 @@ TEST_F(StartupTest, ReadOnlyFolderStillDecides)
     EXPECT_EQ(decide(), Startup::Path::Unlock);
     setWritable({}, true);
     EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst-pending.ene", "kxpwfl.ene"}));
+}
+
+// What lies at the vault's place is told apart without any password, so
+// that only a vault that may open is ever tried, and no other never leads
+// to set-up.
+TEST_F(StartupTest, WhatLiesAtTheVaultsPlaceIsToldApartWithoutAPassword)
+{
+    const Vault::Salt salt = Vault::newSalt();
+    auto key = Vault::deriveKey("pw", Vault::minimumParams(), salt);
+    ASSERT_TRUE(key.has_value());
+    const QByteArray sealed = Vault::seal(QByteArray(220, 'r'), *key, Vault::minimumParams(), salt);
+    QByteArray otherVersion = sealed;
+    otherVersion[14] = 2;
+    QByteArray hugeParams = sealed;
+    qToLittleEndian<quint64>(quint64(1) << 40, reinterpret_cast<uchar*>(hugeParams.data()) + 23);
+    using S = Startup::VaultState;
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        S state;
+        const char* why;
+    } cases[] = {
+        {"nothing", [] {}, S::Absent, ""},
+        {"sealed", [&] { writeFile("kxplst.vault", sealed); }, S::Sealed, ""},
+        {"empty", [&] { writeFile("kxplst.vault", {}); }, S::Unreadable, "not a sealed list"},
+        {"foreign", [&] { writeFile("kxplst.vault", "hello"); }, S::Unreadable, "not a sealed list"},
+        {"a folder", [&] { QDir(dir.path()).mkdir("kxplst.vault"); }, S::Unreadable, "folder"},
+        {"a link into a missing folder", [&] { QFile::link("/nonexistent-drive/v", path("kxplst.vault")); },
+         S::Unreadable, "not there"},
+        {"a link loop", [&] { QFile::link("kxplst.vault", path("kxplst.vault")); }, S::Unreadable, "loop"},
+        {"the header alone", [&] { writeFile("kxplst.vault", sealed.first(Vault::kHeaderSize)); }, S::Damaged, "short"},
+        {"another version", [&] { writeFile("kxplst.vault", otherVersion); }, S::Damaged, "version"},
+        {"settings out of range", [&] { writeFile("kxplst.vault", hugeParams); }, S::Damaged, "range"},
+        {"cut short", [&] { writeFile("kxplst.vault", sealed.chopped(1)); }, S::Damaged, "length"},
+        {"extended", [&] { writeFile("kxplst.vault", sealed + "x"); }, S::Damaged, "length"},
+    };
+    for (const auto& c : cases) {
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+        c.make();
+        restartFolder();
+        const Startup::VaultFound found = Startup::inspectVault(folder());
+        EXPECT_EQ(found.state, c.state) << c.name;
+        EXPECT_TRUE(found.why.contains(QLatin1String(c.why))) << c.name << ": " << qPrintable(found.why);
+
+        // Alone, only a vault that may open goes to unlock; anything else is
+        // named and nothing is written, never a set-up.
+        writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+        const auto before = snapshot();
+        Startup::Path path = Startup::Path::FirstRun;
+        const StorageResult decided = Startup::decide(folder(), &path);
+        if (c.state == S::Absent) {
+            EXPECT_EQ(path, Startup::Path::FirstRun) << c.name;
+            continue;
+        }
+        EXPECT_EQ(snapshot(), before) << c.name;
+        EXPECT_EQ(decided.ok, c.state == S::Sealed) << c.name;
+        if (decided.ok)
+            EXPECT_EQ(path, Startup::Path::Unlock) << c.name;
+        else
+            EXPECT_TRUE(decided.error.contains("kxplst.vault") && decided.error.contains("Nothing was changed"))
+                << c.name << ": " << qPrintable(decided.error);
+
+        // Beside a described pair, the pair is unlocked.
+        storePassword("abc");
+        writeCiphered("kxplst.ene", QByteArray(110, 'l'), "abc");
+        path = Startup::Path::FirstRun;
+        EXPECT_TRUE(Startup::decide(folder(), &path).ok) << c.name;
+        EXPECT_EQ(path, Startup::Path::Unlock) << c.name;
+    }
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 #include "gui/ui/msgbox.h"
 #include "support/guifixture.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -58,6 +62,23 @@ TEST_F(MsgBoxTest, ClosingClosesNestedBoxesToo)
     EXPECT_TRUE(innerReturned);
     EXPECT_EQ(open, 2);
     EXPECT_EQ(MsgBox::openBoxCount(), 0);
+}
+
+// Return answers with the default button the caller chose.
+TEST_F(MsgBoxTest, ReturnTakesTheChosenDefault)
+{
+    for (const auto chosen : {MsgBox::Default::No, MsgBox::Default::Yes}) {
+        QString defaultShown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            defaultShown = box->defaultButton() ? box->defaultButton()->text() : QString();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(MsgBox::ask("Open the password list anyway?", "Vellamar", chosen), chosen == MsgBox::Default::Yes);
+        EXPECT_EQ(MsgBox::lastDefaultForTesting(), chosen);
+        EXPECT_FALSE(defaultShown.isEmpty());
+    }
 }
 
 } // namespace
