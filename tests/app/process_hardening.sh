@@ -11,6 +11,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/app" "$work/home" "$work/cwd"
 cp "$program" "$probe" "$record" "$work/app/"
 chmod 755 "$work" "$work/app"
+chmod 700 "$work/home"
 run=()
 if (($(id -u) == 0)); then
   command -v setpriv >/dev/null || { echo "setpriv is not installed" >&2; exit 1; }
