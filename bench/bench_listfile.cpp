@@ -43,7 +43,7 @@ public:
             return;
         }
         Module1::SetAppDir(m_dir.path());
-        Module1::MasterPassword = kKey; // SetAppDir clears it
+        Module1::MasterPassword.assign(kKey); // SetAppDir clears it
         if (auto saved = ListFile::save(Module1::Folder, MakeListings(count), kKey); !saved) {
             state.SkipWithError(qPrintable(saved.error));
             return;

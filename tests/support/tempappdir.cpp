@@ -29,9 +29,9 @@ const DataFolder& TempAppDirTest::folder() const
 
 void TempAppDirTest::restartFolder() const
 {
-    const QString password = Module1::MasterPassword;
+    SecretText password = std::move(Module1::MasterPassword);
     Module1::SetAppDir(dir.path());
-    Module1::MasterPassword = password;
+    Module1::MasterPassword = std::move(password);
 }
 
 QString TempAppDirTest::path(const QString& name) const

@@ -183,7 +183,7 @@ Contents read(const Backup& backup, const QString& password)
     return contents;
 }
 
-Kept keep(const DataFolder& folder, const QList<Listing>& listings, const QString& password,
+Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password,
           const Vault::Session& session, const QDateTime& when)
 {
     const bool sealed = session.isOpen();

@@ -74,7 +74,7 @@ struct Kept {
 // format in force: sealed under session while one is open, else ciphered
 // under password with the master-password file of this moment beside it.
 // Both names carry the same moment, one no file has yet.
-Kept keep(const DataFolder& folder, const QList<Listing>& listings, const QString& password,
+Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password,
           const Vault::Session& session, const QDateTime& when);
 
 } // namespace ListBackups

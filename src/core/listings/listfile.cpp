@@ -88,7 +88,7 @@ StorageResult serialize(const QList<Listing>& listings, SecretBytes* plain)
     return StorageResult::success();
 }
 
-StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>* listings, LoadReport* report)
+StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* listings, LoadReport* report)
 {
     const auto keyBytes = CipherKeyOf(key);
     if (!keyBytes)
@@ -120,7 +120,7 @@ StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>*
     return StorageResult::success();
 }
 
-StorageResult save(const DataFolder& folder, const QList<Listing>& listings, const QString& key)
+StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key)
 {
     const auto keyBytes = CipherKeyOf(key);
     if (!keyBytes)

@@ -54,13 +54,13 @@ struct LoadReport {
 // Reads the list under key, in memory. A plain list an earlier version left
 // is taken over first. A damaged file (see damageOf) is copied as found
 // to a backup before anything else is written, and report says so.
-StorageResult load(const DataFolder& folder, const QString& key, QList<Listing>* listings,
+StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* listings,
                    LoadReport* report = nullptr);
 
 // Writes listings as the list file, ciphered under key, replacing it at
 // once; on a failure the file on disk stays the last good one. While a
 // change of the master password is unfinished, the pending list is
 // written and renamed into place.
-StorageResult save(const DataFolder& folder, const QList<Listing>& listings, const QString& key);
+StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key);
 
 } // namespace ListFile

@@ -86,9 +86,13 @@ QByteArray Encipher(QByteArrayView plain, QByteArrayView key)
     return CipherBytes(plain, key);
 }
 
-std::optional<QByteArray> CipherKeyOf(const QString& key)
+std::optional<SecretBytes> CipherKeyOf(QStringView key)
 {
     if (key.isEmpty())
         return std::nullopt;
-    return Ansi::encode(key);
+    // Encoded into wiped memory: even a refused key leaves no copy behind.
+    SecretBytes bytes(key.size());
+    if (!Ansi::encodeInto(key, bytes.bytes().data()))
+        return std::nullopt;
+    return bytes;
 }

@@ -31,5 +31,6 @@ QByteArray EncipherInPlace(SecretBytes& plain, QByteArrayView key);
 QByteArray Encipher(QByteArrayView plain, QByteArrayView key);
 
 // The bytes of a key typed as text (Windows-1252), or nothing when it is
-// empty or holds a character that cannot be stored.
-std::optional<QByteArray> CipherKeyOf(const QString& key);
+// empty or holds a character that cannot be stored. They are the master
+// password itself, so they are wiped when let go.
+std::optional<SecretBytes> CipherKeyOf(QStringView key);

@@ -7,7 +7,7 @@ void SetAppDir(const QString& directory)
     Folder = DataFolder(directory);
     AppDir = Folder.appDir;
     HelpFilePath = Folder.helpFilePath;
-    MasterPassword.clear();
+    MasterPassword.wipe();
     StrongSession = {};
     ChosenListing.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/storage/datafolder.h"
+#include "core/storage/secrettext.h"
 #include "core/storage/vault.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ namespace Module1 {
 inline DataFolder Folder;
 inline QString AppDir;
 inline QString HelpFilePath;
-inline QString MasterPassword;
+inline SecretText MasterPassword;
 // With strong protection on, the open vault's key stands in for the master
 // password, which is then not kept at all (MasterPassword stays empty).
 inline Vault::Session StrongSession;

@@ -36,6 +36,8 @@ public:
     QByteArray& bytes() { return m_bytes; }
     const QByteArray& bytes() const { return m_bytes; }
     qsizetype size() const { return m_bytes.size(); }
+    // Read where a view is taken (a key handed to the cipher), no copy made.
+    operator QByteArrayView() const { return m_bytes; }
     bool isEmpty() const { return m_bytes.isEmpty(); }
 
     // Hands the bytes over without wiping them, once they hold nothing

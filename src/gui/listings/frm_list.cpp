@@ -455,7 +455,12 @@ void frm_list::saveForShutdown()
 void frm_list::endSession()
 {
     m_saved = true;
-    // The vault's key lives no longer than the open list.
+    // Nothing of the list outlives it in memory: the boxes of every dialog
+    // emptied first (they may share a cell's text), then every cell wiped,
+    // and the key forgotten.
+    Forms::clearAllTextBoxes();
+    grd_password->listingModel()->wipeAll();
+    Module1::MasterPassword.wipe();
     Module1::StrongSession = {};
     m_clipboard->clearIfStillOurs();
     rememberSize();

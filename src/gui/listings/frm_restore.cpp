@@ -183,7 +183,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
     const QList<Listing> current = m_grid->listings();
     QString keptName;
     if (!sameBytes(current, listings)) {
-        const ListBackups::Kept kept = ListBackups::keep(Module1::Folder, current, Module1::MasterPassword,
+        const ListBackups::Kept kept = ListBackups::keep(Module1::Folder, current, Module1::MasterPassword.view(),
                                                          Module1::StrongSession, QDateTime::currentDateTime());
         if (!kept.result) {
             MsgBox::show(QStringLiteral("Nothing was changed: your list could not be kept as a backup first.\r%1")

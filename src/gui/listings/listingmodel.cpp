@@ -1,5 +1,7 @@
 #include "gui/listings/listingmodel.h"
 
+#include "core/storage/secrettext.h"
+
 #include <QApplication>
 #include <QPalette>
 
@@ -79,6 +81,17 @@ void ListingModel::setHeader(int column, const QString& text)
 {
     m_headers[column] = text;
     emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ListingModel::wipeAll()
+{
+    beginResetModel();
+    for (Cells& row : m_rows) {
+        for (QString& cell : row)
+            wipeText(cell);
+    }
+    m_rows.clear();
+    endResetModel();
 }
 
 void ListingModel::appendRows(const QList<Cells>& rows)

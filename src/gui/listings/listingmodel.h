@@ -41,6 +41,8 @@ public:
     static const QString& passwordMask();
 
     void appendRows(const QList<Cells>& rows);
+    // The list is closing: every cell is overwritten and the rows go.
+    void wipeAll();
     void removeRowAt(int row);
     // Column 0 of every row holds its listing number again (row + 1).
     void renumber();

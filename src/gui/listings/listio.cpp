@@ -9,7 +9,7 @@ StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report)
     QList<Listing> listings;
     const StorageResult loaded = Module1::StrongSession.isOpen()
                                      ? VaultList::load(Module1::Folder, Module1::StrongSession, &listings)
-                                     : ListFile::load(Module1::Folder, Module1::MasterPassword, &listings, report);
+                                     : ListFile::load(Module1::Folder, Module1::MasterPassword.view(), &listings, report);
     if (!loaded)
         return loaded;
     grid.appendListings(listings, 1);
@@ -22,7 +22,7 @@ StorageResult SaveList(PasswordGrid& grid)
 {
     auto result = Module1::StrongSession.isOpen()
                       ? VaultList::save(Module1::Folder, Module1::StrongSession, grid.listings())
-                      : ListFile::save(Module1::Folder, grid.listings(), Module1::MasterPassword);
+                      : ListFile::save(Module1::Folder, grid.listings(), Module1::MasterPassword.view());
     if (grid.Rows() > 1)
         grid.setRow(grid.Rows() - 1);
     return result;

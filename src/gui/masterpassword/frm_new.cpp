@@ -65,7 +65,7 @@ void frm_new::Command1_Click()
                      QStringLiteral("Set-Up Failed"));
         return;
     }
-    Module1::MasterPassword = first;
+    Module1::MasterPassword.assign(first);
     if (!stored.result) {
         MsgBox::show(QStringLiteral("Your password is set up, but the new list could not be put in place yet.\r%1\r"
                                     "Lock/Close will save the list in its place.")

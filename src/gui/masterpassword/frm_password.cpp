@@ -48,7 +48,7 @@ void frm_password::Command1_Click()
         }
         if (unlocked.opened) {
             // The key stands in for the password, which is not kept.
-            Module1::MasterPassword.clear();
+            Module1::MasterPassword.wipe();
             txt_password->clear();
             const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(Module1::Folder);
             QStringList notes = m_startNotes;
@@ -71,10 +71,12 @@ void frm_password::Command1_Click()
         Fault::stop(read.error);
         return;
     }
-    Module1::MasterPassword = stored;
+    Module1::MasterPassword.assign(stored);
+    const bool right = !stored.isEmpty() && Module1::MasterPassword.equals(entry);
+    wipeText(stored);
 
     // An empty stored password never unlocks.
-    if (!stored.isEmpty() && entry == stored) {
+    if (right) {
         QStringList notes = m_startNotes;
         if (vault.state != Startup::VaultState::Absent)
             notes.append(StrongProtection::keepVaultAside(Module1::Folder, vault));

@@ -82,7 +82,7 @@ void frm_pchange::Command1_Click()
     }
     const PairedCommit::Outcome changed = PasswordChange::commit(Module1::Folder, newPassword, *listings);
     if (changed.result) {
-        Module1::MasterPassword = newPassword;
+        Module1::MasterPassword.assign(newPassword);
         BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, false, false, {}}, m_busy,
                                 kCaption);
         close();
@@ -95,7 +95,7 @@ void frm_pchange::Command1_Click()
     }
     // The new password file is in place but the list is not yet: the new
     // password holds, and the list takes its place at the next save.
-    Module1::MasterPassword = newPassword;
+    Module1::MasterPassword.assign(newPassword);
     MsgBox::show(QStringLiteral("The new password is in use, but the list could not be put in place under it yet.\r%1\r"
                                 "Lock/Close will save the list under the new password.")
                      .arg(changed.result.error),

@@ -38,7 +38,7 @@ void frm_reveal::Command1_Click()
     // Compared as the unlock dialog compares: exactly as typed. With strong
     // protection on, no password is kept: the entry must derive the key.
     const QString entry = txt_password->text();
-    bool right = !Module1::MasterPassword.isEmpty() && entry == Module1::MasterPassword;
+    bool right = !Module1::MasterPassword.isEmpty() && Module1::MasterPassword.equals(entry);
     if (Module1::StrongSession.isOpen())
         Busy::run(m_busy, [&] { right = StrongProtection::checkPassword(Module1::StrongSession, entry); });
     if (right) {

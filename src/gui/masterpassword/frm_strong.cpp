@@ -118,8 +118,7 @@ void frm_strong::turnOn()
     // The copies kept so far are weak, and under the old password.
     const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false, {}};
     // From now on the key stands in for the password, which is not kept.
-    Module1::MasterPassword.fill(QChar(0));
-    Module1::MasterPassword.clear();
+    Module1::MasterPassword.wipe();
     for (QLineEdit* box : {txt_old, txt_new, txt_confirm})
         box->clear();
     if (!turned.result) {
@@ -150,7 +149,7 @@ void frm_strong::turnOff()
         return;
     }
     Module1::StrongSession = {};
-    Module1::MasterPassword = password;
+    Module1::MasterPassword.assign(password);
     txt_old->clear();
     close();
 }

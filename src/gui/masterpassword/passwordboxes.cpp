@@ -27,6 +27,7 @@ bool oldPasswordMatches(QLineEdit* box, bool& busy, const QString& failureCaptio
             return false;
         }
         matches = typed == stored;
+        wipeText(stored);
     }
     if (!matches) {
         MsgBox::show(QStringLiteral("Please re-enter old password as it doesn't match."), QStringLiteral("Boo Boo"));

@@ -176,6 +176,18 @@ void bringForward(QWidget* form)
     form->activateWindow();
 }
 
+void clearAllTextBoxes()
+{
+    const auto widgets = QApplication::allWidgets();
+    for (QWidget* widget : widgets) {
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+            // setText, unlike clear(), also drops the undo history, which
+            // holds every character typed.
+            box->setText(QString());
+        }
+    }
+}
+
 void closeAllOtherWindows(QWidget* keep)
 {
     const auto windows = QApplication::topLevelWidgets();

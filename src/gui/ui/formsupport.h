@@ -69,5 +69,8 @@ Form* showOnce(QPointer<Form>& instance, Make make)
 
 // Closes every other top-level window of the program.
 void closeAllOtherWindows(QWidget* keep);
+// Empties every text box of the program, with its undo history: what was
+// typed or shown there goes before the list closes.
+void clearAllTextBoxes();
 
 } // namespace Forms

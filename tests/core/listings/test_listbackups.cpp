@@ -179,7 +179,7 @@ TEST_F(ListBackupsTest, KeepsTheOpenListInTheFormatInForce)
     writeCiphered("kxpwfl.ene", QByteArray("Now1").leftJustified(25, ' '), "sx8peu3");
     const QByteArray passwordFile = readFile("kxpwfl.ene");
 
-    ListBackups::Kept kept = ListBackups::keep(folder(), twoListings, "Now1", Vault::Session{}, when);
+    ListBackups::Kept kept = ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session{}, when);
     ASSERT_TRUE(kept.result) << qPrintable(kept.result.error);
     EXPECT_EQ(QFileInfo(kept.path).fileName(), "kxplst-backup-20250101-100001.ene");
     EXPECT_EQ(QFileInfo(kept.passwordPath).fileName(), "kxpwfl-backup-20250101-100001.ene");
@@ -207,7 +207,7 @@ TEST_F(ListBackupsTest, NothingIsKeptInAReadOnlyFolder)
     const auto before = snapshot();
     setWritable({}, false);
     const ListBackups::Kept kept =
-        ListBackups::keep(folder(), twoListings, "Now1", Vault::Session{}, QDateTime::currentDateTime());
+        ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session{}, QDateTime::currentDateTime());
     setWritable({}, true);
     EXPECT_FALSE(kept.result);
     EXPECT_TRUE(kept.path.isEmpty());

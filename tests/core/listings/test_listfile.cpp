@@ -220,7 +220,7 @@ TEST_F(ListFileTest, FailedSaveKeepsTheLastGoodFile)
     QList<Listing> many(100, Listing{"www.lost.com", "u", "p"});
     for (const qint64 budget : {qint64(0), qint64(5000), qint64(11000 - 1)}) {
         SafeWrite::setWriteBudgetForTesting(budget);
-        const StorageResult result = ListFile::save(folder(), many, "key");
+        const StorageResult result = ListFile::save(folder(), many, u"key");
         SafeWrite::setWriteBudgetForTesting(-1);
         EXPECT_FALSE(result.ok) << budget;
         EXPECT_TRUE(result.error.contains("kxplst")) << qPrintable(result.error);
@@ -234,7 +234,7 @@ TEST_F(ListFileTest, ReadOnlyListIsNeverReplaced)
     const QByteArray good = CipherBytes(record("www.keep.me", "u", "p"), "key");
     writeFile("kxplst.ene", good);
     setWritable("kxplst.ene", false);
-    const StorageResult result = ListFile::save(folder(), {{"www.new.com", "u", "p"}}, "key");
+    const StorageResult result = ListFile::save(folder(), {{"www.new.com", "u", "p"}}, u"key");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("kxplst.ene") && result.error.contains("read-only")) << qPrintable(result.error);
     EXPECT_EQ(files(), QStringList{"kxplst.ene"});

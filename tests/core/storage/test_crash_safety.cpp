@@ -77,7 +77,7 @@ TEST_F(CrashSafetyTest, SavingTheList)
             clearFolder();
             storePair("key", kOldList);
         },
-        [&] { ListFile::save(folder(), kNewList, "key"); },
+        [&] { ListFile::save(folder(), kNewList, u"key"); },
         [&](const Attempt& run) {
             const State state = nextStart();
             EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
@@ -100,7 +100,7 @@ TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
         writeCiphered("kxplst-pending.ene", plain.bytes(), "new");
     };
     const int steps = FaultInjection::killAfterEachStep(
-        unfinishedChange, [&] { ListFile::save(folder(), kNewList, "new"); },
+        unfinishedChange, [&] { ListFile::save(folder(), kNewList, u"new"); },
         [&](const Attempt& run) {
             const State state = nextStart();
             EXPECT_EQ(state.password, QStringLiteral("new"));
@@ -273,7 +273,7 @@ TEST_F(CrashSafetyTest, TakingOverPlainFilesOfAnEarlierVersion)
         [&] {
             Startup::prepareFolder(folder());
             QList<Listing> listings;
-            ListFile::load(folder(), "newpass", &listings);
+            ListFile::load(folder(), u"newpass", &listings);
         },
         [&](const Attempt& run) {
             const State state = nextStart();

@@ -15,7 +15,7 @@ protected:
     {
         GuiTest::SetUp();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        Module1::MasterPassword = "Mk1";
+        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
     }
     void TearDown() override
     {
@@ -31,6 +31,8 @@ protected:
             plain += record("site" + QByteArray::number(k), "user" + QByteArray::number(k),
                             "pw" + QByteArray::number(k));
         writeCiphered("kxplst.ene", plain, "Mk1");
+        // As the unlock does before each opening: closing forgets it.
+        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
         list = frm_list::open();
         EXPECT_NE(list, nullptr);
         return list;

@@ -22,11 +22,13 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        Module1::MasterPassword = "Mk1";
+        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
     }
     frm_list* open(const QByteArray& plainList)
     {
         writeCiphered("kxplst.ene", plainList, "Mk1");
+        // As the unlock does before each opening: closing forgets it.
+        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
         frm_list* list = frm_list::open();
         EXPECT_NE(list, nullptr);
         return list;
@@ -213,7 +215,7 @@ TEST_F(FrmListTest, EveryWayOfClosingSavesTheGridAndSaysByeOnce)
 TEST_F(FrmListTest, SaveUsesTheMasterPasswordOfTheMoment)
 {
     frm_list* list = open(twoListings);
-    Module1::MasterPassword = "changed";
+    Module1::MasterPassword.assign(QStringLiteral("changed"));
     list->close();
     EXPECT_EQ(readDeciphered("kxplst.ene", "changed"), twoListings);
 }

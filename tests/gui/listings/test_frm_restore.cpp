@@ -53,7 +53,7 @@ protected:
         settle();
         QFile::remove(path("kxplst.ene"));
         QFile::remove(path("kxpwfl.ene"));
-        Module1::MasterPassword.clear();
+        Module1::MasterPassword.wipe();
         Module1::StrongSession = sessionFor("Strong1");
         ASSERT_TRUE(VaultList::save(folder(), Module1::StrongSession, listings));
         list = frm_list::open();
@@ -109,7 +109,7 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
         clearFolder();
         messages.clear();
         Module1::StrongSession = {};
-        Module1::MasterPassword = "Mk1";
+        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
         writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         if (c.sealedList)

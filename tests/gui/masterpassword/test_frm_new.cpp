@@ -50,7 +50,7 @@ TEST_F(FrmNewTest, MatchingEntriesSetUpTheListAndOpenIt)
     settle();
 
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(Module1::MasterPassword, QStringLiteral("abc"));
+    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
     EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
     EXPECT_TRUE(readFile("kxplst.ene").isEmpty());
@@ -65,7 +65,7 @@ TEST_F(FrmNewTest, EntriesAreComparedAfterTrimmingSpacesOnly)
     frm_new* form = open();
     confirm(form, "  pw one ", "pw one");
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(Module1::MasterPassword, QStringLiteral("pw one"));
+    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("pw one"));
 }
 
 TEST_F(FrmNewTest, DifferingEntriesAreRefusedAndBothBoxesEmptied)
@@ -182,7 +182,7 @@ TEST_F(FrmNewTest, ASetUpFailingAtAnyStepLeavesAFolderThatOpens)
                 EXPECT_EQ(frm_list::instance(), nullptr);
             } else {
                 EXPECT_EQ(messages[0].caption, QStringLiteral("Set-Up Incomplete")) << run.step;
-                EXPECT_EQ(Module1::MasterPassword, QStringLiteral("abc"));
+                EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
                 ASSERT_NE(frm_list::instance(), nullptr) << run.step;
                 EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
             }

@@ -43,7 +43,7 @@ TEST_F(FrmPasswordTest, RightEntryOpensTheListInEitherFileLayout)
         enter(form, "abc");
         EXPECT_TRUE(messages.isEmpty());
         EXPECT_TRUE(form.isNull());
-        EXPECT_EQ(Module1::MasterPassword, QStringLiteral("abc"));
+        EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
         auto* list = window<frm_list>("frm_list");
         ASSERT_NE(list, nullptr);
         delete list;
