@@ -1,17 +1,25 @@
-# Installs the Debian packages that building, running and testing need,
-# when any is missing. Sourced by scripts/run and scripts/test.
-vellamar_packages=(
+# The Debian packages that building, running and testing need, and the
+# function that installs those missing. Sourced by scripts/run and
+# scripts/test.
+
+# What building and running the program needs: all that scripts/run installs.
+vellamar_run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libsodium-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
+)
+# What the tests, the benchmarks and the checks need besides: scripts/test
+# installs these too.
+vellamar_test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick strace util-linux
-  desktop-file-utils xclip
+  desktop-file-utils xclip clang-format ccache
 )
 
+# Installs those of the given packages that are missing.
 vellamar_install_deps() {
   local missing=()
-  for package in "${vellamar_packages[@]}"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
       || missing+=("$package")
   done
