@@ -19,28 +19,37 @@ case ";$core_links;" in
     complain "vellamar_core links Qt Gui or Widgets ($core_links)" ;;
 esac
 
-pairs=$(mktemp)
-trap 'rm -f "$pairs"' EXIT
-while IFS= read -r -d '' file; do
-  relative=${file#"$src"/}
-  from=$(dirname "$relative")
-  layer=${relative%%/*}
-  while IFS= read -r included; do
-    [[ -n $included ]] || continue
-    to_layer=${included%%/*}
-    case "$to_layer" in core | gui | app) ;; *) continue ;; esac
-    case "$layer>$to_layer" in
-      "core>gui" | "core>app" | "gui>app") complain "$relative includes $included: $layer may not use $to_layer" ;;
-    esac
-    to=$(dirname "$included")
-    [[ $from == "$to" ]] || printf '%s %s\n' "$from" "$to" >>"$pairs"
-  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0)
+# One pass over every include of the tree: awk prints each broken rule as
+# "rule ..." and each include from one folder into another as "pair FROM TO".
+found=$(mktemp)
+trap 'rm -f "$found" "$found.pairs" "$found.loop"' EXIT
+find "$src" -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | xargs -0 -r awk -v src="$src" '
+  function folder(path) { return path ~ /\// ? substr(path, 1, match(path, /\/[^\/]*$/) - 1) : "." }
+  /^[ \t]*#[ \t]*include[ \t]*"[^"]*"/ {
+    included = $0
+    sub(/^[^"]*"/, "", included)
+    sub(/".*/, "", included)
+    to_layer = included
+    sub(/\/.*/, "", to_layer)
+    if (to_layer != "core" && to_layer != "gui" && to_layer != "app") next
+    relative = substr(FILENAME, length(src) + 2)
+    layer = relative
+    sub(/\/.*/, "", layer)
+    if ((layer == "core" && to_layer != "core") || (layer == "gui" && to_layer == "app"))
+      print "rule " relative " includes " included ": " layer " may not use " to_layer
+    from = folder(relative)
+    to = folder(included)
+    if (from != to) print "pair " from " " to
+  }' >"$found"
+
+while IFS= read -r complaint; do
+  complain "$complaint"
+done < <(sed -n 's/^rule //p' "$found")
 
 # tsort finds any circle among the folders.
-if ! tsort "$pairs" >/dev/null 2>"$pairs.loop"; then
-  complain "folders include each other: $(grep -v 'input contains a loop' "$pairs.loop" | sed 's/^tsort: //' | tr '\n' ' ')"
+sed -n 's/^pair //p' "$found" >"$found.pairs"
+if ! tsort "$found.pairs" >/dev/null 2>"$found.loop"; then
+  complain "folders include each other: $(grep -v 'input contains a loop' "$found.loop" | sed 's/^tsort: //' | tr '\n' ' ')"
 fi
-rm -f "$pairs.loop"
 ((status == 0)) && echo "layer rules: $src keeps them"
 exit "$status"

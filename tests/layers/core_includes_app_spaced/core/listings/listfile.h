@@ -1,0 +1,4 @@
+#pragma once
+
+#include <QString>
+  #  include   "app/startupprocedure.h" // written loosely, still an include
