@@ -30,8 +30,4 @@ void BM_CipherBytes(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_CipherBytes)
-    ->Arg(32 << 10)
-    ->Arg(1 << 20)
-    ->Arg(11 << 20)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CipherBytes)->Arg(32 << 10)->Arg(1 << 20)->Arg(11 << 20)->Unit(benchmark::kMicrosecond);

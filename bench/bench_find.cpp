@@ -42,7 +42,7 @@ void BM_FindNothing(benchmark::State& state)
     const QString text = QStringLiteral("PW!777");
     const auto fieldsOf = [&listings](int row) {
         const Listing& listing = listings.at(row - 1);
-        return ListingSearch::Fields{listing.site, listing.user};
+        return ListingSearch::Fields {listing.site, listing.user};
     };
     for (auto _ : state) {
         const auto found = ListingSearch::findNext(text, kListings, 1, fieldsOf);
@@ -65,9 +65,8 @@ void BM_FindNextInTheGrid(benchmark::State& state)
     grid->setGeometry(Twips::rect(120, 600, 5295, 1335));
     grid->appendListings(PaddedListings(kListings), 1);
     grid->show();
-    MsgBox::setObserverForTesting([&state](const QString& text, const QString&) {
-        state.SkipWithError(qPrintable(text));
-    });
+    MsgBox::setObserverForTesting(
+        [&state](const QString& text, const QString&) { state.SkipWithError(qPrintable(text)); });
     frm_find* find = frm_find::showOnce(grid.get());
     find->txt_find->setText(QStringLiteral("SITE-%1.").arg(kListings));
     QCoreApplication::processEvents();

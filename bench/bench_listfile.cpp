@@ -36,7 +36,8 @@ QByteArray ReadAll(const QString& path)
 // written by the program's own save so that it is exactly what a user has.
 class ListOnDisk {
 public:
-    ListOnDisk(benchmark::State& state, int count) : m_count(count)
+    ListOnDisk(benchmark::State& state, int count)
+        : m_count(count)
     {
         if (!m_dir.isValid()) {
             state.SkipWithError("no temporary folder");
@@ -67,7 +68,7 @@ public:
     // would time something else.
     bool unchanged() const
     {
-        return QDir(m_dir.path()).entryList(QDir::Files) == QStringList{QStringLiteral("kxplst.ene")}
+        return QDir(m_dir.path()).entryList(QDir::Files) == QStringList {QStringLiteral("kxplst.ene")}
                && ReadAll(Module1::Folder.list.path) == m_ciphered;
     }
 

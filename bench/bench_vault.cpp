@@ -25,7 +25,8 @@ class VaultOnDisk {
 public:
     // keepListings: the save benchmarks need them; the load leaves the heap
     // as a program that just started has it.
-    VaultOnDisk(benchmark::State& state, int count, bool keepListings = true) : m_listings(MakeListings(count))
+    VaultOnDisk(benchmark::State& state, int count, bool keepListings = true)
+        : m_listings(MakeListings(count))
     {
         m_folder = DataFolder(m_dir.path());
         m_session.params = Vault::minimumParams();

@@ -35,7 +35,7 @@ void apply()
 #ifdef Q_OS_UNIX
     // No core file even where the system dumps processes that are not
     // dumpable (suid_dumpable 2), or where nothing else stops it.
-    const struct rlimit none = { 0, 0 };
+    const struct rlimit none = {0, 0};
     setrlimit(RLIMIT_CORE, &none);
 #endif
 #ifdef Q_OS_WIN

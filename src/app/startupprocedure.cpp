@@ -30,9 +30,9 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
         auto count = [](qint64 n, const char* unit) {
             return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(unit)).arg(n == 1 ? "" : "s");
         };
-        age = minutes < 120            ? count(minutes, "minute")
-              : minutes < 48 * 60      ? count(minutes / 60, "hour")
-                                       : count(minutes / (24 * 60), "day");
+        age = minutes < 120       ? count(minutes, "minute")
+              : minutes < 48 * 60 ? count(minutes / 60, "hour")
+                                  : count(minutes / (24 * 60), "day");
     }
     const bool fresh = found.modified && found.modified->secsTo(now) < 24 * 60 * 60;
     const bool mayBeOpen = found.otherHost && (fresh || !found.modified);

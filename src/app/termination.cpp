@@ -84,12 +84,13 @@ void installEndOfSessionHandler(std::function<void()> onEnd, std::function<void(
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (app && !sessionWatched) {
         sessionWatched = true;
-        QObject::connect(app, &QGuiApplication::commitDataRequest, app,
-                         [](QSessionManager&) {
-                             if (saveRequestHandler)
-                                 saveRequestHandler();
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            app, &QGuiApplication::commitDataRequest, app,
+            [](QSessionManager&) {
+                if (saveRequestHandler)
+                    saveRequestHandler();
+            },
+            Qt::DirectConnection);
     }
 }
 

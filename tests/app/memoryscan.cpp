@@ -57,7 +57,8 @@ QStringList find(const QList<Pattern>& patterns)
     for (const Pattern& pattern : patterns)
         longest = std::max(longest, pattern.maskedBytes.size());
     const size_t bufferSize = kChunk + size_t(longest);
-    auto* buffer = static_cast<char*>(::mmap(nullptr, bufferSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    auto* buffer =
+        static_cast<char*>(::mmap(nullptr, bufferSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     if (buffer == MAP_FAILED)
         return {QStringLiteral("no memory to scan with")};
     const auto own = quintptr(buffer);

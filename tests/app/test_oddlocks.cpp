@@ -40,14 +40,16 @@ protected:
         ASSERT_TRUE(QLockFile(lockPath()).getLockInfo(&pid, &host, &app));
         EXPECT_EQ(pid, QCoreApplication::applicationPid());
         EXPECT_EQ(host, QSysInfo::machineHostName());
-        EXPECT_EQ(QFile::permissions(lockPath()) & QFile::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner) << "0600";
+        EXPECT_EQ(QFile::permissions(lockPath()) & QFile::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner)
+            << "0600";
     }
 
     void age(const QString& name, qint64 seconds) const
     {
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
+        ASSERT_TRUE(
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime));
     }
 
     InstanceLock lock;
@@ -86,16 +88,15 @@ TEST_F(OddLockTest, OddLocksAskAndYesTakesThemOver)
              QFile::setPermissions(lockPath(), {});
          },
          MsgBox::Default::Yes, "vellamar.lock", true},
-        {"empty folder", [this] { QDir(dir.path()).mkdir("vellamar.lock"); }, MsgBox::Default::Yes,
-         "a folder", true},
+        {"empty folder", [this] { QDir(dir.path()).mkdir("vellamar.lock"); }, MsgBox::Default::Yes, "a folder", true},
         {"folder with a file",
          [this] {
              QDir(dir.path()).mkdir("vellamar.lock");
              writeFile("vellamar.lock/mine", "keep");
          },
          MsgBox::Default::Yes, "a folder", false},
-        {"dangling link", [this] { QFile::link(path("gone/vellamar.lock"), lockPath()); },
-         MsgBox::Default::Yes, "cannot be reached", true},
+        {"dangling link", [this] { QFile::link(path("gone/vellamar.lock"), lockPath()); }, MsgBox::Default::Yes,
+         "cannot be reached", true},
         {"link to a file",
          [this] {
              writeFile("elsewhere", "999999\nvellamar\n" + QSysInfo::machineHostName().toUtf8() + "\n");
@@ -110,8 +111,8 @@ TEST_F(OddLockTest, OddLocksAskAndYesTakesThemOver)
              age("vellamar.lock", 3 * 24 * 3600);
          },
          MsgBox::Default::Yes, "Age: 3 days", true},
-        {"names no host", [this] { writeFile("vellamar.lock", "4242\nvellamar\n\n"); },
-         MsgBox::Default::Yes, "Computer: none named", true},
+        {"names no host", [this] { writeFile("vellamar.lock", "4242\nvellamar\n\n"); }, MsgBox::Default::Yes,
+         "Computer: none named", true},
     };
     for (const auto& c : cases) {
         for (const bool yes : {false, true}) {
@@ -167,7 +168,8 @@ TEST_F(OddLockTest, LocksOfThisMachineAskNothing)
     ASSERT_TRUE(live.tryLock(0));
     const QString before = state(lockPath());
     EXPECT_FALSE(RunStartup(dir.path(), lock, clipboard));
-    EXPECT_EQ(messages, (QList<Message>{{"The password list is already open in another Vellamar window.", "Vellamar"}}));
+    EXPECT_EQ(messages,
+              (QList<Message> {{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);
     EXPECT_EQ(state(lockPath()), before);
 }

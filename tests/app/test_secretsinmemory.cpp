@@ -95,8 +95,8 @@ TEST_F(SecretsInMemoryTest, NothingOfTheListOrThePasswordStaysWhileTheGoodbyeSho
 
     // The search finds what is there: the open list holds all three.
     const QStringList whileOpen = MemoryScan::find(patterns);
-    for (const char* held : {"the master password (UTF-16)", "a listing's site (UTF-16)",
-                             "a listing's password (UTF-16)"})
+    for (const char* held :
+         {"the master password (UTF-16)", "a listing's site (UTF-16)", "a listing's password (UTF-16)"})
         EXPECT_TRUE(whileOpen.join('\n').contains(QLatin1String(held))) << held << " while the list is open";
 
     QStringList atGoodbye;
@@ -124,7 +124,7 @@ TEST(WipeOnFreeTest, ABlockLetGoKeepsNothingOfWhatItHeld)
     if (!WipeOnFree::active() || !MemoryScan::available())
         GTEST_SKIP() << "freed memory is not zeroed on this platform";
     const QByteArray marker = uniqueMarker1252(24);
-    const QList<MemoryScan::Pattern> patterns{{QStringLiteral("the marker"), MemoryScan::masked(marker)}};
+    const QList<MemoryScan::Pattern> patterns {{QStringLiteral("the marker"), MemoryScan::masked(marker)}};
     struct Case {
         const char* name;
         void (*letGo)(void* block);

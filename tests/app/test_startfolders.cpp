@@ -30,9 +30,9 @@ const QByteArray kThreeListings = kTwoListings + record("www.c.com", "cy", "pw3"
 
 // What a case expects once the start and the unlock are done.
 struct Expected {
-    int listings = -1;        // in the open list; -1: the start ends, no list opens
-    QStringList told;         // each is in the one message after unlock (or in the fault when the start ends)
-    QStringList filesAfter;   // names (or name prefixes ending in '*') that must be there afterwards
+    int listings = -1; // in the open list; -1: the start ends, no list opens
+    QStringList told; // each is in the one message after unlock (or in the fault when the start ends)
+    QStringList filesAfter; // names (or name prefixes ending in '*') that must be there afterwards
 };
 
 class StartFoldersTest : public AppTest {
@@ -116,7 +116,8 @@ protected:
             for (const Message& message : messages)
                 texts.append(message.text);
             for (const QString& part : expected.told)
-                EXPECT_TRUE(texts.join(' ').contains(part)) << qPrintable(part) << " in " << qPrintable(texts.join('|'));
+                EXPECT_TRUE(texts.join(' ').contains(part))
+                    << qPrintable(part) << " in " << qPrintable(texts.join('|'));
             if (expected.told.isEmpty()) {
                 EXPECT_TRUE(messages.isEmpty()) << qPrintable(texts.join('|'));
             }
@@ -125,8 +126,9 @@ protected:
         }
         for (const QString& wanted : expected.filesAfter) {
             const bool prefix = wanted.endsWith('*');
-            EXPECT_FALSE((prefix ? files().filter(QRegularExpression("^" + QRegularExpression::escape(wanted.chopped(1))))
-                                 : files().filter(QRegularExpression("^" + QRegularExpression::escape(wanted) + "$")))
+            EXPECT_FALSE((prefix
+                              ? files().filter(QRegularExpression("^" + QRegularExpression::escape(wanted.chopped(1))))
+                              : files().filter(QRegularExpression("^" + QRegularExpression::escape(wanted) + "$")))
                              .isEmpty())
                 << qPrintable(wanted) << " in " << qPrintable(files().join(' '));
         }
@@ -156,36 +158,68 @@ TEST_F(StartFoldersTest, EachFolderOpensWhatItHoldsAndLosesNoList)
     };
     run("the described pair", [&] { pair(); }, "Mk1", {2, {}, {"kxplst.ene", "kxpwfl.ene"}});
     for (const QByteArray& stray : {QByteArray(), QByteArray("hello")}) {
-        run("an empty or foreign vault beside the pair", [&] { pair(); writeFile("kxplst.vault", stray); }, "Mk1",
+        run("an empty or foreign vault beside the pair",
+            [&] {
+                pair();
+                writeFile("kxplst.vault", stray);
+            },
+            "Mk1",
             {2, {"kxplst.vault", "cannot be read", "stays as found"}, {"kxplst.ene", "kxpwfl.ene", "kxplst.vault"}});
     }
     run("a vault header over garbage beside the pair",
-        [&] { pair(); writeFile("kxplst.vault", vaultHeaderOverGarbage()); }, "Mk1",
-        {2, {"kxplst.vault", "did not open", "kxplst-backup-"}, {"kxplst.ene", "kxplst-backup-*"}});
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultHeaderOverGarbage());
+        },
+        "Mk1", {2, {"kxplst.vault", "did not open", "kxplst-backup-"}, {"kxplst.ene", "kxplst-backup-*"}});
     run("a cut-short vault beside the pair",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Other1", kTwoListings).chopped(3)); }, "Mk1",
-        {2, {"kxplst.vault", "damaged", "kxplst-backup-"}, {"kxplst.ene", "kxplst-backup-*"}});
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Other1", kTwoListings).chopped(3));
+        },
+        "Mk1", {2, {"kxplst.vault", "damaged", "kxplst-backup-"}, {"kxplst.ene", "kxplst-backup-*"}});
     run("a vault that is a link into a missing folder, beside the pair",
-        [&] { pair(); link("/nonexistent-drive/kxplst.vault", "kxplst.vault"); }, "Mk1",
-        {2, {"kxplst.vault", "not there", "stays as found"}, {"kxplst.vault"}});
+        [&] {
+            pair();
+            link("/nonexistent-drive/kxplst.vault", "kxplst.vault");
+        },
+        "Mk1", {2, {"kxplst.vault", "not there", "stays as found"}, {"kxplst.vault"}});
     run("a vault that is a link loop, beside the pair",
-        [&] { pair(); link("loop.vault", "kxplst.vault"); link("kxplst.vault", "loop.vault"); }, "Mk1",
-        {2, {"kxplst.vault", "loop"}, {"kxplst.vault"}});
-    run("a vault that is a folder, beside the pair", [&] { pair(); QDir(dir.path()).mkdir("kxplst.vault"); }, "Mk1",
-        {2, {"kxplst.vault", "folder"}, {}});
+        [&] {
+            pair();
+            link("loop.vault", "kxplst.vault");
+            link("kxplst.vault", "loop.vault");
+        },
+        "Mk1", {2, {"kxplst.vault", "loop"}, {"kxplst.vault"}});
+    run("a vault that is a folder, beside the pair",
+        [&] {
+            pair();
+            QDir(dir.path()).mkdir("kxplst.vault");
+        },
+        "Mk1", {2, {"kxplst.vault", "folder"}, {}});
     run("a sealed vault beside the pair: the vault's password",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings)); }, "Strong1",
-        {3, {"kxplst.vault", "kxplst-backup-", "kxpwfl-backup-", "Remove them now?"},
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings));
+        },
+        "Strong1",
+        {3,
+         {"kxplst.vault", "kxplst-backup-", "kxpwfl-backup-", "Remove them now?"},
          {"kxplst.vault", "kxplst-backup-*", "kxpwfl-backup-*"}});
     run("a sealed vault beside the pair: the pair's password",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings)); }, "Mk1",
-        {2, {"kxplst.vault", "kxplst-backup-"}, {"kxplst.ene", "kxpwfl.ene", "kxplst-backup-*"}});
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings));
+        },
+        "Mk1", {2, {"kxplst.vault", "kxplst-backup-"}, {"kxplst.ene", "kxpwfl.ene", "kxplst-backup-*"}});
 
     // No pair beside a vault that cannot be read: the start names it and ends.
     run("a vault alone, a link into a missing folder",
-        [&] { writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
-              link("/nonexistent-drive/kxplst.vault", "kxplst.vault"); }, nullptr,
-        {-1, {"kxplst.vault", "Nothing was changed"}, {}});
+        [&] {
+            writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+            link("/nonexistent-drive/kxplst.vault", "kxplst.vault");
+        },
+        nullptr, {-1, {"kxplst.vault", "Nothing was changed"}, {}});
     run("a vault alone, a folder", [&] { QDir(dir.path()).mkdir("kxplst.vault"); }, nullptr,
         {-1, {"kxplst.vault", "Nothing was changed"}, {}});
     run("a vault alone, foreign", [&] { writeFile("kxplst.vault", "hello"); }, nullptr,
@@ -195,54 +229,106 @@ TEST_F(StartFoldersTest, EachFolderOpensWhatItHoldsAndLosesNoList)
 
     // Leftover pending lists.
     run("an empty pending list over a good list",
-        [&] { pair(); writeFile("kxplst-pending.ene", {}); }, "Mk1",
-        {0, {"kxplst-backup-", "kxpwfl-backup-"}, {"kxplst-backup-*", "kxpwfl-backup-*"}});
+        [&] {
+            pair();
+            writeFile("kxplst-pending.ene", {});
+        },
+        "Mk1", {0, {"kxplst-backup-", "kxpwfl-backup-"}, {"kxplst-backup-*", "kxpwfl-backup-*"}});
     run("a cut-short pending list over a good list",
-        [&] { pair(); writeCiphered("kxplst-pending.ene", kThreeListings.first(250), "Mk1"); }, "Mk1",
-        {2, {"kxplst-backup-", "not a whole number"}, {"kxplst-backup-*"}});
+        [&] {
+            pair();
+            writeCiphered("kxplst-pending.ene", kThreeListings.first(250), "Mk1");
+        },
+        "Mk1", {2, {"kxplst-backup-", "not a whole number"}, {"kxplst-backup-*"}});
     run("a pending list that is a folder",
-        [&] { pair(); QDir(dir.path()).mkdir("kxplst-pending.ene"); }, "Mk1",
-        {2, {"kxplst-pending.ene"}, {"kxplst.ene"}});
+        [&] {
+            pair();
+            QDir(dir.path()).mkdir("kxplst-pending.ene");
+        },
+        "Mk1", {2, {"kxplst-pending.ene"}, {"kxplst.ene"}});
     run("a pending list that is a link leading nowhere",
-        [&] { pair(); link("/nonexistent-drive/p.ene", "kxplst-pending.ene"); }, "Mk1",
-        {2, {"kxplst-pending.ene"}, {"kxplst.ene", "kxplst-pending.ene"}});
+        [&] {
+            pair();
+            link("/nonexistent-drive/p.ene", "kxplst-pending.ene");
+        },
+        "Mk1", {2, {"kxplst-pending.ene"}, {"kxplst.ene", "kxplst-pending.ene"}});
     run("a pending list with the same bytes as the list",
-        [&] { pair(); writeCiphered("kxplst-pending.ene", kTwoListings, "Mk1"); }, "Mk1", {2, {}, {"kxplst.ene"}});
+        [&] {
+            pair();
+            writeCiphered("kxplst-pending.ene", kTwoListings, "Mk1");
+        },
+        "Mk1", {2, {}, {"kxplst.ene"}});
 
     // Links that lead nowhere: named, nothing written, the link stays.
     run("the list a link into a missing folder",
-        [&] { pair(); QFile::remove(path("kxplst.ene")); link("/nonexistent-drive/kxplst.ene", "kxplst.ene"); },
+        [&] {
+            pair();
+            QFile::remove(path("kxplst.ene"));
+            link("/nonexistent-drive/kxplst.ene", "kxplst.ene");
+        },
         nullptr, {-1, {"kxplst.ene", "cannot be reached"}, {"kxplst.ene"}});
     run("the list a link to a file not there",
-        [&] { pair(); QFile::remove(path("kxplst.ene")); link("gone.ene", "kxplst.ene"); },
+        [&] {
+            pair();
+            QFile::remove(path("kxplst.ene"));
+            link("gone.ene", "kxplst.ene");
+        },
         nullptr, {-1, {"kxplst.ene", "cannot be reached"}, {"kxplst.ene"}});
     run("the list a link loop",
-        [&] { pair(); QFile::remove(path("kxplst.ene")); link("kxplst.ene", "kxplst.ene"); },
+        [&] {
+            pair();
+            QFile::remove(path("kxplst.ene"));
+            link("kxplst.ene", "kxplst.ene");
+        },
         nullptr, {-1, {"kxplst.ene", "loop"}, {"kxplst.ene"}});
     run("the password file a link loop",
-        [&] { pair(); QFile::remove(path("kxpwfl.ene")); link("kxpwfl.ene", "kxpwfl.ene"); },
+        [&] {
+            pair();
+            QFile::remove(path("kxpwfl.ene"));
+            link("kxpwfl.ene", "kxpwfl.ene");
+        },
         nullptr, {-1, {"kxpwfl.ene", "loop"}, {"kxpwfl.ene"}});
 
     // A password file that no set-up wrote.
     run("a stored password with a control character",
-        [&] { pair(); writeCiphered("kxpwfl.ene", "Mk\t1", "sx8peu3"); }, nullptr,
-        {-1, {"kxpwfl.ene", "damaged"}, {"kxpwfl.ene"}});
+        [&] {
+            pair();
+            writeCiphered("kxpwfl.ene", "Mk\t1", "sx8peu3");
+        },
+        nullptr, {-1, {"kxpwfl.ene", "damaged"}, {"kxpwfl.ene"}});
 }
 
 // The same as the user nobody: the system refuses too.
 TEST_F(StartFoldersTest, ReadOnlyFoldersKeepEveryFileAsFound)
 {
-    run("ReadOnly folder: a sealed vault beside the pair",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings)); }, "Strong1",
-        {3, {"kxplst.vault", "stays as found"}, {"kxplst.ene", "kxpwfl.ene", "kxplst.vault"}}, true);
+    run(
+        "ReadOnly folder: a sealed vault beside the pair",
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings));
+        },
+        "Strong1", {3, {"kxplst.vault", "stays as found"}, {"kxplst.ene", "kxpwfl.ene", "kxplst.vault"}}, true);
     run("ReadOnly vault beside the pair: the pair's password",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings)); setWritable("kxplst.vault", false); },
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings));
+            setWritable("kxplst.vault", false);
+        },
         "Mk1", {2, {"kxplst.vault", "stays as found"}, {"kxplst.ene", "kxplst.vault"}});
     run("ReadOnly list file beside a sealed vault: the vault's password",
-        [&] { pair(); writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings)); setWritable("kxplst.ene", false); },
+        [&] {
+            pair();
+            writeFile("kxplst.vault", vaultOf("Strong1", kThreeListings));
+            setWritable("kxplst.ene", false);
+        },
         "Strong1", {3, {"kxplst.ene", "stays as found"}, {"kxplst.ene", "kxpwfl-backup-*"}});
-    run("ReadOnly folder: an empty pending list over a good list",
-        [&] { pair(); writeFile("kxplst-pending.ene", {}); }, "Mk1", {0, {}, {"kxplst.ene", "kxplst-pending.ene"}}, true);
+    run(
+        "ReadOnly folder: an empty pending list over a good list",
+        [&] {
+            pair();
+            writeFile("kxplst-pending.ene", {});
+        },
+        "Mk1", {0, {}, {"kxplst.ene", "kxplst-pending.ene"}}, true);
 }
 
 } // namespace

@@ -10,7 +10,7 @@
 
 namespace {
 
-class StartupProcedureTest : public AppTest {};
+class StartupProcedureTest : public AppTest { };
 
 TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
 {

@@ -68,7 +68,7 @@ protected:
 
     InstanceLock lock;
     const QByteArray twoListings = record("www.a.com", "ann", "pw1") + record("prog", "bob", "pw2");
-    const Message bye{"Bye..", "Sorry to see you go."};
+    const Message bye {"Bye..", "Sorry to see you go."};
 };
 
 TEST_F(UnusualFolderTest, TailThatIsNoListing)
@@ -85,7 +85,7 @@ TEST_F(UnusualFolderTest, TailThatIsNoListing)
     addAndClose(list);
     EXPECT_EQ(readFile(backup), asFound);
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), threeListings());
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", backup, "kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", backup, "kxplst.ene", "kxpwfl.ene"}));
 }
 
 TEST_F(UnusualFolderTest, NulInAField)
@@ -107,7 +107,8 @@ TEST_F(UnusualFolderTest, NulInAField)
 TEST_F(UnusualFolderTest, EveryDataFileASymbolicLink)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
-    for (const QString& name : {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")}) {
+    for (const QString& name :
+         {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")}) {
         ASSERT_TRUE(QFile::rename(path(name), path("real/" + name)));
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
@@ -115,17 +116,19 @@ TEST_F(UnusualFolderTest, EveryDataFileASymbolicLink)
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(messages.isEmpty());
     addAndClose(list);
-    for (const QString& name : {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")})
+    for (const QString& name :
+         {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")})
         EXPECT_TRUE(QFileInfo(path(name)).isSymLink()) << qPrintable(name);
     EXPECT_EQ(readDeciphered("real/kxplst.ene", "Mk1"), threeListings());
-    EXPECT_EQ(QDir(path("real")).entryList(QDir::Files), (QStringList{"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(QDir(path("real")).entryList(QDir::Files), (QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
 }
 
 TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
     writeCiphered("real/kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
-    for (const QString& name : {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")}) {
+    for (const QString& name :
+         {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")}) {
         QFile::remove(path(name));
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
@@ -142,7 +145,8 @@ TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
     EXPECT_EQ(readDeciphered("real/kxinit.ene", "hmut58qkze"), QByteArray("VELLA1nty-V1.0.1-NEWSETUP"));
     EXPECT_EQ(readDeciphered("real/kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
     EXPECT_EQ(readDeciphered("real/kxplst.ene", "abc"), record("www.added.com", "me", "pw3"));
-    for (const QString& name : {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")})
+    for (const QString& name :
+         {QStringLiteral("kxinit.ene"), QStringLiteral("kxpwfl.ene"), QStringLiteral("kxplst.ene")})
         EXPECT_TRUE(QFileInfo(path(name)).isSymLink()) << qPrintable(name);
 }
 
@@ -187,7 +191,8 @@ TEST_F(UnusualFolderTest, SecondCopyRunning)
     ASSERT_TRUE(other.tryLock(0));
     const auto before = snapshot();
     EXPECT_FALSE(RunStartup(dir.path(), lock, clipboard));
-    EXPECT_EQ(messages, (QList<Message>{{"The password list is already open in another Vellamar window.", "Vellamar"}}));
+    EXPECT_EQ(messages,
+              (QList<Message> {{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);
     EXPECT_EQ(findWindow("frm_new"), nullptr);
     EXPECT_EQ(snapshot(), before);

@@ -60,7 +60,7 @@ int reveals(int argc, char** argv)
     QByteArray data;
     if (!readAll(argv[2], &data))
         return 2;
-    QList<QByteArray> keys{kStartupKey, kPasswordFileKey};
+    QList<QByteArray> keys {kStartupKey, kPasswordFileKey};
     for (int i = 3; i < argc; ++i)
         keys.append(bytesOf(argv[i]));
     for (int i = 3; i < argc; ++i) {
@@ -89,8 +89,8 @@ int weakVault(const char* path, const char* password)
     if (!readAll(path, &file))
         return 1;
     const Vault::HeaderCheck header = Vault::readHeader(file);
-    const auto key = header.ok() ? Vault::deriveKey(bytesOf(password), header.header.params, header.header.salt)
-                                 : std::nullopt;
+    const auto key =
+        header.ok() ? Vault::deriveKey(bytesOf(password), header.header.params, header.header.salt) : std::nullopt;
     QByteArray plain;
     if (!key || Vault::open(file, *key, plain) != Vault::OpenResult::Ok) {
         std::fprintf(stderr, "datafile_tool: %s does not open with that password\n", path);
@@ -119,7 +119,8 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "reveals") == 0)
         return reveals(argc, argv);
     if (argc != 4 || std::strcmp(argv[1], "decipher") != 0) {
-        std::fprintf(stderr, "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | weakvault FILE PASSWORD\n");
+        std::fprintf(stderr,
+                     "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | weakvault FILE PASSWORD\n");
         return 2;
     }
     QByteArray data;

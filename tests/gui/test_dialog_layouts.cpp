@@ -36,20 +36,23 @@ struct DialogLayout {
     int width, height;
     std::vector<ControlPlace> controls;
     QStringList tabOrder; // the first takes the focus
-    QStringList passwordBoxes;  // "*" for each character, at most 15
-    QStringList fieldLabels;    // right-aligned beside their boxes
+    QStringList passwordBoxes; // "*" for each character, at most 15
+    QStringList fieldLabels; // right-aligned beside their boxes
 };
 
-class DialogLayoutTest : public ListWindowTest {};
+class DialogLayoutTest : public ListWindowTest { };
 
 TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
 {
     openWithListings(1);
-    const std::vector<std::pair<DialogLayout, std::function<void()>>> dialogs{
-        {{"frm_new", "Enter your new password..", 3390, 2730,
+    const std::vector<std::pair<DialogLayout, std::function<void()>>> dialogs {
+        {{"frm_new",
+          "Enter your new password..",
+          3390,
+          2730,
           {{"Label1", "Enter a Password for your password list. ", 120, 120, 3135, 255},
-           {"Label4", "Don't worry you'll be able to change it later. This is so the program can setup properly.",
-            120, 360, 3015, 615},
+           {"Label4", "Don't worry you'll be able to change it later. This is so the program can setup properly.", 120,
+            360, 3015, 615},
            {"Label2", "New Password", 240, 1320, 1095, 255},
            {"txt_npassword", "", 1440, 1200, 1695, 375},
            {"Label3", "Confirm Password", 0, 1800, 1335, 255},
@@ -60,7 +63,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"txt_npassword", "txt_npasswordc"},
           {"Label2", "Label3"}},
          [] { Forms::showCentred(new frm_new(openListWindow)); }},
-        {{"frm_password", "Enter Password", 3990, 1350,
+        {{"frm_password",
+          "Enter Password",
+          3990,
+          1350,
           {{"Label1", "Password", 120, 360, 855, 255},
            {"txt_password", "", 1080, 240, 2655, 375},
            {"Command1", "Enter", 720, 840, 1215, 375},
@@ -69,7 +75,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"txt_password"},
           {"Label1"}},
          [] { Forms::showCentred(new frm_password(openListWindow)); }},
-        {{"frm_pchange", "Password Change", 3525, 2295,
+        {{"frm_pchange",
+          "Password Change",
+          3525,
+          2295,
           {{"Label1", "Old Password", 360, 360, 1095, 255},
            {"txt_old", "", 1560, 240, 1695, 375},
            {"Label2", "New Password", 360, 840, 1095, 255},
@@ -82,7 +91,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"txt_old", "txt_new", "txt_confirm"},
           {"Label1", "Label2", "Label3"}},
          [this] { list->cmd_pword->click(); }},
-        {{"frm_add", "Add A Listing", 6690, 2235,
+        {{"frm_add",
+          "Add A Listing",
+          6690,
+          2235,
           {{"Label4", "Enter Your Website or Program and Usename and Password into the text boxes below.", 120, 120,
             6495, 255},
            {"Label5", "Click \"Add\" to add to your listings.", 120, 360, 6495, 255},
@@ -98,7 +110,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {"Label1", "Label2", "Label3"}},
          [this] { list->cmd_add->click(); }},
-        {{"frm_which", "Which Listing?", 2475, 1005,
+        {{"frm_which",
+          "Which Listing?",
+          2475,
+          1005,
           {{"Label1", "Which Listing Do You Want To Change?", 120, 120, 1695, 495},
            {"txt_change", "", 1800, 120, 495, 375},
            {"Command1", "OK", 120, 600, 975, 255},
@@ -107,9 +122,12 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {}},
          [this] { list->cmd_edit->click(); }},
-        {{"frm_edit", "Edit A Listing", 6690, 2775,
-          {{"Label4", "Enter Your New Website or Program and Usename and Password into the text boxes below.", 120,
-            120, 6495, 255},
+        {{"frm_edit",
+          "Edit A Listing",
+          6690,
+          2775,
+          {{"Label4", "Enter Your New Website or Program and Usename and Password into the text boxes below.", 120, 120,
+            6495, 255},
            {"Label5", "Click \"Change\" to change to your listings.", 120, 360, 6495, 255},
            {"Label6", "The Listing You Want To Change is:", 120, 840, 3375, 255},
            {"lbl_list", "1", 2760, 840, 1215, 255},
@@ -125,7 +143,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {"Label1", "Label2", "Label3"}},
          [this] { frm_edit::showChosen(grid(), "1"); }},
-        {{"frm_delete", "Which listing?", 2505, 1005,
+        {{"frm_delete",
+          "Which listing?",
+          2505,
+          1005,
           {{"Label1", "Which Listing Do You Want To Delete?", 120, 120, 1695, 495},
            {"txt_delete", "", 1920, 120, 495, 375},
            {"Command1", "OK", 120, 600, 975, 255},
@@ -134,7 +155,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {}},
          [this] { list->cmd_delete->click(); }},
-        {{"frm_strong", "Strong Protection", 4815, 3735,
+        {{"frm_strong",
+          "Strong Protection",
+          4815,
+          3735,
           {{"Label1", {}, 120, 120, 4575, 1455},
            {"Label2", "Current Password", 120, 1740, 1815, 255},
            {"txt_old", "", 2040, 1680, 1695, 375},
@@ -149,7 +173,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {"Label2", "Label3", "Label4"}},
          [this] { list->mnu_strong->trigger(); }},
         // Turning off: only the password; the open list is a vault's.
-        {{"frm_strong", "Strong Protection", 4815, 2175,
+        {{"frm_strong",
+          "Strong Protection",
+          4815,
+          2175,
           {{"Label1", {}, 120, 120, 4575, 855},
            {"Label2", "Password", 120, 1140, 1815, 255},
            {"txt_old", "", 2040, 1080, 1695, 375},
@@ -166,7 +193,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
              list->mnu_strong->trigger();
              Module1::StrongSession = {};
          }},
-        {{"frm_About", "About Vellamar V1.0", 4680, 2430,
+        {{"frm_About",
+          "About Vellamar V1.0",
+          4680,
+          2430,
           {{"Image1", {}, 120, 120, 720, 720},
            {"Label1", "Vellamar V1.0.1", 960, 120, 3135, 375},
            {"Label2", {}, 960, 480, 3615, 255},
@@ -179,7 +209,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {}},
          [this] { list->mnu_about->trigger(); }},
-        {{"frm_find", "Find A Listing", 4935, 855,
+        {{"frm_find",
+          "Find A Listing",
+          4935,
+          855,
           {{"Label1", "Find What", 120, 300, 855, 255},
            {"txt_find", "", 1080, 240, 2415, 375},
            {"cmd_findnext", "Find Next", 3600, 240, 1215, 375}},
@@ -187,7 +220,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {"Label1"}},
          [this] { list->mnu_find->trigger(); }},
-        {{"frm_options", "Options", 5535, 1695,
+        {{"frm_options",
+          "Options",
+          5535,
+          1695,
           {{"Label1", "Clear copied text from the clipboard after", 120, 240, 3255, 255},
            {"txt_clipboard", {}, 3480, 180, 1935, 375},
            {"Label2", "Lock the list when left alone for", 120, 720, 3255, 255},
@@ -198,7 +234,10 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
           {},
           {"Label1", "Label2"}},
          [this] { list->mnu_options->trigger(); }},
-        {{"frm_reveal", "Show Passwords", 3990, 1350,
+        {{"frm_reveal",
+          "Show Passwords",
+          3990,
+          1350,
           {{"Label1", "Password", 120, 360, 855, 255},
            {"txt_password", "", 1080, 240, 2655, 375},
            {"Command1", "OK", 720, 840, 1215, 375},
@@ -223,7 +262,8 @@ TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
         EXPECT_EQ(form->focusWidget(), first);
         for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
             const bool hidden = layout.passwordBoxes.contains(box->objectName());
-            EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal) << qPrintable(box->objectName());
+            EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal)
+                << qPrintable(box->objectName());
             // The listing dialogs' boxes have no length limit.
             EXPECT_EQ(box->maxLength(), hidden ? 15 : 32767) << qPrintable(box->objectName());
         }

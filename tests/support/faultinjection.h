@@ -15,7 +15,7 @@
 namespace FaultInjection {
 
 struct Attempt {
-    int step = 0;        // the step that failed or was the last before the kill
+    int step = 0; // the step that failed or was the last before the kill
     bool faulted = true; // false for the final run, which met no fault
 };
 

@@ -11,7 +11,8 @@ void expectLayout(QWidget* form, const std::vector<ControlPlace>& controls)
     for (const ControlPlace& expected : controls) {
         auto* control = form->findChild<QWidget*>(QString::fromLatin1(expected.name));
         ASSERT_NE(control, nullptr) << expected.name;
-        EXPECT_EQ(control->geometry(), Twips::rect(expected.left, expected.top, expected.width, expected.height)) << expected.name;
+        EXPECT_EQ(control->geometry(), Twips::rect(expected.left, expected.top, expected.width, expected.height))
+            << expected.name;
         if (expected.text.isNull())
             continue;
         QString text;

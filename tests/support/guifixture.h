@@ -20,11 +20,7 @@ protected:
     void TearDown() override;
 
     // The open top-level window with that object name, if any.
-    template <class W>
-    W* window(const char* objectName) const
-    {
-        return qobject_cast<W*>(findWindow(objectName));
-    }
+    template <class W> W* window(const char* objectName) const { return qobject_cast<W*>(findWindow(objectName)); }
     QWidget* findWindow(const char* objectName) const;
     int openWindowCount(const char* objectName) const;
     // What the start hands the set-up and unlock dialogs: opens the list.
@@ -33,8 +29,7 @@ protected:
     static void settle();
 
     // A control of a window by its object name; fails the test when absent.
-    template <class C>
-    C* control(QWidget* form, const char* objectName) const
+    template <class C> C* control(QWidget* form, const char* objectName) const
     {
         C* found = form->findChild<C*>(QString::fromLatin1(objectName));
         EXPECT_NE(found, nullptr) << objectName;

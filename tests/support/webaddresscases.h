@@ -14,7 +14,7 @@ struct WebAddressCase {
 
 inline const std::vector<WebAddressCase>& webAddressCases()
 {
-    static const std::vector<WebAddressCase> cases{
+    static const std::vector<WebAddressCase> cases {
         {"www.example.com", "http://www.example.com"},
         {"WWW.Example.COM/Path?q=a b", "http://WWW.Example.COM/Path?q=a b"},
         {"Www.x.org", "http://Www.x.org"},

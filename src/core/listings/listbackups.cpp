@@ -21,7 +21,8 @@ const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
 QString listName(const QString& stamp, Kind kind)
 {
-    return QStringLiteral("kxplst-backup-") + stamp + (kind == Kind::Vault ? QStringLiteral(".vault") : QStringLiteral(".ene"));
+    return QStringLiteral("kxplst-backup-") + stamp
+           + (kind == Kind::Vault ? QStringLiteral(".vault") : QStringLiteral(".ene"));
 }
 
 QString passwordName(const QString& stamp)
@@ -96,21 +97,20 @@ Contents readVault(const Backup& backup, const QString& password)
 
 std::optional<NameParts> parseName(const QString& fileName)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^kxplst-backup-(\\d{8}-\\d{6})\\.(ene|vault)$"));
+    static const QRegularExpression pattern(QStringLiteral("^kxplst-backup-(\\d{8}-\\d{6})\\.(ene|vault)$"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;
     const QDateTime when = QDateTime::fromString(match.captured(1), kStampFormat);
     if (!when.isValid())
         return std::nullopt;
-    return NameParts{when, match.captured(2) == QLatin1String("vault") ? Kind::Vault : Kind::Described};
+    return NameParts {when, match.captured(2) == QLatin1String("vault") ? Kind::Vault : Kind::Described};
 }
 
 QList<Backup> find(const DataFolder& folder)
 {
-    QStringList folders{QDir(folder.appDir).absolutePath(), folder.list.folder(),
-                        QFileInfo(folder.vaultPath).absolutePath()};
+    QStringList folders {QDir(folder.appDir).absolutePath(), folder.list.folder(),
+                         QFileInfo(folder.vaultPath).absolutePath()};
     folders.removeDuplicates();
     QList<Backup> found;
     QStringList seen;
@@ -183,8 +183,8 @@ Contents read(const Backup& backup, const QString& password)
     return contents;
 }
 
-Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password,
-          const Vault::Session& session, const QDateTime& when)
+Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password, const Vault::Session& session,
+          const QDateTime& when)
 {
     const bool sealed = session.isOpen();
     const QString dir = sealed ? QFileInfo(folder.vaultPath).absolutePath() : folder.list.folder();
@@ -192,9 +192,9 @@ Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView 
     QDateTime stamp = when;
     auto namesFor = [&](const QDateTime& moment) {
         const QString text = moment.toString(kStampFormat);
-        return QStringList{QDir(dir).filePath(listName(text, Kind::Described)),
-                           QDir(dir).filePath(listName(text, Kind::Vault)),
-                           QDir(folder.password.folder()).filePath(passwordName(text))};
+        return QStringList {QDir(dir).filePath(listName(text, Kind::Described)),
+                            QDir(dir).filePath(listName(text, Kind::Vault)),
+                            QDir(folder.password.folder()).filePath(passwordName(text))};
     };
     QStringList names = namesFor(stamp);
     while (std::any_of(names.cbegin(), names.cend(), taken)) {

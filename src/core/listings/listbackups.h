@@ -43,7 +43,7 @@ QList<Backup> find(const DataFolder& folder);
 enum class Status {
     Opened,
     WrongPassword,
-    Damaged,    // not a file this program writes, or cut short
+    Damaged, // not a file this program writes, or cut short
     Unreadable, // the system refused to read it
 };
 struct Contents {
@@ -67,14 +67,14 @@ Contents read(const Backup& backup, const QString& password);
 
 struct Kept {
     StorageResult result;
-    QString path;         // the list backup written (empty: none)
+    QString path; // the list backup written (empty: none)
     QString passwordPath; // described: the password file kept with it
 };
 // Keeps listings, the open list about to be replaced, as a backup in the
 // format in force: sealed under session while one is open, else ciphered
 // under password with the master-password file of this moment beside it.
 // Both names carry the same moment, one no file has yet.
-Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password,
-          const Vault::Session& session, const QDateTime& when);
+Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView password, const Vault::Session& session,
+          const QDateTime& when);
 
 } // namespace ListBackups

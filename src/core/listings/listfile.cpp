@@ -35,8 +35,8 @@ bool appendField(char*& out, const QString& value, int length)
 
 StorageResult keyFault(const QString& path)
 {
-    return StorageResult::failure(
-        QStringLiteral("Could not use \"%1\": the master password cannot be a key.").arg(QDir::toNativeSeparators(path)));
+    return StorageResult::failure(QStringLiteral("Could not use \"%1\": the master password cannot be a key.")
+                                      .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace

@@ -46,7 +46,7 @@ QString damageOf(QByteArrayView plain);
 StorageResult serialize(const QList<Listing>& listings, SecretBytes* plain);
 
 struct LoadReport {
-    QString damage;     // what was odd about the file (empty: nothing)
+    QString damage; // what was odd about the file (empty: nothing)
     QString backupPath; // the copy of the damaged file as found
     StorageResult backup = StorageResult::success(); // whether that copy could be made
 };
@@ -54,8 +54,7 @@ struct LoadReport {
 // Reads the list under key, in memory. A plain list an earlier version left
 // is taken over first. A damaged file (see damageOf) is copied as found
 // to a backup before anything else is written, and report says so.
-StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* listings,
-                   LoadReport* report = nullptr);
+StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* listings, LoadReport* report = nullptr);
 
 // Writes listings as the list file, ciphered under key, replacing it at
 // once; on a failure the file on disk stays the last good one. While a

@@ -78,7 +78,7 @@ std::optional<Found> findNext(QStringView text, int count, int current, const Fi
     for (int step = 1; step <= count; ++step) {
         const int row = (start + step - 1) % count + 1;
         if (const int found = column(fieldsOf(row), wanted); found != 0)
-            return Found{row, found};
+            return Found {row, found};
     }
     return std::nullopt;
 }

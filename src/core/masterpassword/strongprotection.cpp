@@ -52,8 +52,8 @@ StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& sessio
 
 void removeDescribedFiles(const DataFolder& folder)
 {
-    for (const QString& path : {folder.list.pendingPath(), folder.password.pendingPath(), folder.list.path,
-                                folder.password.path})
+    for (const QString& path :
+         {folder.list.pendingPath(), folder.password.pendingPath(), folder.list.path, folder.password.path})
         SafeWrite::removeFile(path);
 }
 
@@ -137,8 +137,9 @@ QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vaul
                                .arg(nameOf(folder.list.shownPath), nameOf(folder.password.shownPath));
     const QString vaultName = QDir::toNativeSeparators(folder.vaultShownPath());
     if (vault.state == Startup::VaultState::Unreadable)
-        return opened + QStringLiteral("The sealed list \"%1\" beside them cannot be read (%2); it stays as found.")
-                            .arg(vaultName, vault.why);
+        return opened
+               + QStringLiteral("The sealed list \"%1\" beside them cannot be read (%2); it stays as found.")
+                     .arg(vaultName, vault.why);
     const QString found = vault.state == Startup::VaultState::Damaged
                               ? QStringLiteral("is damaged (%1)").arg(vault.why)
                               : QStringLiteral("did not open with this password");
@@ -147,10 +148,12 @@ QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vaul
     if (moved)
         moved = SafeWrite::renameNoOverwrite(folder.vaultPath, backup);
     if (!moved.inPlace)
-        return opened + QStringLiteral("The sealed list \"%1\" beside them %2; it stays as found (%3).")
-                            .arg(vaultName, found, moved.error);
-    return opened + QStringLiteral("The sealed list \"%1\" beside them %2, and was kept as \"%3\".")
-                        .arg(vaultName, found, nameOf(backup));
+        return opened
+               + QStringLiteral("The sealed list \"%1\" beside them %2; it stays as found (%3).")
+                     .arg(vaultName, found, moved.error);
+    return opened
+           + QStringLiteral("The sealed list \"%1\" beside them %2, and was kept as \"%3\".")
+                 .arg(vaultName, found, nameOf(backup));
 }
 
 Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session)
@@ -218,8 +221,9 @@ StorageResult refusalToTurnOn(const DataFolder& folder)
                                "points to would stay readable.")
                     .arg(QDir::toNativeSeparators(path)));
         if (file.exists() && !file.permissions().testFlag(QFileDevice::WriteOwner))
-            return StorageResult::failure(QStringLiteral("\"%1\" is read-only: strong protection would have to remove it.")
-                                              .arg(QDir::toNativeSeparators(path)));
+            return StorageResult::failure(
+                QStringLiteral("\"%1\" is read-only: strong protection would have to remove it.")
+                    .arg(QDir::toNativeSeparators(path)));
     }
     return SafeWrite::checkWritable(folder.vaultPath);
 }
@@ -256,12 +260,12 @@ StorageResult turnOff(const DataFolder& folder, const QString& password, const Q
     // the earlier format is overwritten.
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
         return writable;
-    for (const QString& path : {folder.list.path, folder.password.path, folder.list.pendingPath(),
-                                folder.password.pendingPath()}) {
+    for (const QString& path :
+         {folder.list.path, folder.password.path, folder.list.pendingPath(), folder.password.pendingPath()}) {
         const QFileInfo info(path);
         if (info.exists() || info.isSymLink())
-            return StorageResult::failure(QStringLiteral("\"%1\" is in the way: it is kept as it is.")
-                                              .arg(QDir::toNativeSeparators(path)));
+            return StorageResult::failure(
+                QStringLiteral("\"%1\" is in the way: it is kept as it is.").arg(QDir::toNativeSeparators(path)));
     }
     if (auto written = PasswordChange::commit(folder, password, listings).result; !written) {
         removeDescribedFiles(folder);

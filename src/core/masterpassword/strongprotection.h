@@ -22,7 +22,7 @@ namespace StrongProtection {
 bool isOn(const DataFolder& folder);
 
 struct KeptAside {
-    QString note;                // for the user: what was kept, and as what (empty: nothing there)
+    QString note; // for the user: what was kept, and as what (empty: nothing there)
     bool weakCopiesKept = false; // the user may be offered to remove them
 };
 // Once the vault opened: the password file and the ciphered list beside it
@@ -37,7 +37,7 @@ QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vaul
 
 struct Unlocked {
     StorageResult result; // a fault reading the vault (not a wrong entry)
-    bool opened = false;  // the entry opened the vault
+    bool opened = false; // the entry opened the vault
 };
 // Tries the entry, exactly as typed, on the vault: a right entry fills
 // session. A damaged vault counts as a wrong entry.

@@ -20,8 +20,14 @@ namespace {
 
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
-QString listStem() { return QStringLiteral("kxplst-backup-"); }
-QString passwordStem() { return QStringLiteral("kxpwfl-backup-"); }
+QString listStem()
+{
+    return QStringLiteral("kxplst-backup-");
+}
+QString passwordStem()
+{
+    return QStringLiteral("kxpwfl-backup-");
+}
 
 // The stamp in "<stem><stamp><suffix>" (empty when the name is not of that form).
 QString stampOf(const QString& path, const QString& stem, const QString& suffix)
@@ -148,7 +154,10 @@ void openWeak(Backup* backup, const QList<const PasswordCopy*>& candidates, cons
 // Keys of the old password, one per salt and parameters met.
 class OldKeys {
 public:
-    explicit OldKeys(const QString& password) : m_password(password) {}
+    explicit OldKeys(const QString& password)
+        : m_password(password)
+    {
+    }
     const Vault::VaultKey* keyFor(const Vault::Header& header)
     {
         const QByteArray id = QByteArray::number(header.params.opsLimit) + ':'
@@ -221,15 +230,15 @@ StorageResult sealAsVault(const DataFolder& folder, const Backup& backup, const 
     const QString path = stem + stamp + QStringLiteral(".vault");
     const QByteArray file = Vault::seal(backup.records.bytes(), session.key, session.params, session.salt);
     if (file.isEmpty())
-        return StorageResult::failure(QStringLiteral("\"%1\" could not be sealed.").arg(QDir::toNativeSeparators(path)));
+        return StorageResult::failure(
+            QStringLiteral("\"%1\" could not be sealed.").arg(QDir::toNativeSeparators(path)));
     const StorageResult done = SafeWrite::replaceFile(path, file);
     if (done.inPlace)
         written->append(path);
     return done.inPlace ? StorageResult::success() : done;
 }
 
-StorageResult cipherAnew(const DataFolder& folder, const Backup& backup, const QString& password,
-                         QStringList* written)
+StorageResult cipherAnew(const DataFolder& folder, const Backup& backup, const QString& password, QStringList* written)
 {
     const auto key = CipherKeyOf(password);
     if (!key)
@@ -240,14 +249,15 @@ StorageResult cipherAnew(const DataFolder& folder, const Backup& backup, const Q
     const QString listStemPath = folder.list.folder() + QLatin1Char('/') + listStem();
     const QString passwordStemPath = folder.password.folder() + QLatin1Char('/') + passwordStem();
     const QString stamp = freeStamp(originalStamp(backup), [&](const QString& s) {
-        return isFree(listStemPath + s + QStringLiteral(".ene")) && isFree(passwordStemPath + s + QStringLiteral(".ene"));
+        return isFree(listStemPath + s + QStringLiteral(".ene"))
+               && isFree(passwordStemPath + s + QStringLiteral(".ene"));
     });
     const QString listPath = listStemPath + stamp + QStringLiteral(".ene");
     const QString passwordPath = passwordStemPath + stamp + QStringLiteral(".ene");
     // The password copy first: it holds only the password in force, which
     // the password file holds too.
-    if (const StorageResult done = SafeWrite::replaceFile(passwordPath, Encipher(passwordFile.bytes(),
-                                                                                  folder.passwordFileKey));
+    if (const StorageResult done =
+            SafeWrite::replaceFile(passwordPath, Encipher(passwordFile.bytes(), folder.passwordFileKey));
         !done.inPlace)
         return done;
     if (const StorageResult done = SafeWrite::replaceFile(listPath, Encipher(backup.records.bytes(), *key));
@@ -268,18 +278,17 @@ bool Backup::holdsList() const
 
 QStringList Backup::paths() const
 {
-    QStringList all{path};
+    QStringList all {path};
     if (!passwordPath.isEmpty())
         all.append(passwordPath);
     return all;
 }
 
-Backups survey(const DataFolder& folder, const QList<Listing>& listings, const QString& oldPassword,
-               bool sealedToo)
+Backups survey(const DataFolder& folder, const QList<Listing>& listings, const QString& oldPassword, bool sealedToo)
 {
     QList<PasswordCopy> passwordCopies;
     for (const QString& path : filesIn(folder.password.folder(), passwordStem() + QStringLiteral("*.ene"))) {
-        PasswordCopy copy{path, stampOf(path, passwordStem(), QStringLiteral(".ene")), {}};
+        PasswordCopy copy {path, stampOf(path, passwordStem(), QStringLiteral(".ene")), {}};
         if (auto password = passwordIn(folder, path))
             copy.password = *password;
         passwordCopies.append(copy);

@@ -22,17 +22,17 @@
 namespace WeakBackups {
 
 enum class Verdict {
-    InList,     // every listing it holds is in the list (or it holds none)
-    NotInList,  // it holds a listing the list lacks, or damage: put under the new password first
+    InList, // every listing it holds is in the list (or it holds none)
+    NotInList, // it holds a listing the list lacks, or damage: put under the new password first
     Unreadable, // it could not be deciphered, so it cannot be checked
 };
 
 struct Backup {
-    QString path;         // a list copy, or a password copy that belongs to none
+    QString path; // a list copy, or a password copy that belongs to none
     QString passwordPath; // the password copy of the same stamp, which goes with it
-    QString keyPath;      // the password copy whose password opened it (empty: the old password)
+    QString keyPath; // the password copy whose password opened it (empty: the old password)
     Verdict verdict = Verdict::Unreadable;
-    SecretBytes records;  // NotInList: the plain records, as found
+    SecretBytes records; // NotInList: the plain records, as found
     bool holdsList() const;
     QStringList paths() const; // path, and passwordPath when there is one
 };
@@ -42,8 +42,7 @@ using Backups = std::vector<Backup>;
 // copy is deciphered with the password copy of its stamp, the old
 // password, or any other password copy: the first whose result reads as
 // text. With sealedToo, sealed copies are opened with the old password.
-Backups survey(const DataFolder& folder, const QList<Listing>& listings, const QString& oldPassword,
-               bool sealedToo);
+Backups survey(const DataFolder& folder, const QList<Listing>& listings, const QString& oldPassword, bool sealedToo);
 
 // Moves the copies of this verdict out of backups.
 Backups take(Backups* backups, Verdict verdict);

@@ -68,8 +68,8 @@ Options parse(QByteArrayView text)
         const QByteArrayView value = line.sliced(equals + 1).trimmed();
         if (named(section, kOptionsSection)) {
             if (named(key, kClipboardKey))
-                options.clipboardSeconds = wholeNumber(value, Options::kMaxClipboardSeconds)
-                                               .value_or(Options::kDefaultClipboardSeconds);
+                options.clipboardSeconds =
+                    wholeNumber(value, Options::kMaxClipboardSeconds).value_or(Options::kDefaultClipboardSeconds);
             else if (named(key, kIdleKey))
                 options.idleMinutes =
                     wholeNumber(value, Options::kMaxIdleMinutes).value_or(Options::kDefaultIdleMinutes);

@@ -17,7 +17,7 @@ struct Options {
     static constexpr int kMaxWindowTwips = 300000;
 
     int clipboardSeconds = kDefaultClipboardSeconds; // 0: never cleared by time
-    int idleMinutes = kDefaultIdleMinutes;           // 0: never locks when idle
+    int idleMinutes = kDefaultIdleMinutes; // 0: never locks when idle
     bool showPasswords = true;
     // The listing window's client area in twips; invalid: its described size.
     QSize listSize;

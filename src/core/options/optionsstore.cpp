@@ -7,10 +7,12 @@
 namespace {
 // A real options file is a few hundred bytes; anything far larger is damage.
 constexpr qint64 kMaxFileSize = 64 * 1024;
-}
+} // namespace
 
 OptionsStore::OptionsStore(const QString& appDir)
-    : m_path(appDir + QLatin1String(OptionsFormat::kFileName)), m_options(read(m_path)), m_onDisk(m_options)
+    : m_path(appDir + QLatin1String(OptionsFormat::kFileName))
+    , m_options(read(m_path))
+    , m_onDisk(m_options)
 {
 }
 

@@ -8,7 +8,7 @@
 namespace {
 
 struct Codepage {
-    std::array<char16_t, 256> toUnicode{};
+    std::array<char16_t, 256> toUnicode {};
     QHash<char16_t, uchar> fromUnicode; // only the characters at or above 0x80
 
     Codepage()

@@ -25,6 +25,9 @@ bool encodeInto(QStringView text, char* out);
 // The first character of text that Windows-1252 cannot hold, if any.
 std::optional<QChar> firstUnencodable(QStringView text);
 
-inline bool canEncode(QStringView text) { return !firstUnencodable(text).has_value(); }
+inline bool canEncode(QStringView text)
+{
+    return !firstUnencodable(text).has_value();
+}
 
 } // namespace Ansi

@@ -107,8 +107,8 @@ QStringList DataFolder::pairBackupPaths(const QDateTime& when) const
 
 QString DataFolder::vaultBackupPath(const QDateTime& when) const
 {
-    return backupPaths(QFileInfo(vaultPath).absolutePath(), {QStringLiteral("kxplst-backup-"), QStringLiteral(".vault")},
-                       when)
+    return backupPaths(QFileInfo(vaultPath).absolutePath(),
+                       {QStringLiteral("kxplst-backup-"), QStringLiteral(".vault")}, when)
         .value(0);
 }
 

@@ -36,7 +36,7 @@ QStringList backupPaths(const QString& folder, const QStringList& stemsAndSuffix
 // leads nowhere or in a loop cannot, and is never replaced.
 enum class Reach {
     Fine,
-    DanglingHere,    // a link to a file not there yet, in a folder that is
+    DanglingHere, // a link to a file not there yet, in a folder that is
     DanglingNowhere, // a link into a folder that is not there (a drive not mounted)
     Loop,
 };
@@ -52,9 +52,9 @@ struct DataFolder {
     explicit DataFolder(const QString& appDir);
 
     QString appDir; // ends with a separator
-    DataFile startup;  // "kxinit": the start-up record
+    DataFile startup; // "kxinit": the start-up record
     DataFile password; // "kxpwfl": the master password
-    DataFile list;     // "kxplst": the listings, under the master password
+    DataFile list; // "kxplst": the listings, under the master password
     // "kxplst.vault": the listings sealed under a key derived from the master
     // password, when strong protection is on (then neither kxpwfl nor
     // kxplst exists); its link, if any, resolved too.

@@ -91,7 +91,7 @@ bool restrictToOwner(const QString& path, QString* reason)
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    struct stat info {};
+    struct stat info { };
     bool done = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
     const int error = errno;
     ::close(fd);

@@ -70,9 +70,10 @@ bool InstanceLock::isOdd(const QString& path)
     const QFileInfo info(path);
     Found found;
     if (info.isSymLink()) {
-        found.what = info.exists() ? QStringLiteral("a link to \"%1\"").arg(QDir::toNativeSeparators(info.symLinkTarget()))
-                                   : QStringLiteral("a link to \"%1\", which cannot be reached")
-                                         .arg(QDir::toNativeSeparators(info.symLinkTarget()));
+        found.what = info.exists()
+                         ? QStringLiteral("a link to \"%1\"").arg(QDir::toNativeSeparators(info.symLinkTarget()))
+                         : QStringLiteral("a link to \"%1\", which cannot be reached")
+                               .arg(QDir::toNativeSeparators(info.symLinkTarget()));
         m_found = found;
         return true;
     }

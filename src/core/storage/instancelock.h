@@ -14,16 +14,16 @@ class QLockFile;
 class InstanceLock {
 public:
     enum class Outcome {
-        Held,          // this copy holds the lock
+        Held, // this copy holds the lock
         HeldElsewhere, // another running copy on this machine holds it
-        Odd,           // something stands there that is no live copy's lock: see found()
-        Unavailable,   // no lock could be made (a read-only folder, a full disk)
+        Odd, // something stands there that is no live copy's lock: see found()
+        Unavailable, // no lock could be made (a read-only folder, a full disk)
     };
 
     // What an odd lock file turned out to be, for the user to judge.
     struct Found {
-        QString what;  // what stands there, in words
-        QString host;  // the machine it names (empty: none)
+        QString what; // what stands there, in words
+        QString host; // the machine it names (empty: none)
         qint64 pid = 0; // the process it names (0: none)
         std::optional<QDateTime> modified; // when it was last written, if known
         bool otherHost = false; // it names a machine other than this one

@@ -32,8 +32,8 @@ void undo(const DataFolder& folder)
 
 Outcome commit(const DataFolder& folder, QByteArrayView cipheredPasswordFile, QByteArrayView cipheredList)
 {
-    for (const QString& target : {folder.password.path, folder.list.path, folder.password.pendingPath(),
-                                  folder.list.pendingPath()}) {
+    for (const QString& target :
+         {folder.password.path, folder.list.path, folder.password.pendingPath(), folder.list.pendingPath()}) {
         if (auto writable = SafeWrite::checkWritable(target); !writable)
             return {writable, false};
     }

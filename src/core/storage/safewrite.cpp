@@ -78,14 +78,23 @@ const char* stepName(Step step)
     return "?";
 }
 
-void setWriteBudgetForTesting(qint64 bytes) { writeBudget = bytes; }
+void setWriteBudgetForTesting(qint64 bytes)
+{
+    writeBudget = bytes;
+}
 void setFailingStepForTesting(int n)
 {
     stepsUntilFailure = n;
     failureFired = false;
 }
-bool failingStepFiredForTesting() { return failureFired; }
-void setStepHookForTesting(StepHook hook) { stepHook = std::move(hook); }
+bool failingStepFiredForTesting()
+{
+    return failureFired;
+}
+void setStepHookForTesting(StepHook hook)
+{
+    stepHook = std::move(hook);
+}
 
 bool writeAll(QIODevice& device, QByteArrayView data)
 {

@@ -10,12 +10,18 @@
 class SecretBytes {
 public:
     SecretBytes() = default;
-    explicit SecretBytes(qsizetype size) : m_bytes(size, Qt::Uninitialized) {}
+    explicit SecretBytes(qsizetype size)
+        : m_bytes(size, Qt::Uninitialized)
+    {
+    }
     ~SecretBytes() { wipe(); }
 
     SecretBytes(const SecretBytes&) = delete;
     SecretBytes& operator=(const SecretBytes&) = delete;
-    SecretBytes(SecretBytes&& other) noexcept : m_bytes(std::move(other.m_bytes)) {}
+    SecretBytes(SecretBytes&& other) noexcept
+        : m_bytes(std::move(other.m_bytes))
+    {
+    }
     SecretBytes& operator=(SecretBytes&& other) noexcept
     {
         if (this != &other) {

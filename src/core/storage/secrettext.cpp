@@ -15,7 +15,8 @@ void SecretText::assign(QStringView text)
 QStringView SecretText::view() const
 {
     const QByteArray& bytes = m_utf16.bytes();
-    return QStringView(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / qsizetype(sizeof(char16_t)));
+    return QStringView(reinterpret_cast<const char16_t*>(bytes.constData()),
+                       bytes.size() / qsizetype(sizeof(char16_t)));
 }
 
 bool SecretText::equals(QStringView text) const

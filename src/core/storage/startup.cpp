@@ -144,8 +144,8 @@ StorageResult decide(const DataFolder& folder, Path* path)
             *path = Path::Unlock;
             return StorageResult::success();
         }
-        const QString what = vault.state == VaultState::Damaged ? QStringLiteral("is damaged")
-                                                                : QStringLiteral("cannot be read");
+        const QString what =
+            vault.state == VaultState::Damaged ? QStringLiteral("is damaged") : QStringLiteral("cannot be read");
         return StorageResult::failure(QStringLiteral("The sealed list \"%1\" %2: %3.\rNothing was changed.")
                                           .arg(shown(folder.vaultShownPath()), what, vault.why));
     }

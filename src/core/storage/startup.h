@@ -9,7 +9,7 @@
 namespace Startup {
 
 enum class Path {
-    FirstRun,   // the record carried the first-run marker, now cleared
+    FirstRun, // the record carried the first-run marker, now cleared
     NoPassword, // no master password is stored: set one up again
     Unlock,
 };
@@ -27,8 +27,8 @@ void prepareFolder(const DataFolder& folder, QStringList* notes = nullptr);
 enum class VaultState {
     Absent,
     Unreadable, // a link that leads nowhere or in a loop, a folder, no permission, no vault at all
-    Damaged,    // a vault's header, but the header or the length shows it cannot open
-    Sealed,     // looks whole: only the password can tell more
+    Damaged, // a vault's header, but the header or the length shows it cannot open
+    Sealed, // looks whole: only the password can tell more
 };
 struct VaultFound {
     VaultState state = VaultState::Absent;

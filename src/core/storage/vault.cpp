@@ -15,43 +15,43 @@ namespace Vault {
 
 namespace {
 
-    constexpr char kMagic[kMagicSize] = { 'V', 'E', 'L', 'L', 'A', 'M', 'A', 'R', '-', 'V', 'A', 'U', 'L', 'T' };
+constexpr char kMagic[kMagicSize] = {'V', 'E', 'L', 'L', 'A', 'M', 'A', 'R', '-', 'V', 'A', 'U', 'L', 'T'};
 
-    constexpr std::size_t kVersionAt = kMagicSize;
-    constexpr std::size_t kOpsAt = kVersionAt + 1;
-    constexpr std::size_t kMemAt = kOpsAt + 8;
-    constexpr std::size_t kSaltAt = kMemAt + 8;
-    constexpr std::size_t kNonceAt = kSaltAt + kSaltSize;
-    static_assert(kNonceAt + kNonceSize == kHeaderSize);
-    static_assert(kHeaderSize == 71);
+constexpr std::size_t kVersionAt = kMagicSize;
+constexpr std::size_t kOpsAt = kVersionAt + 1;
+constexpr std::size_t kMemAt = kOpsAt + 8;
+constexpr std::size_t kSaltAt = kMemAt + 8;
+constexpr std::size_t kNonceAt = kSaltAt + kSaltSize;
+static_assert(kNonceAt + kNonceSize == kHeaderSize);
+static_assert(kHeaderSize == 71);
 
-    static_assert(kSaltSize == crypto_pwhash_argon2id_SALTBYTES);
-    static_assert(kKeySize == crypto_aead_xchacha20poly1305_ietf_KEYBYTES);
-    static_assert(kNonceSize == crypto_aead_xchacha20poly1305_ietf_NPUBBYTES);
-    static_assert(kTagSize == crypto_aead_xchacha20poly1305_ietf_ABYTES);
+static_assert(kSaltSize == crypto_pwhash_argon2id_SALTBYTES);
+static_assert(kKeySize == crypto_aead_xchacha20poly1305_ietf_KEYBYTES);
+static_assert(kNonceSize == crypto_aead_xchacha20poly1305_ietf_NPUBBYTES);
+static_assert(kTagSize == crypto_aead_xchacha20poly1305_ietf_ABYTES);
 
-    // Measured on the 2-core build machine: about 0.5 s per derivation when it
-    // is quiet, about 0.75 s when another build competes for memory bandwidth.
-    // That sits near the geometric middle of the 0.3..1 s we aim for, leaving
-    // room for a faster or a busier machine. More memory instead of more passes
-    // cost disproportionately in page faults here.
-    constexpr Params kWritten { 6, quint64(128) * 1024 * 1024 };
-    constexpr Params kMinimum { crypto_pwhash_argon2id_OPSLIMIT_MIN, crypto_pwhash_argon2id_MEMLIMIT_MIN };
-    constexpr quint64 kAcceptFactor = 4;
-    static_assert(kAcceptFactor * kWritten.memLimit <= std::numeric_limits<std::size_t>::max());
-    static_assert(kAcceptFactor * kWritten.opsLimit <= crypto_pwhash_argon2id_OPSLIMIT_MAX);
+// Measured on the 2-core build machine: about 0.5 s per derivation when it
+// is quiet, about 0.75 s when another build competes for memory bandwidth.
+// That sits near the geometric middle of the 0.3..1 s we aim for, leaving
+// room for a faster or a busier machine. More memory instead of more passes
+// cost disproportionately in page faults here.
+constexpr Params kWritten {6, quint64(128) * 1024 * 1024};
+constexpr Params kMinimum {crypto_pwhash_argon2id_OPSLIMIT_MIN, crypto_pwhash_argon2id_MEMLIMIT_MIN};
+constexpr quint64 kAcceptFactor = 4;
+static_assert(kAcceptFactor * kWritten.memLimit <= std::numeric_limits<std::size_t>::max());
+static_assert(kAcceptFactor * kWritten.opsLimit <= crypto_pwhash_argon2id_OPSLIMIT_MAX);
 
-    std::atomic<quint64> g_derivationAttempts { 0 };
+std::atomic<quint64> g_derivationAttempts {0};
 
-    void writeHeader(uchar* out, const Params& params, const Salt& salt, const Nonce& nonce)
-    {
-        std::memcpy(out, kMagic, kMagicSize);
-        out[kVersionAt] = kVersion;
-        qToLittleEndian<quint64>(params.opsLimit, out + kOpsAt);
-        qToLittleEndian<quint64>(params.memLimit, out + kMemAt);
-        std::memcpy(out + kSaltAt, salt.data(), kSaltSize);
-        std::memcpy(out + kNonceAt, nonce.data(), kNonceSize);
-    }
+void writeHeader(uchar* out, const Params& params, const Salt& salt, const Nonce& nonce)
+{
+    std::memcpy(out, kMagic, kMagicSize);
+    out[kVersionAt] = kVersion;
+    qToLittleEndian<quint64>(params.opsLimit, out + kOpsAt);
+    qToLittleEndian<quint64>(params.memLimit, out + kMemAt);
+    std::memcpy(out + kSaltAt, salt.data(), kSaltSize);
+    std::memcpy(out + kNonceAt, nonce.data(), kNonceSize);
+}
 
 } // namespace
 
@@ -62,34 +62,34 @@ struct KeyAccess {
 
 namespace {
 
-    QByteArray sealWith(
-        QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt, const Nonce& nonce)
-    {
-        if (!key.isValid() || !acceptableParams(params))
-            return {};
-        const auto plainSize = static_cast<quint64>(plain.size());
-        constexpr quint64 overhead = kHeaderSize + kTagSize;
-        if (plainSize > crypto_aead_xchacha20poly1305_ietf_MESSAGEBYTES_MAX
-            || plainSize > quint64(std::numeric_limits<qsizetype>::max()) - overhead)
-            return {};
+QByteArray sealWith(QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt,
+                    const Nonce& nonce)
+{
+    if (!key.isValid() || !acceptableParams(params))
+        return {};
+    const auto plainSize = static_cast<quint64>(plain.size());
+    constexpr quint64 overhead = kHeaderSize + kTagSize;
+    if (plainSize > crypto_aead_xchacha20poly1305_ietf_MESSAGEBYTES_MAX
+        || plainSize > quint64(std::numeric_limits<qsizetype>::max()) - overhead)
+        return {};
 
-        QByteArray file;
-        try {
-            file = QByteArray(qsizetype(plainSize + overhead), Qt::Uninitialized);
-        } catch (const std::bad_alloc&) {
-            return {};
-        }
-        auto* out = reinterpret_cast<uchar*>(file.data());
-        writeHeader(out, params, salt, nonce);
-
-        unsigned long long sealedSize = 0;
-        const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(out + kHeaderSize, &sealedSize,
-            reinterpret_cast<const uchar*>(plain.data()), plainSize, out, kHeaderSize, nullptr, out + kNonceAt,
-            KeyAccess::bytes(key));
-        if (rc != 0 || sealedSize != plainSize + kTagSize)
-            return {};
-        return file;
+    QByteArray file;
+    try {
+        file = QByteArray(qsizetype(plainSize + overhead), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return {};
     }
+    auto* out = reinterpret_cast<uchar*>(file.data());
+    writeHeader(out, params, salt, nonce);
+
+    unsigned long long sealedSize = 0;
+    const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(
+        out + kHeaderSize, &sealedSize, reinterpret_cast<const uchar*>(plain.data()), plainSize, out, kHeaderSize,
+        nullptr, out + kNonceAt, KeyAccess::bytes(key));
+    if (rc != 0 || sealedSize != plainSize + kTagSize)
+        return {};
+    return file;
+}
 
 } // namespace
 
@@ -111,7 +111,7 @@ Params minimumParams()
 bool acceptableParams(const Params& params)
 {
     return params.opsLimit >= kMinimum.opsLimit && params.opsLimit <= kAcceptFactor * kWritten.opsLimit
-        && params.memLimit >= kMinimum.memLimit && params.memLimit <= kAcceptFactor * kWritten.memLimit;
+           && params.memLimit >= kMinimum.memLimit && params.memLimit <= kAcceptFactor * kWritten.memLimit;
 }
 
 VaultKey::~VaultKey()
@@ -196,7 +196,7 @@ std::optional<VaultKey> deriveKey(QByteArrayView passwordBytes, const Params& pa
     const char* password = passwordBytes.isEmpty() ? "" : passwordBytes.data();
     ++g_derivationAttempts;
     if (crypto_pwhash(bytes, kKeySize, password, passwordSize, salt.data(), params.opsLimit,
-            static_cast<std::size_t>(params.memLimit), crypto_pwhash_ALG_ARGON2ID13)
+                      static_cast<std::size_t>(params.memLimit), crypto_pwhash_ALG_ARGON2ID13)
         != 0)
         return std::nullopt; // in practice: Argon2 could not get its memory
     return key;
@@ -310,18 +310,18 @@ void wipe(QByteArray& bytes)
 
 namespace TestSeam {
 
-    QByteArray sealWithNonce(
-        QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt, const Nonce& nonce)
-    {
-        if (!init())
-            return {};
-        return sealWith(plainRecords, key, params, salt, nonce);
-    }
+QByteArray sealWithNonce(QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt,
+                         const Nonce& nonce)
+{
+    if (!init())
+        return {};
+    return sealWith(plainRecords, key, params, salt, nonce);
+}
 
-    quint64 derivationAttempts()
-    {
-        return g_derivationAttempts.load();
-    }
+quint64 derivationAttempts()
+{
+    return g_derivationAttempts.load();
+}
 
 } // namespace TestSeam
 

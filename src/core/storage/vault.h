@@ -87,7 +87,7 @@ private:
 struct Session {
     VaultKey key;
     Params params;
-    Salt salt{};
+    Salt salt {};
     bool isOpen() const { return key.isValid(); }
 };
 

@@ -28,16 +28,16 @@ frm_About::frm_About()
     title.setBold(true);
     Label1->setFont(title);
 
-    Label2 = Forms::addLabel(this, "Label2", QStringLiteral("Your log-in details under one master password."),
-                             960, 480, 3615, 255);
-    Label3 = Forms::addLabel(this, "Label3", QStringLiteral("The list is kept beside the program, scrambled."),
-                             960, 840, 3615, 255);
-    Label4 = Forms::addLabel(this, "Label4", QStringLiteral("For instructions choose Help, then Help."),
-                             960, 1080, 3375, 255);
-    Label5 = Forms::addLabel(this, "Label5", QStringLiteral("Free software under the MIT License."),
-                             960, 1320, 3135, 255);
-    Label6 = Forms::addLabel(this, "Label6", QStringLiteral("Copyright 2026 the Vellamar developers."),
-                             960, 1560, 3375, 255);
+    Label2 = Forms::addLabel(this, "Label2", QStringLiteral("Your log-in details under one master password."), 960, 480,
+                             3615, 255);
+    Label3 = Forms::addLabel(this, "Label3", QStringLiteral("The list is kept beside the program, scrambled."), 960,
+                             840, 3615, 255);
+    Label4 = Forms::addLabel(this, "Label4", QStringLiteral("For instructions choose Help, then Help."), 960, 1080,
+                             3375, 255);
+    Label5 =
+        Forms::addLabel(this, "Label5", QStringLiteral("Free software under the MIT License."), 960, 1320, 3135, 255);
+    Label6 = Forms::addLabel(this, "Label6", QStringLiteral("Copyright 2026 the Vellamar developers."), 960, 1560, 3375,
+                             255);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("O.K."), 1800, 1920, 1215, 375);
     Command1->setFocus();
 

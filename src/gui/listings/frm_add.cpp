@@ -15,16 +15,17 @@ frm_add* frm_add::showOnce(PasswordGrid* grid, ClipboardGuard* clipboard)
     return Forms::showOnce(s_instance, [grid, clipboard] { return new frm_add(grid, clipboard); });
 }
 
-frm_add::frm_add(PasswordGrid* grid, ClipboardGuard* clipboard) : m_grid(grid)
+frm_add::frm_add(PasswordGrid* grid, ClipboardGuard* clipboard)
+    : m_grid(grid)
 {
     Forms::setUpWindow(this, "frm_add", QStringLiteral("Add A Listing"));
     Forms::setClientSize(this, 6690, 2235);
     Label4 = Forms::addLabel(
         this, "Label4",
-        QStringLiteral("Enter Your Website or Program and Usename and Password into the text boxes below."),
-        120, 120, 6495, 255);
-    Label5 = Forms::addLabel(this, "Label5", QStringLiteral("Click \"Add\" to add to your listings."),
-                             120, 360, 6495, 255);
+        QStringLiteral("Enter Your Website or Program and Usename and Password into the text boxes below."), 120, 120,
+        6495, 255);
+    Label5 =
+        Forms::addLabel(this, "Label5", QStringLiteral("Click \"Add\" to add to your listings."), 120, 360, 6495, 255);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("WebSite/Program"), 120, 720, 1335, 375);
     txt_program = Forms::addTextBox(this, "txt_program", 1560, 720, 4935, 375);
     Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Username"), 0, 1200, 1455, 375);

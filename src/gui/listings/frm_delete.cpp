@@ -12,8 +12,8 @@ frm_delete* frm_delete::showOnce(PasswordGrid* grid)
 frm_delete::frm_delete(PasswordGrid* grid)
     : ListingNumberDialog({"frm_delete", QStringLiteral("Which listing?"), 2505,
                            QStringLiteral("Which Listing Do You Want To Delete?"), "txt_delete", 1920, 1440},
-                          grid),
-      txt_delete(box())
+                          grid)
+    , txt_delete(box())
 {
 }
 

@@ -35,12 +35,11 @@ frm_edit::frm_edit()
     Forms::setClientSize(this, 6690, 2775);
     Label4 = Forms::addLabel(
         this, "Label4",
-        QStringLiteral("Enter Your New Website or Program and Usename and Password into the text boxes below."),
-        120, 120, 6495, 255);
-    Label5 = Forms::addLabel(this, "Label5", QStringLiteral("Click \"Change\" to change to your listings."),
-                             120, 360, 6495, 255);
-    Label6 = Forms::addLabel(this, "Label6", QStringLiteral("The Listing You Want To Change is:"),
-                             120, 840, 3375, 255);
+        QStringLiteral("Enter Your New Website or Program and Usename and Password into the text boxes below."), 120,
+        120, 6495, 255);
+    Label5 = Forms::addLabel(this, "Label5", QStringLiteral("Click \"Change\" to change to your listings."), 120, 360,
+                             6495, 255);
+    Label6 = Forms::addLabel(this, "Label6", QStringLiteral("The Listing You Want To Change is:"), 120, 840, 3375, 255);
     lbl_list = Forms::addLabel(this, "lbl_list", QString(), 2760, 840, 1215, 255);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("WebSite/Program"), 120, 1320, 1335, 255);
     txt_program = Forms::addTextBox(this, "txt_program", 1560, 1200, 4935, 375);

@@ -15,7 +15,8 @@ frm_find* frm_find::showOnce(PasswordGrid* grid)
     return Forms::showOnce(s_instance, [grid] { return new frm_find(grid); });
 }
 
-frm_find::frm_find(PasswordGrid* grid) : m_grid(grid)
+frm_find::frm_find(PasswordGrid* grid)
+    : m_grid(grid)
 {
     Forms::setUpWindow(this, "frm_find", QStringLiteral("Find A Listing"));
     Forms::setClientSize(this, 4935, 855);
@@ -42,7 +43,7 @@ void frm_find::cmd_findnext_Click()
     const auto& rows = m_grid->listingModel()->rows();
     const auto found = ListingSearch::findNext(text, int(rows.size()), m_grid->currentListingRow(), [&rows](int row) {
         const ListingModel::Cells& cells = rows.at(row - 1);
-        return ListingSearch::Fields{cells[ListingModel::kSiteColumn], cells[ListingModel::kUserColumn]};
+        return ListingSearch::Fields {cells[ListingModel::kSiteColumn], cells[ListingModel::kUserColumn]};
     });
     if (!found) {
         MsgBox::show(QStringLiteral("No listing holds \"%1\".").arg(text), QStringLiteral("Find A Listing"));

@@ -44,9 +44,12 @@ constexpr int kClientHeight = 3090;
 // Frame width assumed while the window manager has not framed the window.
 constexpr int kAssumedFrameTwips = 90;
 const QString kSaveFailedCaption = QStringLiteral("Save Failed");
-}
+} // namespace
 
-frm_list* frm_list::instance() { return s_instance; }
+frm_list* frm_list::instance()
+{
+    return s_instance;
+}
 
 frm_list* frm_list::open(ClipboardGuard* clipboard)
 {
@@ -72,8 +75,9 @@ frm_list* frm_list::open(ClipboardGuard* clipboard)
 }
 
 frm_list::frm_list(ClipboardGuard* clipboard)
-    : m_clipboard(clipboard ? clipboard : new ClipboardGuard(this)), m_idle(new IdleWatch(this)),
-      m_options(Module1::Folder.appDir)
+    : m_clipboard(clipboard ? clipboard : new ClipboardGuard(this))
+    , m_idle(new IdleWatch(this))
+    , m_options(Module1::Folder.appDir)
 {
     Forms::setUpWindow(this, "frm_list", QStringLiteral("Your Password List"));
     m_client = new QWidget(this);
@@ -192,12 +196,14 @@ QString frm_list::damageMessage(const ListFile::LoadReport& report)
     const QString found = QStringLiteral("The list file \"%1\" looks damaged: %2.\r")
                               .arg(QDir::toNativeSeparators(Module1::Folder.list.path), report.damage);
     if (!report.backup)
-        return found + QStringLiteral("No copy of it as found could be kept.\r%1\r"
-                                      "The list opens with the listings that could be read; saving writes only those.")
-                           .arg(report.backup.error);
-    return found + QStringLiteral("A copy of it as found was kept as \"%1\".\r"
-                                  "The list opens with the listings that could be read.")
-                       .arg(QFileInfo(report.backupPath).fileName());
+        return found
+               + QStringLiteral("No copy of it as found could be kept.\r%1\r"
+                                "The list opens with the listings that could be read; saving writes only those.")
+                     .arg(report.backup.error);
+    return found
+           + QStringLiteral("A copy of it as found was kept as \"%1\".\r"
+                            "The list opens with the listings that could be read.")
+                 .arg(QFileInfo(report.backupPath).fileName());
 }
 
 bool frm_list::Form_Load(ListFile::LoadReport* report)
@@ -229,8 +235,8 @@ void frm_list::setColumnWidths()
 {
     // W is the outer width at the described client width; before the
     // window is framed take a typical frame.
-    const int frame = frameGeometry().width() > width() ? Twips::fromPixels(frameGeometry().width() - width())
-                                                        : kAssumedFrameTwips;
+    const int frame =
+        frameGeometry().width() > width() ? Twips::fromPixels(frameGeometry().width() - width()) : kAssumedFrameTwips;
     const double d = kClientWidth + frame - 100;
     const double n = d / 10;
     const double q = (d - n) / 4;

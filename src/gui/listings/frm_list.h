@@ -131,7 +131,7 @@ private:
     void lockNow();
 
     QWidget* m_client = nullptr;
-    std::array<int, 4> m_describedColWidths{}; // twips, from the described width
+    std::array<int, 4> m_describedColWidths {}; // twips, from the described width
     ClipboardGuard* m_clipboard;
     IdleWatch* m_idle;
     RowCommands* m_rowCommands = nullptr;

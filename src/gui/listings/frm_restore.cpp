@@ -57,7 +57,8 @@ frm_restore* frm_restore::showOnce(PasswordGrid* grid)
     return Forms::showOnce(s_instance, [grid] { return new frm_restore(grid); });
 }
 
-frm_restore::frm_restore(PasswordGrid* grid) : m_grid(grid)
+frm_restore::frm_restore(PasswordGrid* grid)
+    : m_grid(grid)
 {
     Forms::setUpWindow(this, "frm_restore", kCaption);
     Forms::setClientSize(this, 6255, 3855);
@@ -100,7 +101,7 @@ void frm_restore::fillList()
         auto* item = new QTreeWidgetItem(lst_backups);
         item->setText(0, momentOf(backup));
         item->setText(1, backup.kind == ListBackups::Kind::Vault ? QStringLiteral("strong protection")
-                                                                   : QStringLiteral("earlier format"));
+                                                                 : QStringLiteral("earlier format"));
         item->setText(2, locale.formattedDataSize(backup.size, 1, QLocale::DataSizeTraditionalFormat));
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         item->setToolTip(0, nameOf(backup));
@@ -131,11 +132,10 @@ void frm_restore::Command1_Click()
         return;
     // The earlier format cannot prove a password: a near miss reads as
     // other characters. The first site lets the user see which it is.
-    const QString first = listings->isEmpty()
-                              ? QString()
-                              : QStringLiteral(" The first is \"%1\".").arg(listings->first().site.trimmed());
-    const QString count = listings->size() == 1 ? QStringLiteral("1 listing")
-                                                : QStringLiteral("%1 listings").arg(listings->size());
+    const QString first =
+        listings->isEmpty() ? QString() : QStringLiteral(" The first is \"%1\".").arg(listings->first().site.trimmed());
+    const QString count =
+        listings->size() == 1 ? QStringLiteral("1 listing") : QStringLiteral("%1 listings").arg(listings->size());
     if (!MsgBox::ask(QStringLiteral("The backup \"%1\" of %2 holds %3.%4\r\r"
                                     "Make it your list? Your list as it is now is kept as a backup first.")
                          .arg(nameOf(backup), momentOf(backup), count, first),
@@ -170,7 +170,8 @@ std::optional<QList<Listing>> frm_restore::readChosen(const ListBackups::Backup&
     case ListBackups::Status::Unreadable:
         break;
     }
-    MsgBox::show(QStringLiteral("The backup \"%1\" cannot be read: %2.").arg(nameOf(backup), contents.reason), kCaption);
+    MsgBox::show(QStringLiteral("The backup \"%1\" cannot be read: %2.").arg(nameOf(backup), contents.reason),
+                 kCaption);
     return std::nullopt;
 }
 
@@ -201,7 +202,8 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
                      kCaption);
         return;
     }
-    QString text = QStringLiteral("Your list is now the backup of %1: %2 listings.").arg(momentOf(backup)).arg(listings.size());
+    QString text =
+        QStringLiteral("Your list is now the backup of %1: %2 listings.").arg(momentOf(backup)).arg(listings.size());
     if (!keptName.isEmpty())
         text += QStringLiteral("\rThe list it replaced was kept as \"%1\".").arg(keptName);
     close();

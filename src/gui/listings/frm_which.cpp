@@ -13,8 +13,9 @@ frm_which* frm_which::showOnce(PasswordGrid* grid, ClipboardGuard* clipboard)
 frm_which::frm_which(PasswordGrid* grid, ClipboardGuard* clipboard)
     : ListingNumberDialog({"frm_which", QStringLiteral("Which Listing?"), 2475,
                            QStringLiteral("Which Listing Do You Want To Change?"), "txt_change", 1800, 1320},
-                          grid),
-      txt_change(box()), m_clipboard(clipboard)
+                          grid)
+    , txt_change(box())
+    , m_clipboard(clipboard)
 {
 }
 

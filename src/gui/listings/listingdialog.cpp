@@ -17,7 +17,7 @@ void refuseChoice(QLineEdit* box)
 
 std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password)
 {
-    Listing listing{TrimSpaces(site->text()), TrimSpaces(user->text()), TrimSpaces(password->text())};
+    Listing listing {TrimSpaces(site->text()), TrimSpaces(user->text()), TrimSpaces(password->text())};
     if (const QString refusal = ListingRules::refusal(listing.site, listing.user, listing.password);
         !refusal.isEmpty()) {
         MsgBox::show(refusal, ListingRules::caption());

@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QPalette>
 
-ListingModel::ListingModel(QObject* parent) : QAbstractTableModel(parent) {}
+ListingModel::ListingModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
 
 int ListingModel::rowCount(const QModelIndex& parent) const
 {
@@ -53,8 +56,7 @@ void ListingModel::setPasswordsShown(bool shown)
         return;
     m_passwordsShown = shown;
     if (!m_rows.isEmpty())
-        emit dataChanged(index(0, kPasswordColumn), index(int(m_rows.size()) - 1, kPasswordColumn),
-                         {Qt::DisplayRole});
+        emit dataChanged(index(0, kPasswordColumn), index(int(m_rows.size()) - 1, kPasswordColumn), {Qt::DisplayRole});
 }
 
 const QString& ListingModel::passwordMask()

@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-ListingNumberDialog::ListingNumberDialog(const Layout& layout, PasswordGrid* grid) : m_grid(grid)
+ListingNumberDialog::ListingNumberDialog(const Layout& layout, PasswordGrid* grid)
+    : m_grid(grid)
 {
     Forms::setUpWindow(this, layout.objectName, layout.caption);
     Forms::setClientSize(this, layout.clientWidth, 1005);

@@ -7,9 +7,10 @@
 StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report)
 {
     QList<Listing> listings;
-    const StorageResult loaded = Module1::StrongSession.isOpen()
-                                     ? VaultList::load(Module1::Folder, Module1::StrongSession, &listings)
-                                     : ListFile::load(Module1::Folder, Module1::MasterPassword.view(), &listings, report);
+    const StorageResult loaded =
+        Module1::StrongSession.isOpen()
+            ? VaultList::load(Module1::Folder, Module1::StrongSession, &listings)
+            : ListFile::load(Module1::Folder, Module1::MasterPassword.view(), &listings, report);
     if (!loaded)
         return loaded;
     grid.appendListings(listings, 1);

@@ -8,7 +8,9 @@
 #include <QScrollBar>
 
 PasswordGrid::PasswordGrid(QWidget* parent)
-    : QTableView(parent), m_model(new ListingModel(this)), m_numberColumn(new QTableView(this))
+    : QTableView(parent)
+    , m_model(new ListingModel(this))
+    , m_numberColumn(new QTableView(this))
 {
     setObjectName(QStringLiteral("grd_password"));
     setModel(m_model);
@@ -121,8 +123,7 @@ bool PasswordGrid::event(QEvent* event)
 {
     // The window's copy commands take Ctrl+C: the view must not claim it
     // for its own copy of the current cell.
-    if (event->type() == QEvent::ShortcutOverride
-        && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
         event->ignore();
         return false;
     }

@@ -75,5 +75,5 @@ private:
     QTableView* m_numberColumn;
     int m_row = 0;
     int m_col = 0;
-    std::array<int, ListingModel::kColumns> m_colWidthTwips{};
+    std::array<int, ListingModel::kColumns> m_colWidthTwips {};
 };

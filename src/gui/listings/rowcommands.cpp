@@ -11,7 +11,9 @@
 #include <QWidget>
 
 RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* clipboard)
-    : QObject(window), m_grid(grid), m_clipboard(clipboard)
+    : QObject(window)
+    , m_grid(grid)
+    , m_clipboard(clipboard)
 {
     auto command = [this, window](const char* name, const QString& text, QKeyCombination key, int column) {
         auto* action = new QAction(text, window);
@@ -25,8 +27,8 @@ RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* cl
     };
     mnu_copypassword = command("mnu_copypassword", QStringLiteral("Copy Password"), Qt::CTRL | Qt::Key_C,
                                ListingModel::kPasswordColumn);
-    mnu_copyuser = command("mnu_copyuser", QStringLiteral("Copy User Name"), Qt::CTRL | Qt::Key_B,
-                           ListingModel::kUserColumn);
+    mnu_copyuser =
+        command("mnu_copyuser", QStringLiteral("Copy User Name"), Qt::CTRL | Qt::Key_B, ListingModel::kUserColumn);
     mnu_copysite = command("mnu_copysite", QStringLiteral("Copy Web Site/Program"), Qt::CTRL | Qt::Key_U,
                            ListingModel::kSiteColumn);
     mnu_opensite = new QAction(QStringLiteral("Open Web Site"), window);

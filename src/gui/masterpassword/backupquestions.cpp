@@ -39,8 +39,9 @@ QString checkedQuestion(const WeakBackups::Backups& covered, const WeakBackups::
 void report(const WeakBackups::Settled& settled, const QString& caption)
 {
     if (!settled.failures.isEmpty())
-        MsgBox::show(QStringLiteral("Some copies could not be removed.\r%1").arg(settled.failures.join(QLatin1Char('\r'))),
-                     caption);
+        MsgBox::show(
+            QStringLiteral("Some copies could not be removed.\r%1").arg(settled.failures.join(QLatin1Char('\r'))),
+            caption);
 }
 
 } // namespace
@@ -50,9 +51,7 @@ void settle(const DataFolder& folder, const QList<Listing>& listings, const Chan
 {
     WeakBackups::Backups checked;
     // Sealed copies take a derivation each salt.
-    Busy::run(busy, [&] {
-        checked = WeakBackups::survey(folder, listings, change.oldPassword, change.sealedCopies);
-    });
+    Busy::run(busy, [&] { checked = WeakBackups::survey(folder, listings, change.oldPassword, change.sealedCopies); });
     WeakBackups::Backups unreadable = WeakBackups::take(&checked, Verdict::Unreadable);
     // The intro leads the first message, whichever that is.
     QString lead = change.intro.isEmpty() ? QString() : change.intro + QStringLiteral("\r\r");
@@ -84,10 +83,11 @@ void settle(const DataFolder& folder, const QList<Listing>& listings, const Chan
             MsgBox::show(change.intro, caption);
         return;
     }
-    if (MsgBox::ask(lead + QStringLiteral("These copies of earlier files could not be checked against your list:\r%1\r\r"
-                                   "Anyone who reads them may recover an earlier master password and listings. "
-                                   "Remove them anyway? ")
-                            .arg(lines(unreadable))
+    if (MsgBox::ask(lead
+                        + QStringLiteral("These copies of earlier files could not be checked against your list:\r%1\r\r"
+                                         "Anyone who reads them may recover an earlier master password and listings. "
+                                         "Remove them anyway? ")
+                              .arg(lines(unreadable))
                         + kCannotWipe,
                     caption))
         report(WeakBackups::settle(folder, unreadable, {}), caption);

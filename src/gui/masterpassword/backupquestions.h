@@ -16,9 +16,9 @@ namespace BackupQuestions {
 struct Change {
     QString oldPassword;
     QString newPassword;
-    bool strong = false;      // the list is sealed now: so are the copies kept
+    bool strong = false; // the list is sealed now: so are the copies kept
     bool sealedCopies = false; // sealed copies under the old password are checked too
-    QString intro;             // told first, in the same message as the first question
+    QString intro; // told first, in the same message as the first question
 };
 
 void settle(const DataFolder& folder, const QList<Listing>& listings, const Change& change, bool& busy,

@@ -13,12 +13,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_new::frm_new(std::function<bool()> openList) : m_openList(std::move(openList))
+frm_new::frm_new(std::function<bool()> openList)
+    : m_openList(std::move(openList))
 {
     Forms::setUpWindow(this, "frm_new", QStringLiteral("Enter your new password.."));
     Forms::setClientSize(this, 3390, 2730);
-    Label1 = Forms::addLabel(this, "Label1", QStringLiteral("Enter a Password for your password list. "),
-                             120, 120, 3135, 255);
+    Label1 = Forms::addLabel(this, "Label1", QStringLiteral("Enter a Password for your password list. "), 120, 120,
+                             3135, 255);
     Label4 = Forms::addLabel(this, "Label4",
                              QStringLiteral("Don't worry you'll be able to change it later. "
                                             "This is so the program can setup properly."),

@@ -16,7 +16,9 @@
 #include <QPushButton>
 
 frm_password::frm_password(std::function<bool()> openList, QStringList startNotes, ListingsSource openedListings)
-    : m_openList(std::move(openList)), m_startNotes(std::move(startNotes)), m_openedListings(std::move(openedListings))
+    : m_openList(std::move(openList))
+    , m_startNotes(std::move(startNotes))
+    , m_openedListings(std::move(openedListings))
 {
     Forms::setUpWindow(this, "frm_password", QStringLiteral("Enter Password"));
     Forms::setClientSize(this, 3990, 1350);
@@ -41,7 +43,8 @@ void frm_password::Command1_Click()
     const Startup::VaultFound vault = Startup::inspectVault(Module1::Folder);
     if (vault.state == Startup::VaultState::Sealed) {
         StrongProtection::Unlocked unlocked;
-        Busy::run(m_busy, [&] { unlocked = StrongProtection::unlock(Module1::Folder, entry, &Module1::StrongSession); });
+        Busy::run(m_busy,
+                  [&] { unlocked = StrongProtection::unlock(Module1::Folder, entry, &Module1::StrongSession); });
         if (!unlocked.result) {
             Fault::stop(unlocked.result.error);
             return;
@@ -89,8 +92,8 @@ void frm_password::Command1_Click()
 void frm_password::tellDamage(const Startup::VaultFound& vault)
 {
     // No password can open it: saying the entry was wrong would mislead.
-    const QString what = vault.state == Startup::VaultState::Damaged ? QStringLiteral("is damaged")
-                                                                     : QStringLiteral("cannot be read");
+    const QString what =
+        vault.state == Startup::VaultState::Damaged ? QStringLiteral("is damaged") : QStringLiteral("cannot be read");
     MsgBox::show(QStringLiteral("The sealed list \"%1\" %2: %3.\rNothing was changed.")
                      .arg(QDir::toNativeSeparators(Module1::Folder.vaultShownPath()), what, vault.why),
                  QStringLiteral("Vellamar"));
@@ -109,7 +112,7 @@ void frm_password::openAndTell(QStringList notes, const QString* entryForWeakCop
         // The pair kept aside is weak, like the copies turning on leaves:
         // the same question settles them (a kxpwfl-backup of the pair's
         // moment answers when its password was another).
-        const BackupQuestions::Change change{*entryForWeakCopies, *entryForWeakCopies, true, false, told};
+        const BackupQuestions::Change change {*entryForWeakCopies, *entryForWeakCopies, true, false, told};
         BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, QStringLiteral("Vellamar"));
     } else if (!told.isEmpty()) {
         MsgBox::show(told, QStringLiteral("Vellamar"));

@@ -27,7 +27,8 @@ frm_pchange* frm_pchange::showOnce(ListingsSource listings)
     return Forms::showOnce(s_instance, [&listings] { return new frm_pchange(std::move(listings)); });
 }
 
-frm_pchange::frm_pchange(ListingsSource listings) : m_listings(std::move(listings))
+frm_pchange::frm_pchange(ListingsSource listings)
+    : m_listings(std::move(listings))
 {
     Forms::setUpWindow(this, "frm_pchange", kCaption);
     Forms::setClientSize(this, 3525, 2295);

@@ -15,7 +15,8 @@ frm_reveal* frm_reveal::showOnce(std::function<void()> onAccepted)
     return Forms::showOnce(s_instance, [&onAccepted] { return new frm_reveal(std::move(onAccepted)); });
 }
 
-frm_reveal::frm_reveal(std::function<void()> onAccepted) : m_onAccepted(std::move(onAccepted))
+frm_reveal::frm_reveal(std::function<void()> onAccepted)
+    : m_onAccepted(std::move(onAccepted))
 {
     // The unlock dialog's layout: the same question.
     Forms::setUpWindow(this, "frm_reveal", QStringLiteral("Show Passwords"));

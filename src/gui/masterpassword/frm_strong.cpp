@@ -31,7 +31,9 @@ frm_strong* frm_strong::showOnce(ListingsSource listings)
     });
 }
 
-frm_strong::frm_strong(bool turnsOn, ListingsSource listings) : m_turnsOn(turnsOn), m_listings(std::move(listings))
+frm_strong::frm_strong(bool turnsOn, ListingsSource listings)
+    : m_turnsOn(turnsOn)
+    , m_listings(std::move(listings))
 {
     Forms::setUpWindow(this, "frm_strong", kCaption);
     if (turnsOn) {
@@ -116,7 +118,7 @@ void frm_strong::turnOn()
         return;
     }
     // The copies kept so far are weak, and under the old password.
-    const BackupQuestions::Change change{TrimSpaces(txt_old->text()), *accepted, true, false, {}};
+    const BackupQuestions::Change change {TrimSpaces(txt_old->text()), *accepted, true, false, {}};
     // From now on the key stands in for the password, which is not kept.
     Module1::MasterPassword.wipe();
     for (QLineEdit* box : {txt_old, txt_new, txt_confirm})

@@ -9,8 +9,8 @@
 
 namespace {
 
-QSpinBox* addNumberBox(QWidget* parent, const char* objectName, int max, const QString& unit,
-                       int left, int top, int width, int height)
+QSpinBox* addNumberBox(QWidget* parent, const char* objectName, int max, const QString& unit, int left, int top,
+                       int width, int height)
 {
     auto* box = new QSpinBox(parent);
     box->setObjectName(QString::fromLatin1(objectName));
@@ -30,18 +30,19 @@ frm_options* frm_options::showOnce(const Options& current, Apply apply)
     return Forms::showOnce(s_instance, [&current, &apply] { return new frm_options(current, std::move(apply)); });
 }
 
-frm_options::frm_options(const Options& current, Apply apply) : m_apply(std::move(apply))
+frm_options::frm_options(const Options& current, Apply apply)
+    : m_apply(std::move(apply))
 {
     Forms::setUpWindow(this, "frm_options", QStringLiteral("Options"));
     Forms::setClientSize(this, 5535, 1695);
-    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Clear copied text from the clipboard after"),
-                                  120, 240, 3255, 255);
-    txt_clipboard = addNumberBox(this, "txt_clipboard", Options::kMaxClipboardSeconds, QStringLiteral(" seconds"),
-                                 3480, 180, 1935, 375);
-    Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Lock the list when left alone for"),
-                                  120, 720, 3255, 255);
-    txt_idle = addNumberBox(this, "txt_idle", Options::kMaxIdleMinutes, QStringLiteral(" minutes"),
-                            3480, 660, 1935, 375);
+    Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Clear copied text from the clipboard after"), 120,
+                                  240, 3255, 255);
+    txt_clipboard = addNumberBox(this, "txt_clipboard", Options::kMaxClipboardSeconds, QStringLiteral(" seconds"), 3480,
+                                 180, 1935, 375);
+    Label2 =
+        Forms::addFieldLabel(this, "Label2", QStringLiteral("Lock the list when left alone for"), 120, 720, 3255, 255);
+    txt_idle =
+        addNumberBox(this, "txt_idle", Options::kMaxIdleMinutes, QStringLiteral(" minutes"), 3480, 660, 1935, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 2760, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4200, 1200, 1215, 375);
 

@@ -4,7 +4,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-ClipboardGuard::ClipboardGuard(QObject* parent) : QObject(parent)
+ClipboardGuard::ClipboardGuard(QObject* parent)
+    : QObject(parent)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(std::chrono::seconds(10));

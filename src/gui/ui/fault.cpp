@@ -10,7 +10,10 @@ namespace {
 std::function<void(const QString&)> testHandler;
 }
 
-void setHandlerForTesting(std::function<void(const QString&)> handler) { testHandler = std::move(handler); }
+void setHandlerForTesting(std::function<void(const QString&)> handler)
+{
+    testHandler = std::move(handler);
+}
 
 void stop(const QString& message)
 {

@@ -32,8 +32,8 @@ void applyAppLook()
     QFont font = QApplication::font();
 #ifndef Q_OS_WIN
     // Metrics close to the classic 8-point dialog font the layouts were drawn for.
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans")});
 #endif
     font.setPointSize(8);
     QApplication::setFont(font);
@@ -44,8 +44,8 @@ void setUpWindow(QWidget* form, const char* objectName, const QString& caption)
 {
     form->setObjectName(QString::fromLatin1(objectName));
     form->setAttribute(Qt::WA_DeleteOnClose);
-    form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    form->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint);
     form->setWindowTitle(caption);
     form->setWindowIcon(appIcon());
 }
@@ -90,8 +90,7 @@ void fitText(QLabel* label)
     }
 }
 
-QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
-                 int left, int top, int width, int height)
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text, int left, int top, int width, int height)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(objectName));
@@ -103,8 +102,8 @@ QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
     return label;
 }
 
-QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text,
-                      int left, int top, int width, int height)
+QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text, int left, int top, int width,
+                      int height)
 {
     QLabel* label = addLabel(parent, objectName, text, left, top, width, height);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -130,8 +129,8 @@ QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int
     return box;
 }
 
-QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
-                       int left, int top, int width, int height)
+QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption, int left, int top, int width,
+                       int height)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(objectName));

@@ -25,11 +25,11 @@ void applyAppLook();
 void setUpWindow(QWidget* form, const char* objectName, const QString& caption);
 void setClientSize(QWidget* form, int widthTwips, int heightTwips);
 
-QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text,
-                 int left, int top, int width, int height);
+QLabel* addLabel(QWidget* parent, const char* objectName, const QString& text, int left, int top, int width,
+                 int height);
 // A label naming the text box to its right: its text is right-aligned.
-QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text,
-                      int left, int top, int width, int height);
+QLabel* addFieldLabel(QWidget* parent, const char* objectName, const QString& text, int left, int top, int width,
+                      int height);
 // Narrows a label's font a little when its text would not fit its place
 // (fonts differ from platform to platform; the places are fixed).
 void fitText(QLabel* label);
@@ -40,8 +40,8 @@ QLineEdit* addTextBox(QWidget* parent, const char* objectName, int left, int top
 // A master-password box: "*" for each character, at most 15 characters.
 QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
 // Never the default (Return) button of anything.
-QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption,
-                       int left, int top, int width, int height);
+QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption, int left, int top, int width,
+                       int height);
 
 // Tab moves through controls in this order; the first gets the focus.
 void setTabOrder(std::initializer_list<QWidget*> controls);
@@ -54,8 +54,7 @@ void bringForward(QWidget* form);
 
 // The one instance of a form: made and shown when absent, brought forward
 // when open.
-template <class Form, class Make>
-Form* showOnce(QPointer<Form>& instance, Make make)
+template <class Form, class Make> Form* showOnce(QPointer<Form>& instance, Make make)
 {
     // A closed form may still await its deletion: it counts as absent.
     if (instance && instance->isVisible()) {

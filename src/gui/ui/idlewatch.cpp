@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-IdleWatch::IdleWatch(QObject* parent) : QObject(parent), m_timer(new QTimer(this))
+IdleWatch::IdleWatch(QObject* parent)
+    : QObject(parent)
+    , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, [this] {

@@ -37,8 +37,14 @@ void setObserverForTesting(Observer newObserver)
     observer = std::move(newObserver);
     testAnswer = false;
 }
-void setAnswerForTesting(bool yes) { testAnswer = yes; }
-Default lastDefaultForTesting() { return lastDefault; }
+void setAnswerForTesting(bool yes)
+{
+    testAnswer = yes;
+}
+Default lastDefaultForTesting()
+{
+    return lastDefault;
+}
 
 bool closeOpenBoxes()
 {

@@ -23,7 +23,10 @@ SecretBox* SecretBox::of(const QLineEdit* box)
     return box->findChild<SecretBox*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-SecretBox::SecretBox(QLineEdit* box, ClipboardGuard* clipboard) : QObject(box), m_box(box), m_clipboard(clipboard)
+SecretBox::SecretBox(QLineEdit* box, ClipboardGuard* clipboard)
+    : QObject(box)
+    , m_box(box)
+    , m_clipboard(clipboard)
 {
     box->installEventFilter(this);
     // Qt hands a selection made by keys or mouse to PRIMARY at once, from

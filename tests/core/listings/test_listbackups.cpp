@@ -98,9 +98,9 @@ TEST_F(ListBackupsTest, FindsTheBackupsNewestFirst)
                         .arg(backup.kind == ListBackups::Kind::Vault ? "vault" : "described")
                         .arg(backup.size)
                         .arg(QFileInfo(backup.passwordPath).fileName()));
-    EXPECT_EQ(seen, (QStringList{"kxplst-backup-20260101-100000.vault vault 7 ",
-                                 "kxplst-backup-20250101-100000.ene described 5 kxpwfl-backup-20250101-100000.ene",
-                                 "kxplst-backup-20240101-100000.ene described 1 "}));
+    EXPECT_EQ(seen, (QStringList {"kxplst-backup-20260101-100000.vault vault 7 ",
+                                  "kxplst-backup-20250101-100000.ene described 5 kxpwfl-backup-20250101-100000.ene",
+                                  "kxplst-backup-20240101-100000.ene described 1 "}));
 }
 
 TEST_F(ListBackupsTest, ADescribedBackupOpensWithThePasswordKeptBesideIt)
@@ -125,17 +125,15 @@ TEST_F(ListBackupsTest, ADescribedBackupUnderTypedPasswords)
         const char* typed;
         ListBackups::Status status;
     } cases[] = {
-        {"Old1", ListBackups::Status::Opened},
-        {" Old1 ", ListBackups::Status::Opened},
-        {"Zebra9", ListBackups::Status::WrongPassword},
-        {"Mk1", ListBackups::Status::WrongPassword},
+        {"Old1", ListBackups::Status::Opened},          {" Old1 ", ListBackups::Status::Opened},
+        {"Zebra9", ListBackups::Status::WrongPassword}, {"Mk1", ListBackups::Status::WrongPassword},
         {"", ListBackups::Status::WrongPassword},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         const ListBackups::Contents contents = ListBackups::read(backup, QString::fromLatin1(c.typed));
         EXPECT_EQ(contents.status, c.status);
-        EXPECT_EQ(contents.listings, c.status == ListBackups::Status::Opened ? twoListings : QList<Listing>{});
+        EXPECT_EQ(contents.listings, c.status == ListBackups::Status::Opened ? twoListings : QList<Listing> {});
     }
 }
 
@@ -179,7 +177,7 @@ TEST_F(ListBackupsTest, KeepsTheOpenListInTheFormatInForce)
     writeCiphered("kxpwfl.ene", QByteArray("Now1").leftJustified(25, ' '), "sx8peu3");
     const QByteArray passwordFile = readFile("kxpwfl.ene");
 
-    ListBackups::Kept kept = ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session{}, when);
+    ListBackups::Kept kept = ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session {}, when);
     ASSERT_TRUE(kept.result) << qPrintable(kept.result.error);
     EXPECT_EQ(QFileInfo(kept.path).fileName(), "kxplst-backup-20250101-100001.ene");
     EXPECT_EQ(QFileInfo(kept.passwordPath).fileName(), "kxpwfl-backup-20250101-100001.ene");
@@ -207,7 +205,7 @@ TEST_F(ListBackupsTest, NothingIsKeptInAReadOnlyFolder)
     const auto before = snapshot();
     setWritable({}, false);
     const ListBackups::Kept kept =
-        ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session{}, QDateTime::currentDateTime());
+        ListBackups::keep(folder(), twoListings, u"Now1", Vault::Session {}, QDateTime::currentDateTime());
     setWritable({}, true);
     EXPECT_FALSE(kept.result);
     EXPECT_TRUE(kept.path.isEmpty());

@@ -154,7 +154,7 @@ TEST_F(ListFileTest, LoadOnlyReads)
     EXPECT_TRUE(FaultInjection::stepsOf([&] { listings = load("Mk1"); }).isEmpty());
     ASSERT_EQ(listings.size(), 2);
     EXPECT_EQ(listings[1].user, QString("bob").leftJustified(20));
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(readFile("kxplst.ene"), ciphered);
 }
 
@@ -187,14 +187,14 @@ TEST_F(ListFileTest, DamagedListInAReadOnlyFolderSaysNoCopyWasKept)
     EXPECT_FALSE(report.damage.isEmpty());
     EXPECT_FALSE(report.backup.ok);
     EXPECT_TRUE(report.backupPath.isEmpty());
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
 }
 
 TEST_F(ListFileTest, SaveThenLoadUnderAnotherKey)
 {
     writeFile("kxplst.ene", CipherBytes(record("old", "old", "old"), "first"));
     save({{"www.new.com", "me", "pw"}}, "second");
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(readDeciphered("kxplst.ene", "second"), record("www.new.com", "me", "pw"));
     const QList<Listing> listings = load("second");
     ASSERT_EQ(listings.size(), 1);
@@ -217,14 +217,14 @@ TEST_F(ListFileTest, FailedSaveKeepsTheLastGoodFile)
 {
     const QByteArray good = CipherBytes(record("www.keep.me", "u", "p"), "key");
     writeFile("kxplst.ene", good);
-    QList<Listing> many(100, Listing{"www.lost.com", "u", "p"});
+    QList<Listing> many(100, Listing {"www.lost.com", "u", "p"});
     for (const qint64 budget : {qint64(0), qint64(5000), qint64(11000 - 1)}) {
         SafeWrite::setWriteBudgetForTesting(budget);
         const StorageResult result = ListFile::save(folder(), many, u"key");
         SafeWrite::setWriteBudgetForTesting(-1);
         EXPECT_FALSE(result.ok) << budget;
         EXPECT_TRUE(result.error.contains("kxplst")) << qPrintable(result.error);
-        EXPECT_EQ(files(), QStringList{"kxplst.ene"}) << budget;
+        EXPECT_EQ(files(), QStringList {"kxplst.ene"}) << budget;
         EXPECT_EQ(readFile("kxplst.ene"), good) << budget;
     }
 }
@@ -237,7 +237,7 @@ TEST_F(ListFileTest, ReadOnlyListIsNeverReplaced)
     const StorageResult result = ListFile::save(folder(), {{"www.new.com", "u", "p"}}, u"key");
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("kxplst.ene") && result.error.contains("read-only")) << qPrintable(result.error);
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(readFile("kxplst.ene"), good);
 }
 
@@ -247,7 +247,7 @@ TEST_F(ListFileTest, SaveRemovesAPlainListOfAnEarlierVersion)
     // this save at the next start.
     writeFile("kxplst.end", record("www.old.com", "u", "p"));
     save({{"www.new.com", "u", "p"}}, "key");
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(load("key").at(0).site, QString("www.new.com").leftJustified(75));
 }
 

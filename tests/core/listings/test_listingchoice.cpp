@@ -31,7 +31,7 @@ TEST_F(ListingChoiceTest, NoListingsRefusesEverything)
 TEST_F(ListingChoiceTest, NumbersAreReadInTheUsersLocale)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const ChoiceCase cases[] = {{"2,5", 2},       {"2,6", 3},  {"3", 3},    {"1.000", 1000},
+    const ChoiceCase cases[] = {{"2,5", 2},        {"2,6", 3},   {"3", 3},   {"1.000", 1000},
                                 {"1.500,4", 1500}, {"4,5e0", 4}, {"2.5", 0}, {"3000", 0}};
     for (const ChoiceCase& c : cases)
         EXPECT_EQ(ParseListingChoice(QString::fromLatin1(c.typed), 2000).value_or(0), c.chosen) << c.typed;
@@ -40,7 +40,8 @@ TEST_F(ListingChoiceTest, NumbersAreReadInTheUsersLocale)
 TEST(ListingRules, ValuesMustFitTheirFieldsAndTheCodePage)
 {
     EXPECT_TRUE(ListingRules::refusal(QString(75, 's'), QString(20, 'u'), QString(15, 'p')).isEmpty());
-    EXPECT_TRUE(ListingRules::refusal("a\tb", QString::fromUtf16(u"caf\u00e9"), QString::fromUtf16(u"\u20ac")).isEmpty());
+    EXPECT_TRUE(
+        ListingRules::refusal("a\tb", QString::fromUtf16(u"caf\u00e9"), QString::fromUtf16(u"\u20ac")).isEmpty());
     const struct {
         QString site, user, password;
         const char* mentions;

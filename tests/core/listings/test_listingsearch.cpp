@@ -24,11 +24,10 @@ const QList<Row> kRows = {
 
 std::optional<ListingSearch::Found> find(const QString& typed, int current, const QList<Row>& rows = kRows)
 {
-    return ListingSearch::findNext(ListingSearch::searchText(typed), int(rows.size()), current,
-                                   [&rows](int row) {
-                                       const Row& r = rows.at(row - 1);
-                                       return Fields{r.site, r.user};
-                                   });
+    return ListingSearch::findNext(ListingSearch::searchText(typed), int(rows.size()), current, [&rows](int row) {
+        const Row& r = rows.at(row - 1);
+        return Fields {r.site, r.user};
+    });
 }
 
 TEST(ListingSearch, FindsTheNextListingAndWraps)
@@ -39,22 +38,19 @@ TEST(ListingSearch, FindsTheNextListingAndWraps)
         int row; // 0: none found
         int column;
     } cases[] = {
-        {"example", 0, 1, 1},   // no current row: from row 1
-        {"example", 1, 1, 1},   // wraps past the end back to the current row itself
-        {"EXAMPLE", 5, 1, 1},   // ignores case; after the last row comes row 1
-        {"bob", 1, 2, 2},       // a user name
-        {"o", 2, 3, 1},         // from the row after the current one
-        {"o", 3, 1, 1},         // rows 4 and 5 hold no "o" before their NULs
-        {"cut", 0, 4, 1},       // text before a NUL counts
-        {"  bank  ", 1, 3, 1},  // the typed text is trimmed
-        {"secret", 0, 0, 0},    // passwords are never searched
-        {"pw", 0, 0, 0},
-        {"exa", 3, 1, 1},       // text after a NUL does not count
-        {"erin", 0, 5, 2},
-        {"", 0, 0, 0},          // nothing typed: nothing found
-        {"   ", 2, 0, 0},
-        {"www.", 7, 1, 1},      // a current row past the end counts as none
-        {"com ", 0, 1, 1},      // "com" after trimming
+        {"example", 0, 1, 1}, // no current row: from row 1
+        {"example", 1, 1, 1}, // wraps past the end back to the current row itself
+        {"EXAMPLE", 5, 1, 1}, // ignores case; after the last row comes row 1
+        {"bob", 1, 2, 2}, // a user name
+        {"o", 2, 3, 1}, // from the row after the current one
+        {"o", 3, 1, 1}, // rows 4 and 5 hold no "o" before their NULs
+        {"cut", 0, 4, 1}, // text before a NUL counts
+        {"  bank  ", 1, 3, 1}, // the typed text is trimmed
+        {"secret", 0, 0, 0}, // passwords are never searched
+        {"pw", 0, 0, 0},       {"exa", 3, 1, 1}, // text after a NUL does not count
+        {"erin", 0, 5, 2},     {"", 0, 0, 0}, // nothing typed: nothing found
+        {"   ", 2, 0, 0},      {"www.", 7, 1, 1}, // a current row past the end counts as none
+        {"com ", 0, 1, 1}, // "com" after trimming
     };
     for (const auto& c : cases) {
         const auto found = find(c.typed, c.current);

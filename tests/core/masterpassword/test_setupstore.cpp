@@ -22,7 +22,7 @@ protected:
 TEST_F(SetupStoreTest, FirstRunWritesPaddedPasswordAndEmptyList)
 {
     EXPECT_TRUE(commit("abc").isEmpty());
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
     EXPECT_TRUE(readFile("kxplst.ene").isEmpty());
 }
@@ -43,7 +43,7 @@ TEST_F(SetupStoreTest, EmptyEarlierListNeedsNoBackup)
 {
     writeFile("kxplst.ene", {});
     EXPECT_TRUE(commit("newpass").isEmpty());
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
 }
 
 TEST_F(SetupStoreTest, LeftoverPlainListIsAdoptedUnderTheNewPasswordAndThenRemoved)
@@ -51,7 +51,7 @@ TEST_F(SetupStoreTest, LeftoverPlainListIsAdoptedUnderTheNewPasswordAndThenRemov
     const QByteArray plain = QByteArray("www.site").leftJustified(75, ' ') + QByteArray(35, ' ');
     writeFile("kxplst.end", plain);
     EXPECT_TRUE(commit("newpass").isEmpty());
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxplst.ene", "newpass"), plain);
 }
 
@@ -73,7 +73,7 @@ TEST_F(SetupStoreTest, AFailedSetUpKeepsTheEarlierListAndWritesNoPassword)
                     << run.step;
             } else {
                 // Nothing took effect: the plain list is still there to adopt.
-                EXPECT_EQ(files(), QStringList{"kxplst.end"}) << run.step;
+                EXPECT_EQ(files(), QStringList {"kxplst.end"}) << run.step;
             }
         });
 }

@@ -21,8 +21,8 @@ QList<Listing> listingsOf(int count)
 {
     QList<Listing> listings;
     for (int i = 1; i <= count; ++i)
-        listings.append({QStringLiteral("www.site%1.com").arg(i), QStringLiteral("user%1").arg(i),
-                         QStringLiteral("pw%1").arg(i)});
+        listings.append(
+            {QStringLiteral("www.site%1.com").arg(i), QStringLiteral("user%1").arg(i), QStringLiteral("pw%1").arg(i)});
     return listings;
 }
 
@@ -92,7 +92,7 @@ TEST_F(StrongProtectionTest, TurningOnSealsTheListAndRemovesTheWeakerFiles)
     describedPair("old", listingsOf(3));
     const Vault::Session session = turnOn("newpass", listingsOf(3));
     EXPECT_TRUE(session.isOpen());
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
     EXPECT_EQ(openWith("newpass"), padded(listingsOf(3)));
     EXPECT_EQ(openWith("old"), std::nullopt);
 }
@@ -126,8 +126,8 @@ TEST_F(StrongProtectionTest, WrongPasswordsAndEveryFlippedByteAreRefusedAndChang
     describedPair("old", {});
     turnOn("newpass", listingsOf(2));
     const QByteArray vault = readFile("kxplst.vault");
-    for (const QString& wrong : {QStringLiteral("newpasS"), QStringLiteral(" newpass"), QStringLiteral(""),
-                                 QStringLiteral("old")}) {
+    for (const QString& wrong :
+         {QStringLiteral("newpasS"), QStringLiteral(" newpass"), QStringLiteral(""), QStringLiteral("old")}) {
         const auto before = snapshot();
         Vault::Session session;
         const StrongProtection::Unlocked unlocked = StrongProtection::unlock(folder(), wrong, &session);
@@ -153,7 +153,7 @@ TEST_F(StrongProtectionTest, PasswordCheckComparesKeys)
     const Vault::Session session = turnOn("newpass", listingsOf(1));
     EXPECT_TRUE(StrongProtection::checkPassword(session, "newpass"));
     EXPECT_FALSE(StrongProtection::checkPassword(session, "Newpass"));
-    EXPECT_FALSE(StrongProtection::checkPassword(Vault::Session{}, "newpass"));
+    EXPECT_FALSE(StrongProtection::checkPassword(Vault::Session {}, "newpass"));
 }
 
 TEST_F(StrongProtectionTest, ChangingThePasswordTakesAFreshSaltOrChangesNothing)
@@ -250,7 +250,7 @@ TEST_F(StrongProtectionTest, WeakCopiesAreFound)
     QStringList names;
     for (const QString& copy : StrongProtection::weakCopies(folder()))
         names.append(QFileInfo(copy).fileName());
-    EXPECT_EQ(names, (QStringList{"kxplst-backup-20261209-231500.ene", "kxpwfl-backup-20261209-231500.ene"}));
+    EXPECT_EQ(names, (QStringList {"kxplst-backup-20261209-231500.ene", "kxpwfl-backup-20261209-231500.ene"}));
 }
 
 // Turning off writes the described pair and removes the vault; until the
@@ -270,9 +270,9 @@ TEST_F(StrongProtectionTest, TurningOffFailingAtAnyStepLeavesOneWholeState)
         [&](const Attempt& run) {
             if (exists("kxplst.vault")) {
                 EXPECT_TRUE(run.faulted) << run.step;
-                EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"})) << run.step;
+                EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"})) << run.step;
             } else {
-                EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.ene", "kxpwfl.ene"})) << run.step;
+                EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene"})) << run.step;
                 EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("strongpw"));
                 EXPECT_EQ(readDeciphered("kxplst.ene", "strongpw"),
                           record("www.site1.com", "user1", "pw1") + record("www.site2.com", "user2", "pw2"));
@@ -331,7 +331,7 @@ TEST_F(StrongProtectionTest, ARealVaultIsSealedWithTheWrittenParameters)
     const Vault::HeaderCheck header = Vault::readHeader(readFile("kxplst.vault"));
     ASSERT_TRUE(header.ok());
     EXPECT_EQ(header.header.params, Vault::writtenParams());
-    EXPECT_EQ(header.header.params, (Vault::Params{6, 128ull * 1024 * 1024}));
+    EXPECT_EQ(header.header.params, (Vault::Params {6, 128ull * 1024 * 1024}));
 }
 
 #ifdef Q_OS_UNIX
@@ -347,28 +347,47 @@ TEST_F(StrongProtectionTest, KilledAtAnyStepEveryOperationLeavesAFolderThatOpens
         std::function<void()> action;
         QString passwordBefore, passwordAfter;
     };
-    const std::vector<Operation> operations{
-        {"turning on", [&] { clearFolder(); describedPair("old", before); },
+    const std::vector<Operation> operations {
+        {"turning on",
+         [&] {
+             clearFolder();
+             describedPair("old", before);
+         },
          [&] {
              Vault::Session session;
              StrongProtection::turnOn(folder(), "strong", after, &session);
          },
          "old", "strong"},
-        {"saving", [&] { clearFolder(); describedPair("old", {}); turnOn("strong", before); },
+        {"saving",
+         [&] {
+             clearFolder();
+             describedPair("old", {});
+             turnOn("strong", before);
+         },
          [&] {
              Vault::Session session;
              StrongProtection::unlock(folder(), "strong", &session);
              VaultList::save(folder(), session, after);
          },
          "strong", "strong"},
-        {"changing the password", [&] { clearFolder(); describedPair("old", {}); turnOn("strong", before); },
+        {"changing the password",
+         [&] {
+             clearFolder();
+             describedPair("old", {});
+             turnOn("strong", before);
+         },
          [&] {
              Vault::Session session;
              StrongProtection::unlock(folder(), "strong", &session);
              StrongProtection::changePassword(folder(), &session, "stronger", after);
          },
          "strong", "stronger"},
-        {"turning off", [&] { clearFolder(); describedPair("old", {}); turnOn("strong", before); },
+        {"turning off",
+         [&] {
+             clearFolder();
+             describedPair("old", {});
+             turnOn("strong", before);
+         },
          [&] { StrongProtection::turnOff(folder(), "strong", after); }, "strong", "strong"},
     };
     for (const Operation& operation : operations) {

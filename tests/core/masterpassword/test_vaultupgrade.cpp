@@ -11,7 +11,7 @@
 namespace {
 
 // Cheap, but above libsodium's minimums: what "today" writes in these tests.
-const Vault::Params kToday{2, 16 * 1024};
+const Vault::Params kToday {2, 16 * 1024};
 
 const QList<Listing> kListings = {{"www.site1.com", "user1", "pw1"}, {"www.site2.com", "user2", "pw2"}};
 
@@ -48,8 +48,8 @@ TEST_F(VaultUpgradeTest, WeakSettingsAreSealedAgainAtUnlockWithTodaysAndAFreshSa
         const char* name;
         Vault::Params params;
     };
-    for (const Case& c : {Case{"fewer operations", {1, kToday.memLimit}}, Case{"less memory", {kToday.opsLimit, 8192}},
-                          Case{"both", Vault::minimumParams()}}) {
+    for (const Case& c : {Case {"fewer operations", {1, kToday.memLimit}},
+                          Case {"less memory", {kToday.opsLimit, 8192}}, Case {"both", Vault::minimumParams()}}) {
         clearFolder();
         vaultWith(c.params);
         const Vault::Header weak = header();
@@ -59,7 +59,7 @@ TEST_F(VaultUpgradeTest, WeakSettingsAreSealedAgainAtUnlockWithTodaysAndAFreshSa
         EXPECT_NE(header().salt, weak.salt) << c.name;
         EXPECT_EQ(session.params, kToday) << c.name;
         EXPECT_EQ(session.salt, header().salt) << c.name;
-        EXPECT_EQ(files(), QStringList{"kxplst.vault"}) << c.name << ": no copy of the weak vault is kept";
+        EXPECT_EQ(files(), QStringList {"kxplst.vault"}) << c.name << ": no copy of the weak vault is kept";
         QList<Listing> listings;
         ASSERT_TRUE(VaultList::load(folder(), session, &listings)) << c.name;
         EXPECT_EQ(listings, padded(kListings)) << c.name;
@@ -70,7 +70,7 @@ TEST_F(VaultUpgradeTest, WeakSettingsAreSealedAgainAtUnlockWithTodaysAndAFreshSa
 
 TEST_F(VaultUpgradeTest, TodaysOrStrongerSettingsAreLeftAsTheyAre)
 {
-    for (const Vault::Params& params : {kToday, Vault::Params{kToday.opsLimit + 1, kToday.memLimit * 2}}) {
+    for (const Vault::Params& params : {kToday, Vault::Params {kToday.opsLimit + 1, kToday.memLimit * 2}}) {
         clearFolder();
         vaultWith(params);
         const auto before = snapshot();
@@ -121,7 +121,7 @@ TEST_F(VaultUpgradeTest, FailingOrKilledAtAnyStepTheUnlockOpensAndTheVaultStaysO
     const auto check = [&](const FaultInjection::Attempt& attempt, bool killed) {
         const Vault::Header onDisk = header();
         EXPECT_TRUE(onDisk.params == Vault::minimumParams() || onDisk.params == kToday) << attempt.step;
-        EXPECT_EQ(files(), QStringList{"kxplst.vault"}) << attempt.step;
+        EXPECT_EQ(files(), QStringList {"kxplst.vault"}) << attempt.step;
         if (!killed) {
             EXPECT_TRUE(unlocked.opened) << attempt.step;
             // The key kept is the one the vault on disk opens with.

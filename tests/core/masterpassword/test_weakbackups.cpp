@@ -21,8 +21,8 @@ QList<Listing> listingsOf(int count)
 {
     QList<Listing> listings;
     for (int i = 1; i <= count; ++i)
-        listings.append({QStringLiteral("www.site%1.com").arg(i), QStringLiteral("user%1").arg(i),
-                         QStringLiteral("pw%1").arg(i)});
+        listings.append(
+            {QStringLiteral("www.site%1.com").arg(i), QStringLiteral("user%1").arg(i), QStringLiteral("pw%1").arg(i)});
     return listings;
 }
 
@@ -34,15 +34,15 @@ QByteArray recordsOf(const QList<Listing>& listings)
 }
 
 const QList<Listing> kList = listingsOf(3);
-const QList<Listing> kLacking = listingsOf(2) + QList<Listing>{{"www.gone.com", "gone", "lost"}};
+const QList<Listing> kLacking = listingsOf(2) + QList<Listing> {{"www.gone.com", "gone", "lost"}};
 
 // One copy in a folder: what its list copy holds and under which password,
 // and the password copy of the same stamp, if any.
 struct Case {
     const char* name;
-    QByteArray plain;         // the list copy's records
+    QByteArray plain; // the list copy's records
     QByteArray cipheredUnder; // the password they are ciphered under
-    QByteArray pairPassword;  // the kxpwfl-backup of the same stamp holds it (empty: none)
+    QByteArray pairPassword; // the kxpwfl-backup of the same stamp holds it (empty: none)
     Verdict verdict;
 };
 
@@ -115,7 +115,7 @@ TEST_F(WeakBackupsTest, EachCopyIsJudgedAgainstTheList)
         const WeakBackups::Backups backups = WeakBackups::survey(folder(), kList, "old", false);
         ASSERT_EQ(backups.size(), 1u) << c.name;
         EXPECT_EQ(backups[0].verdict, c.verdict) << c.name;
-        const QStringList expected = c.pairPassword.isEmpty() ? QStringList{kList1} : QStringList{kList1, kPair1};
+        const QStringList expected = c.pairPassword.isEmpty() ? QStringList {kList1} : QStringList {kList1, kPair1};
         EXPECT_EQ(WeakBackups::names(backups), expected) << c.name;
         EXPECT_EQ(backups[0].records.bytes(), c.verdict == Verdict::NotInList ? c.plain : QByteArray()) << c.name;
     }
@@ -133,10 +133,10 @@ TEST_F(WeakBackupsTest, WithStrongProtectionCopiesNotInTheListAreSealedUnderTheN
         EXPECT_TRUE(settled.failures.isEmpty()) << c.name << qPrintable(settled.failures.join(' '));
         switch (c.verdict) {
         case Verdict::InList:
-            EXPECT_EQ(files(), QStringList{}) << c.name;
+            EXPECT_EQ(files(), QStringList {}) << c.name;
             break;
         case Verdict::NotInList:
-            EXPECT_EQ(files(), QStringList{sealed}) << c.name;
+            EXPECT_EQ(files(), QStringList {sealed}) << c.name;
             EXPECT_EQ(openSealed(sealed, "newpass"), c.plain) << c.name;
             EXPECT_EQ(openSealed(sealed, c.cipheredUnder), std::nullopt) << c.name;
             break;
@@ -156,13 +156,13 @@ TEST_F(WeakBackupsTest, InTheDescribedFormatCopiesNotInTheListAreCipheredAnewWit
         const WeakBackups::Settled settled = settleAll(nullptr, "newpass");
         EXPECT_TRUE(settled.failures.isEmpty()) << c.name;
         if (c.verdict == Verdict::InList) {
-            EXPECT_EQ(files(), QStringList{}) << c.name;
+            EXPECT_EQ(files(), QStringList {}) << c.name;
         } else if (c.verdict == Verdict::Unreadable) {
             EXPECT_EQ(snapshot(), before) << c.name;
         } else {
             // The old names were taken while the new copies were written.
             const QString stamp = "20261201-101011";
-            EXPECT_EQ(files(), (QStringList{"kxplst-backup-" + stamp + ".ene", "kxpwfl-backup-" + stamp + ".ene"}))
+            EXPECT_EQ(files(), (QStringList {"kxplst-backup-" + stamp + ".ene", "kxpwfl-backup-" + stamp + ".ene"}))
                 << c.name;
             EXPECT_EQ(readDeciphered("kxpwfl-backup-" + stamp + ".ene", kPasswordKey), "newpass") << c.name;
             EXPECT_EQ(readDeciphered("kxplst-backup-" + stamp + ".ene", "newpass"), c.plain) << c.name;
@@ -176,14 +176,14 @@ TEST_F(WeakBackupsTest, ALonePasswordCopyHoldsNoListingAndTheUncheckableGoOnlyWh
     writeCiphered(kList1, recordsOf(kLacking), "unknown1");
     WeakBackups::Backups backups = WeakBackups::survey(folder(), kList, "old", false);
     WeakBackups::Backups unreadable = WeakBackups::take(&backups, Verdict::Unreadable);
-    EXPECT_EQ(WeakBackups::names(backups), QStringList{"kxpwfl-backup-20261130-090000.ene"});
-    EXPECT_EQ(WeakBackups::names(unreadable), QStringList{kList1});
+    EXPECT_EQ(WeakBackups::names(backups), QStringList {"kxpwfl-backup-20261130-090000.ene"});
+    EXPECT_EQ(WeakBackups::names(unreadable), QStringList {kList1});
     ASSERT_TRUE(WeakBackups::any(backups, Verdict::InList));
 
     WeakBackups::settle(folder(), backups, {});
-    EXPECT_EQ(files(), QStringList{kList1});
+    EXPECT_EQ(files(), QStringList {kList1});
     WeakBackups::settle(folder(), unreadable, {});
-    EXPECT_EQ(files(), QStringList{});
+    EXPECT_EQ(files(), QStringList {});
 }
 
 TEST_F(WeakBackupsTest, AnEarlierPasswordCopyOfAnotherStampStillDeciphersAndStaysWhileItsCopyDoes)
@@ -207,7 +207,7 @@ TEST_F(WeakBackupsTest, AnEarlierPasswordCopyOfAnotherStampStillDeciphersAndStay
 
     SafeWrite::setFailingStepForTesting(0);
     WeakBackups::settle(folder(), backups, {&session, {}});
-    EXPECT_EQ(files(), QStringList{"kxplst-backup-" + kStamp + ".vault"});
+    EXPECT_EQ(files(), QStringList {"kxplst-backup-" + kStamp + ".vault"});
 }
 
 TEST_F(WeakBackupsTest, SealedCopiesUnderTheOldPasswordAreOpenedWithOneDerivationPerSalt)
@@ -218,7 +218,8 @@ TEST_F(WeakBackupsTest, SealedCopiesUnderTheOldPasswordAreOpenedWithOneDerivatio
               Vault::seal(recordsOf(listingsOf(2)), old.key, old.params, old.salt));
     writeFile("kxplst-backup-20261201-101011.vault", Vault::seal(recordsOf(kLacking), old.key, old.params, old.salt));
     const Vault::Session other = sessionFor("unknown1");
-    writeFile("kxplst-backup-20261201-101012.vault", Vault::seal(recordsOf(kLacking), other.key, other.params, other.salt));
+    writeFile("kxplst-backup-20261201-101012.vault",
+              Vault::seal(recordsOf(kLacking), other.key, other.params, other.salt));
 
     const quint64 derivations = Vault::TestSeam::derivationAttempts();
     WeakBackups::Backups backups = WeakBackups::survey(folder(), kList, "old", true);
@@ -231,7 +232,7 @@ TEST_F(WeakBackupsTest, SealedCopiesUnderTheOldPasswordAreOpenedWithOneDerivatio
     WeakBackups::take(&backups, Verdict::Unreadable);
     const Vault::Session fresh = sessionFor("newpass");
     EXPECT_TRUE(WeakBackups::settle(folder(), backups, {&fresh, {}}).failures.isEmpty());
-    EXPECT_EQ(files(), (QStringList{"kxplst-backup-20261201-101012.vault", "kxplst-backup-20261201-101013.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst-backup-20261201-101012.vault", "kxplst-backup-20261201-101013.vault"}));
     EXPECT_EQ(openSealed("kxplst-backup-20261201-101013.vault", "newpass"), recordsOf(kLacking));
 }
 
@@ -248,12 +249,11 @@ TEST_F(WeakBackupsTest, KilledAtAnyStepEveryCopyStaysReadableUnderSomePassword)
     };
     const auto action = [&] { settleAll(&session, {}); };
     const int steps = FaultInjection::killAfterEachStep(prepare, action, [&](const FaultInjection::Attempt& attempt) {
-        const bool weakCopyReadable =
-            exists(kList1) && exists(kPair1) && readDeciphered(kList1, "older") == plain;
+        const bool weakCopyReadable = exists(kList1) && exists(kPair1) && readDeciphered(kList1, "older") == plain;
         const bool sealedCopyReadable = exists(sealed) && openSealed(sealed, "newpass") == plain;
         EXPECT_TRUE(weakCopyReadable || sealedCopyReadable) << attempt.step;
         if (!attempt.faulted) {
-            EXPECT_EQ(files(), QStringList{sealed});
+            EXPECT_EQ(files(), QStringList {sealed});
         }
     });
     EXPECT_GE(steps, 4) << "sealed, then two removals";

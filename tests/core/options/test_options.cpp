@@ -8,8 +8,8 @@
 void PrintTo(const Options& o, std::ostream* out);
 void PrintTo(const Options& o, std::ostream* out)
 {
-    *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, show "
-         << o.showPasswords << ", size " << o.listSize.width() << "x" << o.listSize.height() << "}";
+    *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, show " << o.showPasswords
+         << ", size " << o.listSize.width() << "x" << o.listSize.height() << "}";
 }
 
 namespace {
@@ -36,7 +36,7 @@ TEST(OptionsFormat, DefaultsWhenEmpty)
 TEST(OptionsFormat, RoundTrips)
 {
     const Options cases[] = {
-        Options{},
+        Options {},
         changed(0, 0, false),
         changed(86400, 1440, true, {9000, 6000}),
         changed(3, 7, false, {5535, 3090}),
@@ -64,11 +64,11 @@ TEST(OptionsFormat, ValuesOutOfRangeCountAsMissing)
         {"ClipboardClearSeconds=30\n[Other]\nIdleLockMinutes=5\n", changed(10, 0, true)}, // outside [Options]
         {"[Options]\nClipboardClearSeconds=30\nClipboardClearSeconds=40\n", changed(40, 0, true)}, // the last counts
         {"[Window]\nListWidthTwips=9000\nListHeightTwips=6000\n", changed(10, 0, true, {9000, 6000})},
-        {"[Window]\nListWidthTwips=9000\n", changed(10, 0, true)},                                // half a size
+        {"[Window]\nListWidthTwips=9000\n", changed(10, 0, true)}, // half a size
         {"[Window]\nListWidthTwips=9000\nListHeightTwips=-6000\n", changed(10, 0, true)},
         {"[Window]\nListWidthTwips=9000\nListHeightTwips=999999\n", changed(10, 0, true)},
         {QByteArray("\x00\xff\xfe[Options\n=\n==\nShowPasswords=false", 37), changed(10, 0, true)},
-        {QByteArray(4000, '\xa5'), Options{}},
+        {QByteArray(4000, '\xa5'), Options {}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(OptionsFormat::parse(c.text), c.expected) << qPrintable(QString::fromLatin1(c.text.left(80)));
@@ -82,9 +82,9 @@ protected:
 TEST_F(OptionsStoreTest, MissingFileGivesTheDefaultsAndWritesNothingUnchanged)
 {
     OptionsStore store(appDir());
-    EXPECT_EQ(store.options(), Options{});
+    EXPECT_EQ(store.options(), Options {});
     EXPECT_EQ(store.path(), path("vellamar.ini"));
-    EXPECT_TRUE(store.update(Options{}));
+    EXPECT_TRUE(store.update(Options {}));
     EXPECT_TRUE(files().isEmpty()) << "the defaults need no file";
 }
 
@@ -96,7 +96,7 @@ TEST_F(OptionsStoreTest, ChangesAreWrittenAndReadBack)
         ASSERT_TRUE(store.update(wanted));
         EXPECT_EQ(store.options(), wanted);
     }
-    EXPECT_EQ(files(), QStringList{"vellamar.ini"});
+    EXPECT_EQ(files(), QStringList {"vellamar.ini"});
     EXPECT_EQ(OptionsStore(appDir()).options(), wanted);
     EXPECT_EQ(QFile::permissions(path("vellamar.ini")) & 0x0077, 0) << "readable by its owner only";
 }
@@ -109,12 +109,13 @@ TEST_F(OptionsStoreTest, UnreadableOrDamagedFileGivesTheDefaults)
     } cases[] = {
         {"a folder in its place", [this] { ASSERT_TRUE(QDir(dir.path()).mkdir("vellamar.ini")); }},
         {"binary garbage", [this] { writeFile("vellamar.ini", QByteArray(300, '\x01')); }},
-        {"far too large", [this] { writeFile("vellamar.ini", "[Options]\nIdleLockMinutes=5\n" + QByteArray(100000, ' ')); }},
+        {"far too large",
+         [this] { writeFile("vellamar.ini", "[Options]\nIdleLockMinutes=5\n" + QByteArray(100000, ' ')); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         c.make();
-        EXPECT_EQ(OptionsStore(appDir()).options(), Options{});
+        EXPECT_EQ(OptionsStore(appDir()).options(), Options {});
         QDir(path("vellamar.ini")).removeRecursively();
         QFile::remove(path("vellamar.ini"));
     }
@@ -143,7 +144,7 @@ TEST_F(OptionsStoreTest, AFailingStepLeavesTheLastGoodFile)
     EXPECT_FALSE(store.update(changed(6, 0, true)));
     EXPECT_TRUE(SafeWrite::failingStepFiredForTesting());
     EXPECT_EQ(readFile("vellamar.ini"), good);
-    EXPECT_EQ(files(), QStringList{"vellamar.ini"});
+    EXPECT_EQ(files(), QStringList {"vellamar.ini"});
 }
 
 } // namespace

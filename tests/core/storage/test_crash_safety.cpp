@@ -18,8 +18,8 @@ namespace {
 
 using FaultInjection::Attempt;
 
-const QList<Listing> kOldList{{"www.old.com", "old", "o"}};
-const QList<Listing> kNewList{{"www.new.com", "new", "n"}, {"second", "two", "2"}};
+const QList<Listing> kOldList {{"www.old.com", "old", "o"}};
+const QList<Listing> kNewList {{"www.new.com", "new", "n"}, {"second", "two", "2"}};
 
 class CrashSafetyTest : public TempAppDirTest {
 protected:
@@ -48,7 +48,7 @@ protected:
     {
         QStringList others = files();
         others.removeIf([](const QString& name) { return name.contains("-backup-"); });
-        EXPECT_EQ(others, (QStringList{"kxplst.ene", "kxpwfl.ene"})) << step;
+        EXPECT_EQ(others, (QStringList {"kxplst.ene", "kxpwfl.ene"})) << step;
         for (const QByteArray& list : listsBefore) {
             bool kept = false;
             for (const QString& name : files())
@@ -110,7 +110,7 @@ TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
             // replaces; once the save itself renamed the pending list into
             // place, the old list was replaced by an ordinary save.
             const bool savedInPlace = !run.faulted || run.step >= 4;
-            expectPairAndKept(savedInPlace ? QList<QByteArray>{} : QList<QByteArray>{oldListFile}, run.step);
+            expectPairAndKept(savedInPlace ? QList<QByteArray> {} : QList<QByteArray> {oldListFile}, run.step);
         });
     EXPECT_EQ(steps, 5);
 }

@@ -33,8 +33,12 @@ TEST(FirstRunMarker, IsTkyAtSevenToNineInAnyCase)
         const char* record;
         bool firstRun;
     } cases[] = {
-        {"VELLA1TKY-V1.0.1-NEWSETUP", true}, {"abcdeftky", true},   {"abcdefTkY", true},
-        {"abcdefnty and more", false},       {"abcdeTKYx", false}, {"abcdeTKY", false},
+        {"VELLA1TKY-V1.0.1-NEWSETUP", true},
+        {"abcdeftky", true},
+        {"abcdefTkY", true},
+        {"abcdefnty and more", false},
+        {"abcdeTKYx", false},
+        {"abcdeTKY", false},
         {"", false},
     };
     for (const auto& c : cases)
@@ -85,7 +89,8 @@ TEST_F(DataFilesTest, AStoredPasswordWithAControlCharacterIsDamage)
         QString stored = "not read";
         const StorageResult result = DataFiles::readStoredPassword(folder(), &stored);
         EXPECT_FALSE(result.ok) << plain.constData();
-        EXPECT_TRUE(result.error.contains("kxpwfl.ene") && result.error.contains("damaged")) << qPrintable(result.error);
+        EXPECT_TRUE(result.error.contains("kxpwfl.ene") && result.error.contains("damaged"))
+            << qPrintable(result.error);
         EXPECT_EQ(stored, "not read");
     }
     // A NUL keeps its meaning: the end of the password.
@@ -158,7 +163,9 @@ TEST_F(DataFilesTest, LeftoverPlainFilesAreTakenOver)
     for (const QString& name : {QStringLiteral("kxinit"), QStringLiteral("kxpwfl"), QStringLiteral("kxplst")}) {
         for (const bool withCipheredTwin : {false, true}) {
             clearFolder();
-            const DataFile& file = name == "kxinit" ? folder().startup : name == "kxpwfl" ? folder().password : folder().list;
+            const DataFile& file = name == "kxinit"   ? folder().startup
+                                   : name == "kxpwfl" ? folder().password
+                                                      : folder().list;
             writeFile(name + ".end", "plain and newest");
             if (withCipheredTwin)
                 writeCiphered(name + ".ene", "older", "key");
@@ -186,7 +193,7 @@ TEST_F(DataFilesTest, LeftoverPlainFileInAReadOnlyFolderIsReadWhereItIs)
     EXPECT_FALSE(DataFiles::adoptLeftoverPlain(folder().password, "sx8peu3").ok);
     EXPECT_EQ(storedPassword(), QStringLiteral("plainpw"));
     setWritable({}, true);
-    EXPECT_EQ(files(), (QStringList{"kxpwfl.end", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxpwfl.end", "kxpwfl.ene"}));
 }
 
 TEST_F(DataFilesTest, AFolderNamedLikeAPlainFileIsNoPlainFile)

@@ -27,7 +27,7 @@ TEST_F(InstanceLockTest, ANewLockIsTheOwnersAlone)
     const InstanceLock::Outcome outcome = lock.acquire(lockPath());
     ::umask(previous);
     ASSERT_EQ(outcome, InstanceLock::Outcome::Held);
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::lstat(QFile::encodeName(lockPath()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 #else

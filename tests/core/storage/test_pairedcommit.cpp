@@ -26,8 +26,8 @@ protected:
         EXPECT_TRUE(DataFiles::readPlainAt(PairedCommit::listReadPath(folder()), password, &list));
         return {password, list.bytes()};
     }
-    const std::pair<QByteArray, QByteArray> kOld{"old", "old list"};
-    const std::pair<QByteArray, QByteArray> kNew{"new", "new list"};
+    const std::pair<QByteArray, QByteArray> kOld {"old", "old list"};
+    const std::pair<QByteArray, QByteArray> kNew {"new", "new list"};
 };
 
 TEST_F(PairedCommitTest, ReplacesBothFilesThroughPendingCopies)
@@ -35,10 +35,10 @@ TEST_F(PairedCommitTest, ReplacesBothFilesThroughPendingCopies)
     oldPair();
     const QStringList steps = FaultInjection::stepsOf([&] { EXPECT_TRUE(commitNewPair().result.ok); });
     const QString sync = "sync " + dir.path();
-    EXPECT_EQ(steps, (QStringList{"write kxpwfl-pending.ene", "rename kxpwfl-pending.ene", sync,
-                                  "write kxplst-pending.ene", "rename kxplst-pending.ene", sync, "rename kxpwfl.ene",
-                                  sync, "rename kxplst.ene", sync}));
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(steps,
+              (QStringList {"write kxpwfl-pending.ene", "rename kxpwfl-pending.ene", sync, "write kxplst-pending.ene",
+                            "rename kxplst-pending.ene", sync, "rename kxpwfl.ene", sync, "rename kxplst.ene", sync}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(pairInForce(), kNew);
 }
 
@@ -54,7 +54,7 @@ TEST_F(PairedCommitTest, AFailureBeforeThePasswordIsInPlaceKeepsTheOldPair)
                 EXPECT_EQ(pairInForce(), kNew) << run.step;
             } else {
                 EXPECT_EQ(pairInForce(), kOld) << run.step;
-                EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << "pending copies removed " << run.step;
+                EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"})) << "pending copies removed " << run.step;
             }
             // Steps 1 to 6 write the pending copies; the rename of step 7
             // puts the new password in place.
@@ -110,7 +110,7 @@ TEST_F(PairedCommitTest, RecoveryFinishesOrUndoesAnUnfinishedChange)
             setWritable({}, true);
             if (!readOnlyFolder) {
                 EXPECT_TRUE(recovered.ok) << qPrintable(recovered.error);
-                EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+                EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
             }
         }
     }

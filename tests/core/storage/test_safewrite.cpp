@@ -12,7 +12,9 @@ namespace {
 // take them a few at a time, as a pipe or a slow disk does.
 class FailingDevice : public QIODevice {
 public:
-    FailingDevice(qint64 capacity, qint64 chunk) : m_capacity(capacity), m_chunk(chunk)
+    FailingDevice(qint64 capacity, qint64 chunk)
+        : m_capacity(capacity)
+        , m_chunk(chunk)
     {
         open(QIODevice::WriteOnly);
     }
@@ -51,7 +53,7 @@ TEST(WriteAll, ReportsWhetherEveryByteWasWritten)
     }
 }
 
-class ReplaceFileTest : public TempAppDirTest {};
+class ReplaceFileTest : public TempAppDirTest { };
 
 TEST_F(ReplaceFileTest, ReplacesWholeWithNoStaleBytes)
 {
@@ -69,7 +71,7 @@ TEST_F(ReplaceFileTest, ShortWriteKeepsTheOldFileAndNamesTheFault)
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("kxplst.ene")) << qPrintable(result.error);
     EXPECT_EQ(readFile("kxplst.ene"), QByteArray("the last good list"));
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"}) << "no temporary file is left";
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"}) << "no temporary file is left";
 }
 
 TEST_F(ReplaceFileTest, UnwritableFolderIsAFaultNamingTheFile)
@@ -83,9 +85,9 @@ TEST_F(ReplaceFileTest, EveryStepIsNamedAndEndsWithAFolderSync)
 {
     writeFile("kxplst.ene", "old");
     const QStringList steps = FaultInjection::stepsOf([&] { SafeWrite::replaceFile(path("kxplst.ene"), "new"); });
-    EXPECT_EQ(steps, (QStringList{"write kxplst.ene", "rename kxplst.ene", "sync " + dir.path()}));
+    EXPECT_EQ(steps, (QStringList {"write kxplst.ene", "rename kxplst.ene", "sync " + dir.path()}));
     EXPECT_EQ(FaultInjection::stepsOf([&] { SafeWrite::removeFile(path("kxplst.ene")); }),
-              (QStringList{"remove kxplst.ene", "sync " + dir.path()}));
+              (QStringList {"remove kxplst.ene", "sync " + dir.path()}));
 }
 
 TEST_F(ReplaceFileTest, AFailureAtAnyStepLeavesTheOldFileOrTheNewOne)
@@ -103,7 +105,7 @@ TEST_F(ReplaceFileTest, AFailureAtAnyStepLeavesTheOldFileOrTheNewOne)
             // Only the sync comes after the rename: the new file is then in place.
             const QByteArray expected = run.faulted && run.step < 3 ? "the last good list" : "the new list";
             EXPECT_EQ(readFile("kxplst.ene"), expected) << run.step;
-            EXPECT_EQ(files(), QStringList{"kxplst.ene"}) << "no temporary file is left";
+            EXPECT_EQ(files(), QStringList {"kxplst.ene"}) << "no temporary file is left";
         });
     EXPECT_EQ(steps, 3);
 }
@@ -124,7 +126,8 @@ TEST_F(ReplaceFileTest, ReadOnlyByModeIsNeverChangedEvenByRoot)
     for (const auto& result : {SafeWrite::replaceFile(path("kxplst.ene"), "new"),
                                SafeWrite::renameOver(path("other"), path("kxplst.ene"))}) {
         EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.error.contains("kxplst.ene") && result.error.contains("read-only")) << qPrintable(result.error);
+        EXPECT_TRUE(result.error.contains("kxplst.ene") && result.error.contains("read-only"))
+            << qPrintable(result.error);
     }
     EXPECT_EQ(readFile("kxplst.ene"), QByteArray("kept"));
     EXPECT_EQ(QFile::permissions(path("kxplst.ene")) & 0x7000, QFileDevice::ReadOwner) << "the mode stays";
@@ -137,7 +140,7 @@ TEST_F(ReplaceFileTest, ReadOnlyByModeIsNeverChangedEvenByRoot)
         EXPECT_TRUE(result.error.contains("read-only")) << qPrintable(result.error);
     }
     setWritable({}, true);
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "other"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "other"}));
     EXPECT_EQ(readFile("kxplst.ene"), QByteArray("kept"));
 }
 
@@ -146,7 +149,7 @@ TEST_F(ReplaceFileTest, RenameOverReplacesTheTarget)
     writeFile("a", "A");
     writeFile("b", "B");
     ASSERT_TRUE(SafeWrite::renameOver(path("a"), path("b")));
-    EXPECT_EQ(files(), QStringList{"b"});
+    EXPECT_EQ(files(), QStringList {"b"});
     EXPECT_EQ(readFile("b"), QByteArray("A"));
 }
 

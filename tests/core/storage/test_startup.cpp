@@ -29,8 +29,8 @@ TEST_F(StartupTest, FreshInstallationTakesTheFirstRunPathOnce)
 {
     writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
     EXPECT_EQ(FaultInjection::stepsOf([&] { EXPECT_EQ(decide(), Startup::Path::FirstRun); }),
-              (QStringList{"write kxinit.ene", "rename kxinit.ene", "sync " + dir.path()}));
-    EXPECT_EQ(files(), QStringList{"kxinit.ene"});
+              (QStringList {"write kxinit.ene", "rename kxinit.ene", "sync " + dir.path()}));
+    EXPECT_EQ(files(), QStringList {"kxinit.ene"});
     EXPECT_EQ(readDeciphered("kxinit.ene", "hmut58qkze"), QByteArray("VELLA1nty-V1.0.1-NEWSETUP"));
 
     // Set-up was never finished: no password is stored, so set up again.
@@ -72,7 +72,7 @@ TEST_F(StartupTest, MissingRecordIsNoFirstRunAndIsNotCreated)
 {
     storePassword("abc");
     EXPECT_EQ(decide(), Startup::Path::Unlock);
-    EXPECT_EQ(files(), QStringList{"kxpwfl.ene"});
+    EXPECT_EQ(files(), QStringList {"kxpwfl.ene"});
 }
 
 TEST_F(StartupTest, BlankStoredPasswordNeverLeadsToUnlock)
@@ -106,7 +106,7 @@ TEST_F(StartupTest, ReadOnlyFolderStillDecides)
     Startup::prepareFolder(folder());
     EXPECT_EQ(decide(), Startup::Path::Unlock);
     setWritable({}, true);
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst-pending.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst-pending.ene", "kxpwfl.ene"}));
 }
 
 // What lies at the vault's place is told apart without any password, so

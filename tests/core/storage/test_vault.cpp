@@ -123,8 +123,8 @@ const auto* const g_env = ::testing::AddGlobalTestEnvironment(new VaultEnvironme
 TEST(VaultFormat, SealWithFixedNonceGivesIndependentlyComputedBytes)
 {
     const auto key = vectorKey();
-    const QByteArray file
-        = Vault::TestSeam::sealWithNonce(vectorPlain(), key, Vault::minimumParams(), vectorSalt(), vectorNonce());
+    const QByteArray file =
+        Vault::TestSeam::sealWithNonce(vectorPlain(), key, Vault::minimumParams(), vectorSalt(), vectorNonce());
     EXPECT_EQ(file.toHex().toStdString(), vectorVault().toHex().toStdString());
 }
 
@@ -132,7 +132,7 @@ TEST(VaultFormat, FixedVectorHeaderReadsBack)
 {
     const auto check = Vault::readHeader(vectorVault());
     ASSERT_TRUE(check.ok()) << Vault::describe(check.damage);
-    EXPECT_EQ(check.header.params, (Params { 1, 8192 }));
+    EXPECT_EQ(check.header.params, (Params {1, 8192}));
     EXPECT_EQ(check.header.salt, vectorSalt());
     EXPECT_EQ(check.header.nonce, vectorNonce());
 }
@@ -153,12 +153,12 @@ TEST(VaultParams, WrittenParamsArePinned)
 {
     // Changing these changes every new file and the unlock time; do it on
     // purpose and re-measure with vault_bench.
-    EXPECT_EQ(Vault::writtenParams(), (Params { 6, 134217728 }));
+    EXPECT_EQ(Vault::writtenParams(), (Params {6, 134217728}));
 }
 
 TEST(VaultParams, MinimumParamsAreLibsodiumMinimums)
 {
-    EXPECT_EQ(Vault::minimumParams(), (Params { 1, 8192 }));
+    EXPECT_EQ(Vault::minimumParams(), (Params {1, 8192}));
 }
 
 struct ParamsCase {
@@ -191,13 +191,14 @@ TEST_P(VaultParamsOutOfRange, RefusedAsDamageWithoutDeriving)
 static const Params kW = Vault::writtenParams();
 
 INSTANTIATE_TEST_SUITE_P(Table, VaultParamsOutOfRange,
-    ::testing::Values(ParamsCase { "OpsZero", { 0, 8192 } }, ParamsCase { "MemZero", { 1, 0 } },
-        ParamsCase { "MemOneBelowMin", { 1, 8191 } },
-        ParamsCase { "OpsOneAboveFourTimes", { 4 * kW.opsLimit + 1, kW.memLimit } },
-        ParamsCase { "MemOneAboveFourTimes", { kW.opsLimit, 4 * kW.memLimit + 1 } },
-        ParamsCase { "OpsHuge", { kMaxU64, kW.memLimit } }, ParamsCase { "MemHuge", { kW.opsLimit, kMaxU64 } },
-        ParamsCase { "BothHuge", { kMaxU64, kMaxU64 } }),
-    [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(ParamsCase {"OpsZero", {0, 8192}}, ParamsCase {"MemZero", {1, 0}},
+                                           ParamsCase {"MemOneBelowMin", {1, 8191}},
+                                           ParamsCase {"OpsOneAboveFourTimes", {4 * kW.opsLimit + 1, kW.memLimit}},
+                                           ParamsCase {"MemOneAboveFourTimes", {kW.opsLimit, 4 * kW.memLimit + 1}},
+                                           ParamsCase {"OpsHuge", {kMaxU64, kW.memLimit}},
+                                           ParamsCase {"MemHuge", {kW.opsLimit, kMaxU64}},
+                                           ParamsCase {"BothHuge", {kMaxU64, kMaxU64}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class VaultParamsInRange : public ::testing::TestWithParam<ParamsCase> { };
 
@@ -212,11 +213,11 @@ TEST_P(VaultParamsInRange, HeaderAcceptedAsIs)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VaultParamsInRange,
-    ::testing::Values(ParamsCase { "Minimum", { 1, 8192 } }, ParamsCase { "Written", kW },
-        ParamsCase { "FourTimesWritten", { 4 * kW.opsLimit, 4 * kW.memLimit } },
-        ParamsCase { "MinOpsMaxMem", { 1, 4 * kW.memLimit } },
-        ParamsCase { "MaxOpsMinMem", { 4 * kW.opsLimit, 8192 } }),
-    [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Values(ParamsCase {"Minimum", {1, 8192}}, ParamsCase {"Written", kW},
+                                           ParamsCase {"FourTimesWritten", {4 * kW.opsLimit, 4 * kW.memLimit}},
+                                           ParamsCase {"MinOpsMaxMem", {1, 4 * kW.memLimit}},
+                                           ParamsCase {"MaxOpsMinMem", {4 * kW.opsLimit, 8192}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- damage ----------------------------------------------------------------
 
@@ -241,17 +242,19 @@ TEST_P(VaultDamage, RefusedBeforeDeriving)
     EXPECT_EQ(Vault::TestSeam::derivationAttempts(), attemptsBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, VaultDamage,
-    ::testing::Values(DamageCase { "Empty", [] { return QByteArray(); }, Damage::TooShort },
-        DamageCase { "OneByte", [] { return QByteArray("V"); }, Damage::TooShort },
-        DamageCase { "HeaderOnly", [] { return vectorVault().left(71); }, Damage::TooShort },
-        DamageCase { "OneShortOfHeaderAndTag", [] { return vectorVault().left(86); }, Damage::TooShort },
-        DamageCase { "OtherMagic", [] { return vectorVault().replace(0, 14, "VELLAMAR-VAULX"); }, Damage::BadMagic },
-        DamageCase { "PlainListFile", [] { return QByteArray("mail.example.org\tuser\tsecret\n").repeated(4); },
-            Damage::BadMagic },
-        DamageCase { "VersionZero", [] { return vectorVault().replace(14, 1, "\x00", 1); }, Damage::BadVersion },
-        DamageCase { "VersionTwo", [] { return vectorVault().replace(14, 1, "\x02", 1); }, Damage::BadVersion },
-        DamageCase { "VersionFF", [] { return vectorVault().replace(14, 1, "\xff", 1); }, Damage::BadVersion }),
+INSTANTIATE_TEST_SUITE_P(
+    Table, VaultDamage,
+    ::testing::Values(
+        DamageCase {"Empty", [] { return QByteArray(); }, Damage::TooShort},
+        DamageCase {"OneByte", [] { return QByteArray("V"); }, Damage::TooShort},
+        DamageCase {"HeaderOnly", [] { return vectorVault().left(71); }, Damage::TooShort},
+        DamageCase {"OneShortOfHeaderAndTag", [] { return vectorVault().left(86); }, Damage::TooShort},
+        DamageCase {"OtherMagic", [] { return vectorVault().replace(0, 14, "VELLAMAR-VAULX"); }, Damage::BadMagic},
+        DamageCase {"PlainListFile", [] { return QByteArray("mail.example.org\tuser\tsecret\n").repeated(4); },
+                    Damage::BadMagic},
+        DamageCase {"VersionZero", [] { return vectorVault().replace(14, 1, "\x00", 1); }, Damage::BadVersion},
+        DamageCase {"VersionTwo", [] { return vectorVault().replace(14, 1, "\x02", 1); }, Damage::BadVersion},
+        DamageCase {"VersionFF", [] { return vectorVault().replace(14, 1, "\xff", 1); }, Damage::BadVersion}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Both the independent vector and a file this module sealed itself, so a
@@ -264,8 +267,8 @@ TEST_P(VaultEveryFlippedByte, IsRefused)
 {
     const auto key = vectorKey();
     const QByteArray original = GetParam() == FlipSource::FixedVector
-        ? vectorVault()
-        : Vault::seal(vectorPlain(), key, Vault::minimumParams(), vectorSalt());
+                                    ? vectorVault()
+                                    : Vault::seal(vectorPlain(), key, Vault::minimumParams(), vectorSalt());
     {
         QByteArray plain;
         ASSERT_EQ(Vault::open(original, key, plain), OpenResult::Ok);
@@ -303,15 +306,16 @@ TEST_P(VaultEveryFlippedByte, IsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, VaultEveryFlippedByte,
-    ::testing::Values(FlipSource::FixedVector, FlipSource::FreshlySealed), [](const auto& info) {
-        return std::string(info.param == FlipSource::FixedVector ? "FixedVector" : "FreshlySealed");
-    });
+                         ::testing::Values(FlipSource::FixedVector, FlipSource::FreshlySealed), [](const auto& info) {
+                             return std::string(info.param == FlipSource::FixedVector ? "FixedVector"
+                                                                                      : "FreshlySealed");
+                         });
 
 TEST(VaultDamage, TruncatedOrExtendedBodyIsRefused)
 {
     const auto key = vectorKey();
     const QByteArray original = vectorVault();
-    for (const QByteArray& file : { original.chopped(1), original + '\0', original.left(kOverhead) }) {
+    for (const QByteArray& file : {original.chopped(1), original + '\0', original.left(kOverhead)}) {
         QByteArray plain;
         EXPECT_EQ(Vault::open(file, key, plain), OpenResult::WrongKeyOrChanged) << file.size() << " bytes";
     }
@@ -333,7 +337,8 @@ TEST_P(VaultWrongPassword, IsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, VaultWrongPassword,
-    ::testing::Values("", "correct hors", "correct horse ", "Correct horse", "correct horse\x80", "correct\xa0horse"));
+                         ::testing::Values("", "correct hors", "correct horse ", "Correct horse", "correct horse\x80",
+                                           "correct\xa0horse"));
 
 TEST(VaultKeys, SamePasswordAndSaltGiveTheSameKey)
 {
@@ -425,7 +430,7 @@ TEST(VaultSeal, EverySaveTakesAFreshNonce)
     ASSERT_FALSE(b.isEmpty());
     EXPECT_NE(Vault::readHeader(a).header.nonce, Vault::readHeader(b).header.nonce);
     EXPECT_NE(a, b);
-    for (const QByteArray& file : { a, b }) {
+    for (const QByteArray& file : {a, b}) {
         QByteArray plain;
         EXPECT_EQ(Vault::open(file, key, plain), OpenResult::Ok);
         EXPECT_EQ(plain, vectorPlain());
@@ -460,12 +465,16 @@ TEST_P(VaultOpenInPlace, ARefusedFileIsLeftAsItWas)
     EXPECT_EQ(file, original);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, VaultOpenInPlace,
-    ::testing::Values(InPlaceCase { "WrongPassword", "wrong horse", -1, OpenResult::WrongKeyOrChanged },
-        InPlaceCase { "ChangedRecord", kPasswordVector, qsizetype(Vault::kHeaderSize) + 3, OpenResult::WrongKeyOrChanged },
-        InPlaceCase { "ChangedTag", kPasswordVector, qsizetype(sizeof(kVaultHex) / 2 - 2), OpenResult::WrongKeyOrChanged },
-        InPlaceCase { "ChangedNonce", kPasswordVector, qsizetype(Vault::kHeaderSize) - 1, OpenResult::WrongKeyOrChanged },
-        InPlaceCase { "DamagedMagic", kPasswordVector, 0, OpenResult::Damaged }),
+INSTANTIATE_TEST_SUITE_P(
+    Table, VaultOpenInPlace,
+    ::testing::Values(InPlaceCase {"WrongPassword", "wrong horse", -1, OpenResult::WrongKeyOrChanged},
+                      InPlaceCase {"ChangedRecord", kPasswordVector, qsizetype(Vault::kHeaderSize) + 3,
+                                   OpenResult::WrongKeyOrChanged},
+                      InPlaceCase {"ChangedTag", kPasswordVector, qsizetype(sizeof(kVaultHex) / 2 - 2),
+                                   OpenResult::WrongKeyOrChanged},
+                      InPlaceCase {"ChangedNonce", kPasswordVector, qsizetype(Vault::kHeaderSize) - 1,
+                                   OpenResult::WrongKeyOrChanged},
+                      InPlaceCase {"DamagedMagic", kPasswordVector, 0, OpenResult::Damaged}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VaultOpenInPlace, AnOpenedFileViewsItsRecordsInClear)

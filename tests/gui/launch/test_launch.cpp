@@ -22,9 +22,9 @@ protected:
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellRect.center());
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cellRect.center());
     }
-    const Message notAWebsite{"Sorry the cell you clicked on doesn't seem\rto contain a website.\r"
-                              "The website's format should be 'www.example.com.'",
-                              "Oops"};
+    const Message notAWebsite {"Sorry the cell you clicked on doesn't seem\rto contain a website.\r"
+                               "The website's format should be 'www.example.com.'",
+                               "Oops"};
 };
 
 TEST_F(LaunchTest, DoubleClickedWebSiteCellsOpenTheirAddressOrSayWhyNot)
@@ -34,8 +34,9 @@ TEST_F(LaunchTest, DoubleClickedWebSiteCellsOpenTheirAddressOrSayWhyNot)
         messages.clear();
         handedOver.clear();
         doubleClick(1, c.cell);
-        EXPECT_EQ(handedOver, c.address.isEmpty() ? QStringList{} : QStringList{c.address}) << qPrintable(c.cell);
-        EXPECT_EQ(messages, c.address.isEmpty() ? QList<Message>{notAWebsite} : QList<Message>{}) << qPrintable(c.cell);
+        EXPECT_EQ(handedOver, c.address.isEmpty() ? QStringList {} : QStringList {c.address}) << qPrintable(c.cell);
+        EXPECT_EQ(messages, c.address.isEmpty() ? QList<Message> {notAWebsite} : QList<Message> {})
+            << qPrintable(c.cell);
     }
     EXPECT_EQ(grid()->Rows(), 2);
 }
@@ -60,7 +61,7 @@ TEST_F(LaunchTest, HelpHandsOverTheHelpFileAndSaysNothing)
             QFile::remove(path("help.html"));
         handedOver.clear();
         list->mnu_help2->trigger();
-        EXPECT_EQ(handedOver, QStringList{dir.path() + "/help.html"});
+        EXPECT_EQ(handedOver, QStringList {dir.path() + "/help.html"});
         EXPECT_TRUE(messages.isEmpty());
         EXPECT_TRUE(list->isVisible());
     }

@@ -28,8 +28,8 @@ protected:
     {
         QByteArray plain;
         for (int k = 1; k <= count; ++k)
-            plain += record("site" + QByteArray::number(k), "user" + QByteArray::number(k),
-                            "pw" + QByteArray::number(k));
+            plain +=
+                record("site" + QByteArray::number(k), "user" + QByteArray::number(k), "pw" + QByteArray::number(k));
         writeCiphered("kxplst.ene", plain, "Mk1");
         // As the unlock does before each opening: closing forgets it.
         Module1::MasterPassword.assign(QStringLiteral("Mk1"));
@@ -57,5 +57,5 @@ protected:
     static QString padded(const QString& text, int width) { return text.leftJustified(width); }
 
     frm_list* list = nullptr;
-    const Message invalidChoice{"Sorry that is an invalid choice", "Oops"};
+    const Message invalidChoice {"Sorry that is an invalid choice", "Oops"};
 };

@@ -39,7 +39,7 @@ protected:
         list->grd_password->setCol(column);
         return list->grd_password->Text();
     }
-    const Message bye{"Bye..", "Sorry to see you go."};
+    const Message bye {"Bye..", "Sorry to see you go."};
     const QByteArray twoListings = record("www.a.com", "ann", "pw1") + record("Mail program", "bob", "pw2");
 };
 
@@ -49,19 +49,20 @@ TEST_F(FrmListTest, Layout)
     EXPECT_EQ(list->windowTitle(), QStringLiteral("Your Password List"));
     expectWindowBasics(list, "Your Password List", 0, 0);
     EXPECT_EQ(list->centralWidget()->size(), Twips::size(5535, 3090));
-    expectLayout(list->centralWidget(),
-                 {
-                     {"Label1", "Double Click A Website To Start Your Browser\nAnd Go To That Site.", 120, 120, 4575, 375},
-                     {"grd_password", {}, 120, 600, 5295, 1335},
-                     {"cmd_add", "Add", 360, 2040, 1455, 375},
-                     {"cmd_edit", "Edit", 2040, 2040, 1455, 375},
-                     {"cmd_delete", "Delete", 3720, 2040, 1455, 375},
-                     {"cmd_lock", "Lock/Close", 360, 2520, 1455, 375},
-                     {"cmd_pword", "Change Password", 2040, 2520, 1455, 375},
-                     {"cmd_nothing", "Does Nothing", 3720, 2520, 1455, 375},
-                 });
-    EXPECT_EQ(tabOrder(list->cmd_add), (QStringList{"cmd_add", "cmd_edit", "cmd_delete", "cmd_lock", "cmd_pword",
-                                                    "cmd_nothing", "grd_password"}));
+    expectLayout(
+        list->centralWidget(),
+        {
+            {"Label1", "Double Click A Website To Start Your Browser\nAnd Go To That Site.", 120, 120, 4575, 375},
+            {"grd_password", {}, 120, 600, 5295, 1335},
+            {"cmd_add", "Add", 360, 2040, 1455, 375},
+            {"cmd_edit", "Edit", 2040, 2040, 1455, 375},
+            {"cmd_delete", "Delete", 3720, 2040, 1455, 375},
+            {"cmd_lock", "Lock/Close", 360, 2520, 1455, 375},
+            {"cmd_pword", "Change Password", 2040, 2520, 1455, 375},
+            {"cmd_nothing", "Does Nothing", 3720, 2520, 1455, 375},
+        });
+    EXPECT_EQ(tabOrder(list->cmd_add), (QStringList {"cmd_add", "cmd_edit", "cmd_delete", "cmd_lock", "cmd_pword",
+                                                     "cmd_nothing", "grd_password"}));
     EXPECT_EQ(list->focusWidget(), list->cmd_add);
     for (auto* button : list->centralWidget()->findChildren<QPushButton*>())
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
@@ -73,30 +74,28 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
     QStringList bar;
     for (QAction* action : list->menuBar()->actions())
         bar.append(action->objectName() + "=" + action->text());
-    EXPECT_EQ(bar, (QStringList{"mnu_btns=&Buttons", "mnu_lock=&Lock/Close", "mnu_pword=&Change Password",
-                                "mnu_tools=&Tools", "mnu_help=&Help"}));
+    EXPECT_EQ(bar, (QStringList {"mnu_btns=&Buttons", "mnu_lock=&Lock/Close", "mnu_pword=&Change Password",
+                                 "mnu_tools=&Tools", "mnu_help=&Help"}));
     EXPECT_EQ(list->mnu_tools->menu()->objectName(), QStringLiteral("mnu_tools_menu"));
     QStringList buttons;
     for (QAction* action : list->mnu_btns->menu()->actions())
         buttons.append(action->objectName() + "=" + action->text());
-    EXPECT_EQ(buttons, (QStringList{"btn_add=&Add", "btn_edit=&Edit", "btn_delete=&Delete"}));
+    EXPECT_EQ(buttons, (QStringList {"btn_add=&Add", "btn_edit=&Edit", "btn_delete=&Delete"}));
     QStringList help;
     for (QAction* action : list->mnu_help->menu()->actions())
         help.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
-    EXPECT_EQ(help, (QStringList{"mnu_about=Abou&t", "mnu_dash1=-", "mnu_help2=H&elp"}));
+    EXPECT_EQ(help, (QStringList {"mnu_about=Abou&t", "mnu_dash1=-", "mnu_help2=H&elp"}));
     QStringList tools;
     for (QAction* action : list->mnu_tools->menu()->actions())
         tools.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
-    EXPECT_EQ(tools, (QStringList{"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_dash2=-",
-                                  "mnu_options=&Options...", "mnu_strong=&Strong Protection...",
-                                  "mnu_restore=&Restore From Backup..."}));
+    EXPECT_EQ(tools, (QStringList {"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_dash2=-",
+                                   "mnu_options=&Options...", "mnu_strong=&Strong Protection...",
+                                   "mnu_restore=&Restore From Backup..."}));
     EXPECT_TRUE(list->mnu_showpasswords->isCheckable());
     EXPECT_TRUE(list->mnu_showpasswords->isChecked()) << "passwords show by default";
     // The only keys beyond the access keys: the window's Ctrl commands.
-    const QMap<QString, QString> keys{{"mnu_find", "Ctrl+F"},
-                                      {"mnu_copypassword", "Ctrl+C"},
-                                      {"mnu_copyuser", "Ctrl+B"},
-                                      {"mnu_copysite", "Ctrl+U"}};
+    const QMap<QString, QString> keys {
+        {"mnu_find", "Ctrl+F"}, {"mnu_copypassword", "Ctrl+C"}, {"mnu_copyuser", "Ctrl+B"}, {"mnu_copysite", "Ctrl+U"}};
     for (QAction* action : list->findChildren<QAction*>())
         EXPECT_EQ(action->shortcut().toString(), keys.value(action->objectName())) << qPrintable(action->objectName());
 }
@@ -105,10 +104,10 @@ TEST_F(FrmListTest, FreshListShowsTheHeaderRowAlone)
 {
     frm_list* list = open({});
     EXPECT_EQ(list->grd_password->Rows(), 1);
-    const QStringList headers{"#", "Web Site/Program", "Username", "Password"};
+    const QStringList headers {"#", "Web Site/Program", "Username", "Password"};
     for (int column = 0; column < 4; ++column)
         EXPECT_EQ(cell(list, 0, column), headers[column]);
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
 }
 
 TEST_F(FrmListTest, ColumnWidthsComeFromTheWindowWidth)
@@ -130,7 +129,7 @@ TEST_F(FrmListTest, ListingsLoadIntoRowsWithTheirPadding)
     EXPECT_EQ(cell(list, 2, 0), QStringLiteral("2"));
     EXPECT_EQ(cell(list, 2, 1), QString("Mail program").leftJustified(75));
     EXPECT_EQ(cell(list, 1, 3), QString("pw1").leftJustified(15));
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings) << "a load changes nothing";
 }
 
@@ -178,9 +177,9 @@ TEST_F(FrmListTest, DoesNothingSaysSoAndChangesNothing)
     frm_list* list = open(twoListings);
     const QByteArray before = readFile("kxplst.ene");
     QTest::mouseClick(list->cmd_nothing, Qt::LeftButton);
-    EXPECT_EQ(messages, (QList<Message>{{"Told you this button did nothing. But you had to check anyway. The button "
-                                         "just makes it a little more symmetrical.",
-                                         "Does Nothing"}}));
+    EXPECT_EQ(messages, (QList<Message> {{"Told you this button did nothing. But you had to check anyway. The button "
+                                          "just makes it a little more symmetrical.",
+                                          "Does Nothing"}}));
     EXPECT_EQ(list->grd_password->Rows(), 3);
     EXPECT_EQ(readFile("kxplst.ene"), before);
     EXPECT_TRUE(list->isVisible());
@@ -206,8 +205,8 @@ TEST_F(FrmListTest, EveryWayOfClosingSavesTheGridAndSaysByeOnce)
         }
         settle();
         EXPECT_TRUE(list.isNull()) << int(way);
-        EXPECT_EQ(messages, QList<Message>{bye}) << int(way);
-        EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+        EXPECT_EQ(messages, QList<Message> {bye}) << int(way);
+        EXPECT_EQ(files(), QStringList {"kxplst.ene"});
         EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + record("www.added.org", "carol", "pw3"));
     }
 }
@@ -246,7 +245,7 @@ TEST_F(FrmListTest, FailedSaveKeepsTheWindowAndTheLastGoodFile)
     EXPECT_EQ(messages[0].caption, QStringLiteral("Save Failed"));
     EXPECT_TRUE(messages[0].text.contains("kxplst")) << qPrintable(messages[0].text);
     EXPECT_EQ(list->grd_password->Rows(), 4);
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
     EXPECT_EQ(readFile("kxplst.ene"), good);
 
     // Room again: the next try saves and closes.
@@ -255,7 +254,7 @@ TEST_F(FrmListTest, FailedSaveKeepsTheWindowAndTheLastGoodFile)
     list->close();
     settle();
     EXPECT_TRUE(list.isNull());
-    EXPECT_EQ(messages, QList<Message>{bye});
+    EXPECT_EQ(messages, QList<Message> {bye});
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), twoListings + record("www.new.org", "n", "p"));
 }
 
@@ -315,8 +314,9 @@ TEST_F(FrmListTest, SaveRequestedByTheSessionKeepsTheWindowWorking)
     // The logout was cancelled: later changes are still saved on close.
     list->grd_password->AddItem({"2", "www.later.com", "l", "p"});
     list->close();
-    EXPECT_EQ(messages, QList<Message>{bye});
-    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("www.a.com", "ann", "pw1") + record("www.later.com", "l", "p"));
+    EXPECT_EQ(messages, QList<Message> {bye});
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"),
+              record("www.a.com", "ann", "pw1") + record("www.later.com", "l", "p"));
 }
 
 TEST_F(FrmListTest, OpeningTwiceGivesTheSameWindow)

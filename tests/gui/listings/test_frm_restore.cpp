@@ -93,10 +93,10 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
 {
     const struct {
         const char* name;
-        bool sealedList;      // strong protection is on
-        bool vaultBackup;     // the backup is sealed, else described
-        bool keptPassword;    // a described backup's password file was kept too
-        const char* typed;    // what the user types (nothing when no question)
+        bool sealedList; // strong protection is on
+        bool vaultBackup; // the backup is sealed, else described
+        bool keptPassword; // a described backup's password file was kept too
+        const char* typed; // what the user types (nothing when no question)
     } cases[] = {
         {"described, its password kept", false, false, true, ""},
         {"described, password typed", false, false, false, "Old1"},
@@ -129,8 +129,8 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
 
         frm_restore* form = openDialog();
         ASSERT_NE(form, nullptr);
-        EXPECT_EQ(backupsShown(form), (QStringList{QString("2025-01-01 10:00:00|") +
-                                                   (c.vaultBackup ? "strong protection" : "earlier format")}));
+        EXPECT_EQ(backupsShown(form), (QStringList {QString("2025-01-01 10:00:00|")
+                                                    + (c.vaultBackup ? "strong protection" : "earlier format")}));
         form->txt_password->setText(c.typed);
         MsgBox::setAnswerForTesting(true);
         form->Command1->click();
@@ -168,7 +168,8 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
                 backup = found;
         }
         ASSERT_FALSE(backup.path.isEmpty());
-        const auto contents = c.sealedList ? ListBackups::read(backup, "Strong1") : ListBackups::readWithKeptPassword(backup);
+        const auto contents =
+            c.sealedList ? ListBackups::read(backup, "Strong1") : ListBackups::readWithKeptPassword(backup);
         EXPECT_EQ(contents.listings, replaced);
         // Every file that was there is there still, unchanged, but the list.
         for (auto it = before.cbegin(); it != before.cend(); ++it) {

@@ -35,12 +35,9 @@ protected:
         settle();
         settle();
     }
-    QString shownPassword(int row) const
-    {
-        return grid()->model()->index(row - 1, 3).data(Qt::DisplayRole).toString();
-    }
-    const QByteArray three = record("site1", "user1", "pw1") + record("site2", "user2", "pw2")
-                             + record("site3", "user3", "pw3");
+    QString shownPassword(int row) const { return grid()->model()->index(row - 1, 3).data(Qt::DisplayRole).toString(); }
+    const QByteArray three =
+        record("site1", "user1", "pw1") + record("site2", "user2", "pw2") + record("site3", "user3", "pw3");
 };
 
 TEST_F(IdleLockTest, SavesClearsTheClipboardClosesEverythingWithoutGoodbye)
@@ -61,7 +58,7 @@ TEST_F(IdleLockTest, SavesClearsTheClipboardClosesEverythingWithoutGoodbye)
     EXPECT_TRUE(messages.isEmpty()) << "no goodbye, no question";
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("site1", "user1", "pw1") + record("site3", "user3", "pw3"));
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"});
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"});
 }
 
 TEST_F(IdleLockTest, LeavesWhatTheUserCopiedElsewhere)
@@ -147,7 +144,7 @@ TEST_F(IdleLockTest, HiddenAfterAFailedSaveTheyShowOnlyForTheMasterPassword)
 
     reveal->txt_password->setText("wrong");
     reveal->Command1->click();
-    EXPECT_EQ(messages, (QList<Message>{{"Sorry password entered is in-correct", "Sorry"}}));
+    EXPECT_EQ(messages, (QList<Message> {{"Sorry password entered is in-correct", "Sorry"}}));
     EXPECT_TRUE(reveal->txt_password->text().isEmpty());
     EXPECT_TRUE(list->passwordsLocked());
 

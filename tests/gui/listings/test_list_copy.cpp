@@ -82,7 +82,7 @@ TEST_F(ListCopyTest, CtrlKeysCopyTheCurrentRowsValues)
     openWithRows({{"  www.one.com  ", " ann ", "  pass word  "}, {"Mail", "bob", "pw2"}});
     QApplication::setActiveWindow(list);
     const QString expected[] = {QString(), "www.one.com", "ann", "pass word"};
-    for (QWidget* focus : std::initializer_list<QWidget*>{grid(), list->cmd_add, list->cmd_nothing}) {
+    for (QWidget* focus : std::initializer_list<QWidget*> {grid(), list->cmd_add, list->cmd_nothing}) {
         for (const KeyCase& k : kKeys) {
             SCOPED_TRACE(qPrintable(focus->objectName() + " " + QKeySequence(k.key).toString()));
             QGuiApplication::clipboard()->setText(before);
@@ -149,8 +149,8 @@ TEST_F(ListCopyTest, RowMenuCopiesFromTheClickedRow)
         EXPECT_EQ(grid()->Row(), c.row);
         EXPECT_EQ(grid()->Col(), c.column);
         ASSERT_TRUE(rowMenu()->isVisible());
-        const QStringList copies{"Copy Password", "Copy User Name", "Copy Web Site/Program"};
-        const QStringList expected = c.opens ? copies + QStringList{"-", "Open Web Site"} : copies;
+        const QStringList copies {"Copy Password", "Copy User Name", "Copy Web Site/Program"};
+        const QStringList expected = c.opens ? copies + QStringList {"-", "Open Web Site"} : copies;
         EXPECT_EQ(visibleEntries(), expected);
         for (int i = 0; i < 3; ++i) {
             auto* action = list->findChild<QAction*>(names[i]);
@@ -169,7 +169,7 @@ TEST_F(ListCopyTest, OpenWebSiteHandsTheAddressOver)
     rightClick(grid()->viewport(), cellCentre(1, 3));
     list->rowCommands()->mnu_opensite->trigger();
     rowMenu()->hide();
-    EXPECT_EQ(handedOver, QStringList{"http://www.Open.me"});
+    EXPECT_EQ(handedOver, QStringList {"http://www.Open.me"});
     EXPECT_TRUE(messages.isEmpty());
 }
 

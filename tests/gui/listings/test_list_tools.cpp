@@ -28,10 +28,7 @@ using namespace std::chrono_literals;
 
 class ListToolsTest : public ListWindowTest {
 protected:
-    QString shownPassword(int row) const
-    {
-        return grid()->model()->index(row - 1, 3).data(Qt::DisplayRole).toString();
-    }
+    QString shownPassword(int row) const { return grid()->model()->index(row - 1, 3).data(Qt::DisplayRole).toString(); }
     frm_find* openFind()
     {
         list->mnu_find->trigger();
@@ -166,7 +163,7 @@ TEST_F(ListToolsTest, FindWithNothingOrNoMatch)
     EXPECT_EQ(findNext(find, "   "), 2);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(findNext(find, "pw1"), 2) << "passwords are never searched";
-    EXPECT_EQ(messages, (QList<Message>{{"No listing holds \"pw1\".", "Find A Listing"}}));
+    EXPECT_EQ(messages, (QList<Message> {{"No listing holds \"pw1\".", "Find A Listing"}}));
     EXPECT_TRUE(find->isVisible());
 }
 

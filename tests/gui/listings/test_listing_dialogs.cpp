@@ -15,8 +15,7 @@ namespace {
 
 class ListingDialogsTest : public ListWindowTest {
 protected:
-    template <class W>
-    W* shown(const char* name)
+    template <class W> W* shown(const char* name)
     {
         settle();
         return window<W>(name);
@@ -124,7 +123,7 @@ TEST_F(ListingDialogsTest, WhichDialogAcceptsAndRefusesEveryEntry)
         const QString typed = QString::fromLatin1(c.typed);
         frm_edit* edit = chooseToChange(typed);
         if (c.chosen == 0) {
-            EXPECT_EQ(messages, QList<Message>{invalidChoice}) << c.typed;
+            EXPECT_EQ(messages, QList<Message> {invalidChoice}) << c.typed;
             EXPECT_EQ(edit, nullptr) << c.typed;
             auto* which = shown<frm_which>("frm_which");
             ASSERT_NE(which, nullptr);
@@ -154,7 +153,7 @@ TEST_F(ListingDialogsTest, DeleteAcceptsAndRefusesEveryEntry)
         openWithListings(kChoiceListings);
         deleteListing(QString::fromLatin1(c.typed));
         if (c.chosen == 0) {
-            EXPECT_EQ(messages, QList<Message>{invalidChoice}) << c.typed;
+            EXPECT_EQ(messages, QList<Message> {invalidChoice}) << c.typed;
             EXPECT_EQ(grid()->Rows(), kChoiceListings + 1) << c.typed;
             auto* form = window<frm_delete>("frm_delete");
             ASSERT_NE(form, nullptr);

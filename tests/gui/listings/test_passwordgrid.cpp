@@ -89,7 +89,7 @@ TEST_F(PasswordGridTest, NumberColumnStaysInPlaceAndInLine)
     grid->resize(200, 90);
     grid->setColWidth(0, 552);
     grid->setColWidth(1, 2486);
-    grid->appendListings(QList<Listing>(40, Listing{"www.site.com", "user", "pw"}), 4);
+    grid->appendListings(QList<Listing>(40, Listing {"www.site.com", "user", "pw"}), 4);
     grid->show();
     auto* numbers = grid->findChild<QTableView*>("grd_password_numbers");
     ASSERT_NE(numbers, nullptr);
@@ -122,8 +122,8 @@ TEST_F(PasswordGridTest, ListingsAreAppendedNumberedAndReadBack)
     EXPECT_EQ(cell(5, 0), QStringLiteral("5"));
     const QList<Listing> all = grid->listings();
     ASSERT_EQ(all.size(), 5);
-    EXPECT_EQ(all[0], (Listing{"site1", "user", "pw"}));
-    EXPECT_EQ(all[4], (Listing{"s5", "u5", "p5"}));
+    EXPECT_EQ(all[0], (Listing {"site1", "user", "pw"}));
+    EXPECT_EQ(all[4], (Listing {"s5", "u5", "p5"}));
 }
 
 TEST_F(PasswordGridTest, HeaderStaysAndCellsAreNotEditedInPlace)
@@ -142,9 +142,9 @@ namespace {
 TEST_F(PasswordGridTest, CellsAreDrawnWithoutTheirPadSpaces)
 {
     grid->setColWidth(1, 2486);
-    grid->appendListings({{QString("www.a.com").leftJustified(75), QString("ann").leftJustified(20),
-                           QString("pw").leftJustified(15)}},
-                         4);
+    grid->appendListings(
+        {{QString("www.a.com").leftJustified(75), QString("ann").leftJustified(20), QString("pw").leftJustified(15)}},
+        4);
     grid->show();
     EXPECT_EQ(cell(4, 1).size(), 75) << "the cell keeps its padding";
     const QModelIndex site = grid->model()->index(3, 1);
@@ -169,10 +169,10 @@ TEST_F(PasswordGridTest, NumberColumnLooksLikeTheFrame)
     grid->setRow(3);
     grid->setCol(1); // the current cell elsewhere, so no highlight on row 1
     const QImage image = grid->grab().toImage();
-    const QRect number = numbers->visualRect(numbers->model()->index(0, 0))
-                             .translated(numbers->viewport()->mapTo(grid, QPoint(0, 0)));
-    const QRect site = grid->visualRect(grid->model()->index(0, 1))
-                           .translated(grid->viewport()->mapTo(grid, QPoint(0, 0)));
+    const QRect number =
+        numbers->visualRect(numbers->model()->index(0, 0)).translated(numbers->viewport()->mapTo(grid, QPoint(0, 0)));
+    const QRect site =
+        grid->visualRect(grid->model()->index(0, 1)).translated(grid->viewport()->mapTo(grid, QPoint(0, 0)));
     // Sampled right of the text, where only the cell's background shows.
     const QColor numberBackground = image.pixelColor(number.right() - 3, number.center().y());
     const QColor siteBackground = image.pixelColor(site.right() - 3, site.center().y());
@@ -187,7 +187,7 @@ TEST_F(PasswordGridTest, DestroyingAShownGridRunsNoSlotOnIt)
 {
     auto* parent = new QWidget;
     auto* shown = new PasswordGrid(parent);
-    shown->appendListings(QList<Listing>(20, Listing{"www.x.com", "u", "p"}), 1);
+    shown->appendListings(QList<Listing>(20, Listing {"www.x.com", "u", "p"}), 1);
     parent->show();
     settle();
     QPointer<PasswordGrid> guard(shown);

@@ -135,8 +135,8 @@ TEST_F(BackupQuestionsTest, APasswordChangeCiphersTheCopiesTheListLacksAnewUnder
     ASSERT_EQ(asked.size(), 2);
     EXPECT_EQ(asked[0].byDefault, MsgBox::Default::Yes);
     EXPECT_EQ(asked[1].byDefault, MsgBox::Default::No);
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", kUnreadable, "kxplst-backup-20261201-101013.ene", "kxplst.ene",
-                                    "kxpwfl-backup-20261201-101013.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", kUnreadable, "kxplst-backup-20261201-101013.ene", "kxplst.ene",
+                                     "kxpwfl-backup-20261201-101013.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxpwfl-backup-20261201-101013.ene", "sx8peu3"), "Mk2");
     EXPECT_EQ(readDeciphered("kxplst-backup-20261201-101013.ene", "Mk2"), kLackingRecords);
 }
@@ -154,7 +154,7 @@ TEST_F(BackupQuestionsTest, WithStrongProtectionAPasswordChangeSealsTheOldCopies
     changePassword("Strong1", "Strong2");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].byDefault, MsgBox::Default::Yes);
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst-backup-20261201-101012.vault", "kxplst.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst-backup-20261201-101012.vault", "kxplst.vault"}));
     EXPECT_EQ(openSealed("kxplst-backup-20261201-101012.vault", "Strong2"), kLackingRecords);
     EXPECT_EQ(openSealed("kxplst-backup-20261201-101012.vault", "Strong1"), std::nullopt);
 }

@@ -30,7 +30,7 @@ protected:
         form->txt_npasswordc->setText(second);
         form->Command1->click();
     }
-    const Message mismatch{"Both passwords do not match. Please re-enter", "It's Boo Boo Time."};
+    const Message mismatch {"Both passwords do not match. Please re-enter", "It's Boo Boo Time."};
 };
 
 TEST_F(FrmNewTest, SixteenthCharacterCannotBeTyped)
@@ -51,7 +51,7 @@ TEST_F(FrmNewTest, MatchingEntriesSetUpTheListAndOpenIt)
 
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
     EXPECT_TRUE(readFile("kxplst.ene").isEmpty());
     EXPECT_TRUE(guard.isNull()) << "the set-up dialog closes";
@@ -77,7 +77,7 @@ TEST_F(FrmNewTest, DifferingEntriesAreRefusedAndBothBoxesEmptied)
         messages.clear();
         form->txt_npasswordc->setFocus();
         confirm(form, first, second);
-        EXPECT_EQ(messages, QList<Message>{mismatch}) << qPrintable(first + "/" + second);
+        EXPECT_EQ(messages, QList<Message> {mismatch}) << qPrintable(first + "/" + second);
         EXPECT_TRUE(form->txt_npassword->text().isEmpty());
         EXPECT_TRUE(form->txt_npasswordc->text().isEmpty());
         EXPECT_EQ(form->focusWidget(), form->txt_npasswordc) << "the focus is not moved";

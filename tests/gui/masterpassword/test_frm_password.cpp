@@ -31,8 +31,8 @@ protected:
         QTest::mouseClick(form->Command1, Qt::LeftButton);
         settle();
     }
-    const Message wrong{"Sorry password entered is in-correct", "Sorry"};
-    const Message thief{"Thieving bastages", "So couldn't get in huh."};
+    const Message wrong {"Sorry password entered is in-correct", "Sorry"};
+    const Message thief {"Thieving bastages", "So couldn't get in huh."};
 };
 
 TEST_F(FrmPasswordTest, RightEntryOpensTheListInEitherFileLayout)
@@ -48,7 +48,7 @@ TEST_F(FrmPasswordTest, RightEntryOpensTheListInEitherFileLayout)
         ASSERT_NE(list, nullptr);
         delete list;
         EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), stored) << "unlocking changes no file";
-        EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+        EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     }
 }
 
@@ -59,7 +59,7 @@ TEST_F(FrmPasswordTest, EntryIsComparedExactlyAsTyped)
     for (const QString& entry : {QStringLiteral("ABC"), QStringLiteral("ab")}) {
         messages.clear();
         enter(form, entry);
-        EXPECT_EQ(messages, QList<Message>{wrong}) << qPrintable(entry);
+        EXPECT_EQ(messages, QList<Message> {wrong}) << qPrintable(entry);
         EXPECT_TRUE(form->txt_password->text().isEmpty());
         EXPECT_EQ(form->focusWidget(), form->txt_password);
     }
@@ -67,7 +67,7 @@ TEST_F(FrmPasswordTest, EntryIsComparedExactlyAsTyped)
     messages.clear();
     QPointer<frm_password> guard(form);
     enter(form, " abc");
-    EXPECT_EQ(messages, (QList<Message>{wrong, thief}));
+    EXPECT_EQ(messages, (QList<Message> {wrong, thief}));
     EXPECT_TRUE(guard.isNull()) << "the third wrong entry ends the dialog";
     EXPECT_EQ(window<frm_list>("frm_list"), nullptr);
 }
@@ -80,7 +80,7 @@ TEST_F(FrmPasswordTest, TwoWrongEntriesThenTheRightOne)
     enter(form, "x");
     EXPECT_EQ(form->WrongEntryCount, 2);
     enter(form, "abc");
-    EXPECT_EQ(messages, (QList<Message>{wrong, wrong}));
+    EXPECT_EQ(messages, (QList<Message> {wrong, wrong}));
     EXPECT_TRUE(form.isNull());
     EXPECT_NE(window<frm_list>("frm_list"), nullptr);
 }
@@ -89,9 +89,9 @@ TEST_F(FrmPasswordTest, EmptyStoredPasswordNeverUnlocks)
 {
     frm_password* form = open();
     enter(form, "");
-    EXPECT_EQ(messages, QList<Message>{wrong});
+    EXPECT_EQ(messages, QList<Message> {wrong});
     EXPECT_EQ(window<frm_list>("frm_list"), nullptr);
-    EXPECT_EQ(files(), QStringList{"kxplst.ene"}) << "the read wrote nothing";
+    EXPECT_EQ(files(), QStringList {"kxplst.ene"}) << "the read wrote nothing";
 }
 
 TEST_F(FrmPasswordTest, CancelAfterAWrongEntryEndsWithoutMoreMessages)
@@ -101,7 +101,7 @@ TEST_F(FrmPasswordTest, CancelAfterAWrongEntryEndsWithoutMoreMessages)
     enter(form, "nope");
     QTest::mouseClick(form->Command2, Qt::LeftButton);
     settle();
-    EXPECT_EQ(messages, QList<Message>{wrong});
+    EXPECT_EQ(messages, QList<Message> {wrong});
     EXPECT_TRUE(form.isNull());
 }
 

@@ -48,12 +48,12 @@ protected:
         EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("Mk1"));
         EXPECT_EQ(readFile("kxpwfl.ene"), passwordFileBefore);
         EXPECT_EQ(readFile("kxplst.ene"), listBefore);
-        EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+        EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     }
     QByteArray listBefore;
     QByteArray passwordFileBefore;
-    const Message oldWrong{"Please re-enter old password as it doesn't match.", "Boo Boo"};
-    const Message newDiffer{"New Password and Confirmed Password Do No Match. Please re-enter.", "Boo Boo"};
+    const Message oldWrong {"Please re-enter old password as it doesn't match.", "Boo Boo"};
+    const Message newDiffer {"New Password and Confirmed Password Do No Match. Please re-enter.", "Boo Boo"};
 };
 
 TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
@@ -66,7 +66,7 @@ TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
     EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), readDeciphered("kxplst.ene", "xyz").left(220));
     EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), CipherBytes(listBefore, "Mk1"));
-    EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
 
     // The next start unlocks with the new password and shows the listings.
     delete list;
@@ -95,7 +95,7 @@ TEST_F(FrmPchangeTest, OldPasswordIsComparedWithTheFileNotWithMemory)
     Module1::MasterPassword.assign(QStringLiteral("in memory"));
     frm_pchange* form = openDialog();
     submit(form, "in memory", "abc", "abc");
-    EXPECT_EQ(messages, QList<Message>{oldWrong});
+    EXPECT_EQ(messages, QList<Message> {oldWrong});
     Module1::MasterPassword.assign(QStringLiteral("Mk1"));
     expectNothingChanged();
 }
@@ -105,7 +105,7 @@ TEST_F(FrmPchangeTest, WrongOldPasswordEmptiesOnlyItsBoxAndComesFirst)
     frm_pchange* form = openDialog();
     form->txt_confirm->setFocus();
     submit(form, "mk1", "abc", "ABC");
-    EXPECT_EQ(messages, QList<Message>{oldWrong});
+    EXPECT_EQ(messages, QList<Message> {oldWrong});
     EXPECT_TRUE(form->txt_old->text().isEmpty());
     EXPECT_EQ(form->txt_new->text(), QStringLiteral("abc"));
     EXPECT_EQ(form->txt_confirm->text(), QStringLiteral("ABC"));
@@ -196,7 +196,7 @@ TEST_F(FrmPchangeTest, AChangeFailingAtAnyStepKeepsAPairThatOpens)
             // The list saved now is the one the next start opens.
             grid()->AddItem({"4", "www.later.com", "l", "p"});
             ASSERT_TRUE(SaveList(*grid()));
-            EXPECT_EQ(files(), (QStringList{"kxplst.ene", "kxpwfl.ene"})) << run.step;
+            EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"})) << run.step;
             EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), unsaved + record("www.later.com", "l", "p"));
             grid()->RemoveItem(4);
         });

@@ -65,7 +65,7 @@ protected:
         list = frm_list::instance();
         return list;
     }
-    const Message oldWrong{"Please re-enter old password as it doesn't match.", "Boo Boo"};
+    const Message oldWrong {"Please re-enter old password as it doesn't match.", "Boo Boo"};
 };
 
 TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
@@ -79,7 +79,7 @@ TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
     EXPECT_TRUE(messages[0].text.contains("kxplst-backup-20261209-231500.ene")) << qPrintable(messages[0].text);
     EXPECT_TRUE(messages[0].text.contains("cannot wipe")) << qPrintable(messages[0].text);
     EXPECT_EQ(window<frm_strong>("frm_strong"), nullptr);
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
     EXPECT_TRUE(Module1::MasterPassword.isEmpty()) << "the key stands in for the password";
     EXPECT_TRUE(Module1::StrongSession.isOpen());
 
@@ -93,7 +93,7 @@ TEST_F(FrmStrongTest, WeakCopiesStayWhenTheUserSaysNo)
 {
     writeFile("kxpwfl-backup-20261209-231500.ene", "weak");
     turnOn("Mk1", "Strong1", "Strong1");
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault", "kxpwfl-backup-20261209-231500.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault", "kxpwfl-backup-20261209-231500.ene"}));
 }
 
 TEST_F(FrmStrongTest, TurningOnRefusesWhatTheChangeDialogRefusesAndTheOldPassword)
@@ -135,7 +135,7 @@ TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMean
     unlock->Command1->click();
     settle();
     EXPECT_EQ(Vault::TestSeam::derivationAttempts(), derivations + 1);
-    EXPECT_EQ(messages, (QList<Message>{{"Sorry password entered is in-correct", "Sorry"}}));
+    EXPECT_EQ(messages, (QList<Message> {{"Sorry password entered is in-correct", "Sorry"}}));
     EXPECT_EQ(frm_list::instance(), nullptr);
 
     unlock->txt_password->setText("Strong1");
@@ -160,13 +160,13 @@ TEST_F(FrmStrongTest, ThePasswordChangeSealsTheVaultAgain)
     change->txt_confirm->setText("Strong2");
     change->Command1->click();
     settle();
-    EXPECT_EQ(messages, QList<Message>{oldWrong}) << "the old password is the vault's";
+    EXPECT_EQ(messages, QList<Message> {oldWrong}) << "the old password is the vault's";
     change->txt_old->setText(" Strong1 ");
     change->Command1->click();
     settle();
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(window<frm_pchange>("frm_pchange"), nullptr);
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
 
     EXPECT_EQ(restartAndUnlock("Strong1"), nullptr);
     EXPECT_NE(restartAndUnlock("Strong2"), nullptr);
@@ -182,7 +182,7 @@ TEST_F(FrmStrongTest, LockCloseSavesIntoTheVaultAndForgetsTheKey)
     EXPECT_TRUE(closing.isNull());
     list = nullptr;
     EXPECT_FALSE(Module1::StrongSession.isOpen());
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
     ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
     EXPECT_EQ(grid()->Rows(), 4);
 }
@@ -202,11 +202,11 @@ TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBack)
         ASSERT_EQ(messages.size(), 1);
         EXPECT_TRUE(messages[0].text.startsWith("Turn strong protection off?")) << qPrintable(messages[0].text);
         if (!yes) {
-            EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+            EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
             delete form;
         }
     }
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
     EXPECT_FALSE(Module1::StrongSession.isOpen());
     EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("Strong1"));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("Strong1"));
@@ -221,8 +221,8 @@ TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
     form->txt_old->setText("Mk1");
     form->Command1->click();
     settle();
-    EXPECT_EQ(messages, QList<Message>{oldWrong});
-    EXPECT_EQ(files(), (QStringList{"kxinit.ene", "kxplst.vault"}));
+    EXPECT_EQ(messages, QList<Message> {oldWrong});
+    EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
 }
 
 } // namespace

@@ -33,10 +33,23 @@ TEST_F(IdleWatchTest, InputStartsTheCountdownAgain)
         std::function<std::unique_ptr<QEvent>()> make;
     } inputs[] = {
         {"key", [] { return std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"); }},
-        {"shortcut key", [] { return std::make_unique<QKeyEvent>(QEvent::ShortcutOverride, Qt::Key_C, Qt::ControlModifier); }},
-        {"mouse button", [at] { return std::make_unique<QMouseEvent>(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier); }},
-        {"mouse move", [at] { return std::make_unique<QMouseEvent>(QEvent::MouseMove, at, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier); }},
-        {"wheel", [at] { return std::make_unique<QWheelEvent>(at, at, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false); }},
+        {"shortcut key",
+         [] { return std::make_unique<QKeyEvent>(QEvent::ShortcutOverride, Qt::Key_C, Qt::ControlModifier); }},
+        {"mouse button",
+         [at] {
+             return std::make_unique<QMouseEvent>(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton,
+                                                  Qt::NoModifier);
+         }},
+        {"mouse move",
+         [at] {
+             return std::make_unique<QMouseEvent>(QEvent::MouseMove, at, at, Qt::NoButton, Qt::NoButton,
+                                                  Qt::NoModifier);
+         }},
+        {"wheel",
+         [at] {
+             return std::make_unique<QWheelEvent>(at, at, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                                                  Qt::NoScrollPhase, false);
+         }},
     };
     IdleWatch watch;
     watch.setInterval(1h);

@@ -1,4 +1,4 @@
 #pragma once
 
 #include <QString>
-  #  include   "app/startupprocedure.h" // written loosely, still an include
+#include "app/startupprocedure.h" // written loosely, still an include
