@@ -16,9 +16,12 @@
 #include "gui/ui/msgbox.h"
 #include "support/listrecords.h"
 
+#include <QApplication>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTest>
 #include <QStringDecoder>
 
 #include <cstdlib>
@@ -48,6 +51,19 @@ void addForms(QList<MemoryScan::Pattern>* patterns, const QString& label, const 
     patterns->append({label + QStringLiteral(" (Windows-1252)"), MemoryScan::masked(in1252)});
 }
 
+// Types text key by key, as a user does: every key makes the box's text
+// grow, and Qt keeps copies along the way that setText would not make.
+void typeInto(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(box, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
 class SecretsInMemoryTest : public AppTest { };
 
 TEST_F(SecretsInMemoryTest, NothingOfTheListOrThePasswordStaysWhileTheGoodbyeShows)
@@ -74,7 +90,7 @@ TEST_F(SecretsInMemoryTest, NothingOfTheListOrThePasswordStaysWhileTheGoodbyeSho
     ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
     auto* unlock = window<frm_password>("frm_password");
     ASSERT_NE(unlock, nullptr);
-    unlock->txt_password->setText(typed[0]);
+    typeInto(unlock->txt_password, typed[0]);
     unlock->Command1->click();
     settle();
     frm_list* list = frm_list::instance();
@@ -83,10 +99,15 @@ TEST_F(SecretsInMemoryTest, NothingOfTheListOrThePasswordStaysWhileTheGoodbyeSho
     list->cmd_add->click();
     auto* add = window<frm_add>("frm_add");
     ASSERT_NE(add, nullptr);
-    add->txt_program->setText(typed[1]);
+    typeInto(add->txt_program, typed[1]);
     add->txt_user->setText(QStringLiteral("someone"));
-    add->txt_password->setText(typed[2]);
-    add->cmd_add->click();
+    typeInto(add->txt_password, typed[2]);
+    // On to Add with Tab, pressed with the space bar.
+    QApplication::setActiveWindow(add);
+    add->txt_password->setFocus();
+    QTest::keyClick(add->txt_password, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), add->cmd_add);
+    QTest::keyClick(add->cmd_add, Qt::Key_Space);
     settle();
     ASSERT_EQ(list->grd_password->Rows() - 1, 2);
     // Let go as any caller would: the program cannot wipe the test's copies.

@@ -41,26 +41,19 @@ primary() {
   xclip -o -selection primary 2>/dev/null || true
 }
 
-wait_for_primary() {
-  local text=$1 seconds=$2 now=""
+# Waits until the selection (clipboard or primary) holds exactly `text`
+# ("" for empty).
+wait_for_selection() {
+  local selection=$1 text=$2 seconds=$3 now=""
   for _ in $(seq $((seconds * 10))); do
-    now=$(primary)
+    now=$(xclip -o -selection "$selection" 2>/dev/null || true)
     [[ $now == "$text" ]] && return 0
     sleep 0.1
   done
-  fail "the PRIMARY selection holds \"$now\", expected \"$text\""
+  fail "the $selection selection holds \"$now\", expected \"$text\""
 }
-
-# Waits until the clipboard holds exactly `text` ("" for empty).
-wait_for_clipboard() {
-  local text=$1 seconds=$2 now=""
-  for _ in $(seq $((seconds * 10))); do
-    now=$(clipboard)
-    [[ $now == "$text" ]] && return 0
-    sleep 0.1
-  done
-  fail "the clipboard holds \"$now\", expected \"$text\""
-}
+wait_for_clipboard() { wait_for_selection clipboard "$@"; }
+wait_for_primary() { wait_for_selection primary "$@"; }
 
 # Keeps the clipboard unchanged for `seconds`.
 expect_clipboard_stays() {

@@ -29,12 +29,29 @@ bool SecretText::equals(QStringView text) const
     return sodium_memcmp(held.utf16(), text.utf16(), size_t(held.size()) * sizeof(char16_t)) == 0;
 }
 
+namespace {
+
+void overwrite(QString& text)
+{
+    // Only memory the string allocated: a literal or raw data has none
+    // (capacity 0) and may lie in read-only memory.
+    if (text.capacity() > 0)
+        sodium_memzero(const_cast<QChar*>(text.constData()), size_t(text.capacity()) * sizeof(QChar));
+}
+
+} // namespace
+
+void wipeTextEverywhere(QString& text)
+{
+    overwrite(text);
+    text = QString();
+}
+
 void wipeText(QString& text)
 {
-    // Only memory the string allocated alone: a literal has none (capacity
-    // 0) and lies in read-only memory. The whole allocation is overwritten, since a
-    // string that shrank keeps its earlier characters beyond its size.
-    if (text.isDetached() && text.capacity() > 0)
-        sodium_memzero(const_cast<QChar*>(text.constData()), size_t(text.capacity()) * sizeof(QChar));
+    // The whole allocation: a string that shrank keeps its earlier
+    // characters beyond its size.
+    if (text.isDetached())
+        overwrite(text);
     text = QString();
 }

@@ -33,3 +33,6 @@ private:
 // empties it. For strings that held a password or a listing and are let go;
 // characters shared with another holder are left to that one.
 void wipeText(QString& text);
+// The same, also when other holders share the characters: for the end of
+// an open list, when every copy of a listing left anywhere is stale.
+void wipeTextEverywhere(QString& text);

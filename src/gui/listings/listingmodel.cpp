@@ -90,7 +90,7 @@ void ListingModel::wipeAll()
     beginResetModel();
     for (Cells& row : m_rows) {
         for (QString& cell : row)
-            wipeText(cell);
+            wipeTextEverywhere(cell);
     }
     m_rows.clear();
     endResetModel();

@@ -41,7 +41,8 @@ public:
     static const QString& passwordMask();
 
     void appendRows(const QList<Cells>& rows);
-    // The list is closing: every cell is overwritten and the rows go.
+    // The list is closing: every cell is overwritten, with any copy of it
+    // still held elsewhere, and the rows go.
     void wipeAll();
     void removeRowAt(int row);
     // Column 0 of every row holds its listing number again (row + 1).
