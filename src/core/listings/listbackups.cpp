@@ -19,21 +19,9 @@ namespace {
 
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
-QString listName(const QString& stamp, Kind kind)
-{
-    return QStringLiteral("kxplst-backup-") + stamp
-           + (kind == Kind::Vault ? QStringLiteral(".vault") : QStringLiteral(".ene"));
-}
-
 QString passwordName(const QString& stamp)
 {
     return QStringLiteral("kxpwfl-backup-") + stamp + QStringLiteral(".ene");
-}
-
-bool taken(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
 }
 
 Contents failed(Status status, const QString& reason)
@@ -189,18 +177,10 @@ Kept keep(const DataFolder& folder, const QList<Listing>& listings, QStringView 
     const bool sealed = session.isOpen();
     const QString dir = sealed ? QFileInfo(folder.vaultPath).absolutePath() : folder.list.folder();
     // One moment free for every name of the set.
-    QDateTime stamp = when;
-    auto namesFor = [&](const QDateTime& moment) {
-        const QString text = moment.toString(kStampFormat);
-        return QStringList {QDir(dir).filePath(listName(text, Kind::Described)),
-                            QDir(dir).filePath(listName(text, Kind::Vault)),
-                            QDir(folder.password.folder()).filePath(passwordName(text))};
-    };
-    QStringList names = namesFor(stamp);
-    while (std::any_of(names.cbegin(), names.cend(), taken)) {
-        stamp = stamp.addSecs(1);
-        names = namesFor(stamp);
-    }
+    const QString listStem = dir + QStringLiteral("/kxplst-backup-");
+    const QStringList names = backupPaths({listStem, QStringLiteral(".ene"), listStem, QStringLiteral(".vault"),
+                                           folder.password.backupStem(), QStringLiteral(".ene")},
+                                          when);
 
     Kept kept;
     // Nothing at all is written where the list may not be kept.

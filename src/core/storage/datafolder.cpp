@@ -30,18 +30,23 @@ QString DataFile::pendingPath() const
 
 QString DataFile::backupPath(const QDateTime& when) const
 {
-    return backupPaths(folder(), {baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")}, when).value(0);
+    return backupPaths({backupStem(), QStringLiteral(".ene")}, when).value(0);
 }
 
-QStringList backupPaths(const QString& folder, const QStringList& stemsAndSuffixes, const QDateTime& when)
+QString DataFile::backupStem() const
+{
+    return folder() + QLatin1Char('/') + baseName + QStringLiteral("-backup-");
+}
+
+QStringList backupPaths(const QStringList& stemsAndSuffixes, const QDateTime& when)
 {
     QDateTime stamp = when;
     for (;;) {
         QStringList candidates;
         bool free = true;
         for (qsizetype i = 0; i + 1 < stemsAndSuffixes.size(); i += 2) {
-            const QString candidate = folder + QLatin1Char('/') + stemsAndSuffixes.at(i)
-                                      + stamp.toString(QStringLiteral("yyyyMMdd-HHmmss")) + stemsAndSuffixes.at(i + 1);
+            const QString candidate =
+                stemsAndSuffixes.at(i) + stamp.toString(QStringLiteral("yyyyMMdd-HHmmss")) + stemsAndSuffixes.at(i + 1);
             const QFileInfo info(candidate);
             free = free && !info.exists() && !info.isSymLink();
             candidates.append(candidate);
@@ -97,18 +102,15 @@ QString DataFolder::vaultShownPath() const
 
 QStringList DataFolder::pairBackupPaths(const QDateTime& when) const
 {
-    if (list.folder() != password.folder())
-        return {list.backupPath(when), password.backupPath(when)};
-    return backupPaths(list.folder(),
-                       {list.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene"),
-                        password.baseName + QStringLiteral("-backup-"), QStringLiteral(".ene")},
+    return backupPaths({list.backupStem(), QStringLiteral(".ene"), password.backupStem(), QStringLiteral(".ene")},
                        when);
 }
 
 QString DataFolder::vaultBackupPath(const QDateTime& when) const
 {
-    return backupPaths(QFileInfo(vaultPath).absolutePath(),
-                       {QStringLiteral("kxplst-backup-"), QStringLiteral(".vault")}, when)
+    return backupPaths(
+               {QFileInfo(vaultPath).absolutePath() + QStringLiteral("/kxplst-backup-"), QStringLiteral(".vault")},
+               when)
         .value(0);
 }
 

@@ -23,14 +23,17 @@ struct DataFile {
     // "<baseName>-backup-<yyyyMMdd-HHmmss>.ene" beside path, a second later
     // for as long as that name is taken, so that no file is overwritten.
     QString backupPath(const QDateTime& when) const;
+    // Every backup name of this file begins so, folder included.
+    QString backupStem() const;
     // Where the user sees the file: in the program's folder, link unresolved.
     QString shownPath;
 };
 
-// A backup name "<stem><yyyyMMdd-HHmmss><suffix>" in folder for each suffix,
-// all with the same stamp (when, or a second later for as long as any of
-// those names is taken), so that files kept together can be told apart.
-QStringList backupPaths(const QString& folder, const QStringList& stemsAndSuffixes, const QDateTime& when);
+// A backup path "<stem><yyyyMMdd-HHmmss><suffix>" for each stem (a path
+// prefix, folder included) and suffix, all with the same stamp (when, or a
+// second later for as long as any of those names is taken), so that files
+// kept together can be told apart.
+QStringList backupPaths(const QStringList& stemsAndSuffixes, const QDateTime& when);
 
 // Whether a file the program reads can be reached: a symbolic link that
 // leads nowhere or in a loop cannot, and is never replaced.
