@@ -1,0 +1,188 @@
+#include "core/session/listsession.h"
+
+#include "core/listings/vaultlist.h"
+#include "core/masterpassword/passwordchange.h"
+#include "core/storage/datafiles.h"
+
+#include <utility>
+
+ListSession::ListSession(DataFolder folder, Runner runner)
+    : m_folder(std::move(folder))
+    , m_runner(std::move(runner))
+{
+}
+
+ListSession::~ListSession()
+{
+    forget();
+}
+
+void ListSession::setFolder(DataFolder folder)
+{
+    forget();
+    m_folder = std::move(folder);
+}
+
+void ListSession::run(const std::function<void()>& work)
+{
+    m_working = true;
+    if (m_runner)
+        m_runner(work);
+    else
+        work();
+    m_working = false;
+}
+
+void ListSession::setKey(std::variant<std::monostate, SecretText, Vault::Session> key)
+{
+    // The old key's memory is wiped as it is let go (SecretText and
+    // VaultKey wipe themselves).
+    m_key = std::move(key);
+}
+
+QStringView ListSession::password() const
+{
+    const auto* text = std::get_if<SecretText>(&m_key);
+    return text ? text->view() : QStringView();
+}
+
+const Vault::Session& ListSession::vault() const
+{
+    static const Vault::Session none;
+    const auto* session = std::get_if<Vault::Session>(&m_key);
+    return session ? *session : none;
+}
+
+StrongProtection::Unlocked ListSession::unlockVault(const QString& entry)
+{
+    StrongProtection::Unlocked unlocked;
+    Vault::Session opened;
+    run([&] { unlocked = StrongProtection::unlock(m_folder, entry, &opened); });
+    if (unlocked.opened)
+        setKey(std::move(opened));
+    return unlocked;
+}
+
+ListSession::PairUnlocked ListSession::unlockPair(const QString& entry)
+{
+    PairUnlocked outcome;
+    QString stored;
+    if (outcome.result = DataFiles::readStoredPassword(m_folder, &stored); !outcome.result)
+        return outcome;
+    SecretText candidate(stored);
+    wipeText(stored);
+    outcome.opened = !candidate.isEmpty() && candidate.equals(entry);
+    if (outcome.opened)
+        setKey(std::move(candidate));
+    return outcome;
+}
+
+SetupStore::Outcome ListSession::setUp(const QString& password)
+{
+    SetupStore::Outcome stored = SetupStore::commit(m_folder, password);
+    if (stored.passwordInForce)
+        setKey(SecretText(password));
+    return stored;
+}
+
+ListSession::Check ListSession::checkPassword(const QString& typed)
+{
+    Check check;
+    if (isStrong()) {
+        run([&] { check.matches = StrongProtection::checkPassword(vault(), typed); });
+        return check;
+    }
+    QString stored;
+    if (check.result = DataFiles::readStoredPassword(m_folder, &stored); !check.result)
+        return check;
+    check.matches = typed == stored;
+    wipeText(stored);
+    return check;
+}
+
+bool ListSession::isEntry(const QString& entry)
+{
+    bool right = false;
+    if (isStrong())
+        run([&] { right = StrongProtection::checkPassword(vault(), entry); });
+    else
+        right = !password().isEmpty() && std::get<SecretText>(m_key).equals(entry);
+    return right;
+}
+
+StorageResult ListSession::load(ListFile::LoadReport* report)
+{
+    QList<Listing> loaded;
+    const StorageResult result = isStrong() ? VaultList::load(m_folder, vault(), &loaded)
+                                            : ListFile::load(m_folder, password(), &loaded, report);
+    if (result)
+        m_listings = std::move(loaded);
+    return result;
+}
+
+StorageResult ListSession::save()
+{
+    return isStrong() ? VaultList::save(m_folder, vault(), m_listings)
+                      : ListFile::save(m_folder, m_listings, password());
+}
+
+ListBackups::Kept ListSession::keepAsBackup(const QList<Listing>& listings, const QDateTime& when) const
+{
+    return ListBackups::keep(m_folder, listings, password(), vault(), when);
+}
+
+PairedCommit::Outcome ListSession::changePassword(const QString& newPassword)
+{
+    PairedCommit::Outcome changed;
+    if (isStrong()) {
+        // The vault is sealed again under the new password, in one step.
+        Vault::Session fresh;
+        run([&, listings = m_listings] {
+            changed.result = StrongProtection::changePassword(m_folder, &fresh, newPassword, listings);
+        });
+        changed.newPasswordInForce = fresh.isOpen();
+        if (changed.newPasswordInForce)
+            setKey(std::move(fresh));
+        return changed;
+    }
+    changed = PasswordChange::commit(m_folder, newPassword, m_listings);
+    if (changed.newPasswordInForce)
+        setKey(SecretText(newPassword));
+    return changed;
+}
+
+StrongProtection::TurnedOn ListSession::turnOn(const QString& newPassword)
+{
+    StrongProtection::TurnedOn turned;
+    Vault::Session fresh;
+    run([&, listings = m_listings] { turned = StrongProtection::turnOn(m_folder, newPassword, listings, &fresh); });
+    // From now on the key stands in for the password, which is not kept.
+    if (turned.on)
+        setKey(std::move(fresh));
+    return turned;
+}
+
+StorageResult ListSession::turnOff(const QString& password)
+{
+    StorageResult turned;
+    run([&, listings = m_listings] { turned = StrongProtection::turnOff(m_folder, password, listings); });
+    if (turned)
+        setKey(SecretText(password));
+    return turned;
+}
+
+void ListSession::forget()
+{
+    setKey(std::monostate());
+    for (Listing& listing : m_listings) {
+        wipeTextEverywhere(listing.site);
+        wipeTextEverywhere(listing.user);
+        wipeTextEverywhere(listing.password);
+    }
+    m_listings.clear();
+}
+
+void ListSession::useKeyForTesting(const QString& password)
+{
+    setKey(SecretText(password));
+}

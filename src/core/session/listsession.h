@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/listings/listbackups.h"
+#include "core/listings/listfile.h"
+#include "core/masterpassword/setupstore.h"
+#include "core/masterpassword/strongprotection.h"
+#include "core/storage/datafolder.h"
+#include "core/storage/pairedcommit.h"
+#include "core/storage/secrettext.h"
+#include "core/storage/storageresult.h"
+#include "core/storage/vault.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <variant>
+
+// The open list from unlock to goodbye: its data folder, the key it is kept
+// under and its listings. The key is one value: the master password of the
+// described files (in memory that is wiped), or, with strong protection,
+// the vault's key (in libsodium's guarded memory), never both. Every
+// operation that writes changes the key only once the disk holds the result.
+class ListSession {
+public:
+    // Runs slow work (a key derivation, sealing the whole list) and returns
+    // once it is done. The program runs it off the GUI thread; the work
+    // never touches the session, whose state changes only afterwards.
+    using Runner = std::function<void(const std::function<void()>&)>;
+
+    explicit ListSession(DataFolder folder = {}, Runner runner = {});
+    ~ListSession();
+    ListSession(const ListSession&) = delete;
+    ListSession& operator=(const ListSession&) = delete;
+
+    const DataFolder& folder() const { return m_folder; }
+    // A new start in another folder: what was open is forgotten.
+    void setFolder(DataFolder folder);
+
+    bool hasKey() const { return !std::holds_alternative<std::monostate>(m_key); }
+    // Strong protection: the list is the vault and the key is its key.
+    bool isStrong() const { return std::holds_alternative<Vault::Session>(m_key); }
+    // Slow work of this session is running: presses wait, nothing closes.
+    bool working() const { return m_working; }
+
+    // Tries entry, exactly as typed, on the vault; a right one makes its
+    // key the session's.
+    StrongProtection::Unlocked unlockVault(const QString& entry);
+    struct PairUnlocked {
+        StorageResult result; // a fault reading the master-password file
+        bool opened = false;
+    };
+    // Compares entry, exactly as typed, with the master-password file read
+    // afresh; an empty stored password never unlocks.
+    PairUnlocked unlockPair(const QString& entry);
+    // The first run: writes the master-password file and a new list.
+    SetupStore::Outcome setUp(const QString& password);
+
+    struct Check {
+        StorageResult result; // the master-password file could not be read
+        bool matches = false;
+    };
+    // Whether typed is the master password in force: the one in the file
+    // (not the one in memory), or the one that derives the vault's key.
+    Check checkPassword(const QString& typed);
+    // Whether entry, exactly as typed, is the password the list was opened
+    // with (derived again with strong protection).
+    bool isEntry(const QString& entry);
+
+    // The open list's listings; the listing window's grid shows and edits
+    // them in place.
+    QList<Listing>& listings() { return m_listings; }
+    const QList<Listing>& listings() const { return m_listings; }
+
+    // Reads the list under the key into listings().
+    StorageResult load(ListFile::LoadReport* report = nullptr);
+    // Writes listings() under the key; on a failure the file on disk stays
+    // the last good one.
+    StorageResult save();
+    // Keeps listings (the open list about to be replaced) as a backup in the
+    // format in force.
+    ListBackups::Kept keepAsBackup(const QList<Listing>& listings, const QDateTime& when) const;
+
+    // A new master password for the list as it stands. The key changes
+    // when the new password is in force on disk, also when a last step
+    // failed (newPasswordInForce says so).
+    PairedCommit::Outcome changePassword(const QString& newPassword);
+    // Seals the list under newPassword into the vault; the vault's key
+    // replaces the password once the vault is complete.
+    StrongProtection::TurnedOn turnOn(const QString& newPassword);
+    // Writes the list back in the described files under password and
+    // removes the vault; the password replaces the vault's key only then.
+    StorageResult turnOff(const QString& password);
+
+    // The key and every listing wiped and let go.
+    void forget();
+
+    // Test seam: the list is opened under password without an unlock.
+    void useKeyForTesting(const QString& password);
+
+private:
+    void run(const std::function<void()>& work);
+    void setKey(std::variant<std::monostate, SecretText, Vault::Session> key);
+    QStringView password() const;
+    const Vault::Session& vault() const;
+
+    DataFolder m_folder;
+    Runner m_runner;
+    std::variant<std::monostate, SecretText, Vault::Session> m_key;
+    QList<Listing> m_listings;
+    bool m_working = false;
+};

@@ -1,0 +1,216 @@
+#include "core/session/listsession.h"
+#include "core/storage/startup.h"
+#include "support/faultinjection.h"
+#include "support/tempappdir.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <functional>
+
+namespace {
+
+QList<Listing> listingsOf(int count, const QString& tag = QStringLiteral("site"))
+{
+    QList<Listing> listings;
+    for (int i = 1; i <= count; ++i)
+        listings.append({QStringLiteral("www.%1%2.com").arg(tag).arg(i), QStringLiteral("user%1").arg(i),
+                         QStringLiteral("pw%1").arg(i)});
+    return listings;
+}
+
+// What listings hold once read back (each field padded to its width), one
+// line per listing, so a mismatch reads plainly.
+QStringList padded(const QList<Listing>& listings)
+{
+    QStringList result;
+    for (const Listing& l : listings)
+        result.append(l.site.leftJustified(ListFile::kSiteLength) + '|' + l.user.leftJustified(ListFile::kUserLength)
+                      + '|' + l.password.leftJustified(ListFile::kPasswordLength));
+    return result;
+}
+
+class ListSessionTest : public TempAppDirTest {
+protected:
+    void SetUp() override
+    {
+        TempAppDirTest::SetUp();
+        StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+    }
+    void TearDown() override
+    {
+        StrongProtection::setNewVaultParamsForTesting(std::nullopt);
+        TempAppDirTest::TearDown();
+    }
+
+    // A described pair under password holding listings, opened by session.
+    void openDescribed(ListSession& session, const QString& password, const QList<Listing>& listings)
+    {
+        clearFolder();
+        ASSERT_TRUE(session.setUp(password).result.ok);
+        session.listings() = listings;
+        ASSERT_TRUE(session.save().ok);
+    }
+    void openStrong(ListSession& session, const QString& password, const QList<Listing>& listings)
+    {
+        openDescribed(session, QStringLiteral("weak"), listings);
+        ASSERT_TRUE(session.turnOn(password).on);
+        ASSERT_TRUE(session.isStrong());
+    }
+
+    // The listings the folder opens to, as a new start would, with
+    // whichever of the passwords opens it (empty: none does).
+    std::optional<QStringList> openedWithEither(const QStringList& passwords)
+    {
+        std::optional<QStringList> found;
+        for (const QString& password : passwords) {
+            ListSession fresh(folder());
+            const bool sealed = Startup::inspectVault(folder()).state == Startup::VaultState::Sealed;
+            const bool opened = sealed ? fresh.unlockVault(password).opened : fresh.unlockPair(password).opened;
+            if (!opened)
+                continue;
+            EXPECT_FALSE(found.has_value()) << "two passwords open the list";
+            if (!fresh.load().ok)
+                return std::nullopt;
+            found = padded(fresh.listings()); // a copy of its own: forgetting wipes
+        }
+        return found;
+    }
+};
+
+TEST_F(ListSessionTest, KeepsOneKeyAtATime)
+{
+    ListSession session(folder());
+    EXPECT_FALSE(session.hasKey());
+    openDescribed(session, "Mk1", listingsOf(2));
+    EXPECT_TRUE(session.hasKey());
+    EXPECT_FALSE(session.isStrong());
+    EXPECT_TRUE(session.isEntry("Mk1"));
+    EXPECT_FALSE(session.isEntry(" Mk1"));
+
+    ASSERT_TRUE(session.turnOn("Strong1").on);
+    EXPECT_TRUE(session.isStrong());
+    EXPECT_TRUE(session.isEntry("Strong1"));
+    EXPECT_FALSE(session.isEntry("Mk1")) << "the described password is no longer kept";
+
+    ASSERT_TRUE(session.turnOff("Back1").ok);
+    EXPECT_FALSE(session.isStrong());
+    EXPECT_TRUE(session.isEntry("Back1"));
+    EXPECT_FALSE(session.isEntry("Strong1"));
+
+    session.forget();
+    EXPECT_FALSE(session.hasKey());
+    EXPECT_TRUE(session.listings().isEmpty());
+    EXPECT_FALSE(session.isEntry("Back1"));
+}
+
+TEST_F(ListSessionTest, UnlocksOnlyWithTheRightEntry)
+{
+    {
+        ListSession first(folder());
+        openDescribed(first, "Mk1", listingsOf(3));
+    }
+    ListSession session(folder());
+    for (const char* wrong : {"mk1", "Mk1 ", "", "Mk"}) {
+        const ListSession::PairUnlocked tried = session.unlockPair(QString::fromLatin1(wrong));
+        EXPECT_TRUE(tried.result.ok);
+        EXPECT_FALSE(tried.opened) << wrong;
+        EXPECT_FALSE(session.hasKey()) << "a wrong entry keeps no key: " << wrong;
+    }
+    ASSERT_TRUE(session.unlockPair("Mk1").opened);
+    ASSERT_TRUE(session.load().ok);
+    EXPECT_EQ(padded(session.listings()), padded(listingsOf(3)));
+}
+
+TEST_F(ListSessionTest, ChecksTheOldPasswordAgainstTheFileNotMemory)
+{
+    ListSession session(folder());
+    openDescribed(session, "Mk1", listingsOf(1));
+    EXPECT_TRUE(session.checkPassword("Mk1").matches);
+    // Another window changed the file: the file in force decides.
+    writeCiphered("kxpwfl.ene", "Other", "sx8peu3");
+    EXPECT_FALSE(session.checkPassword("Mk1").matches);
+    EXPECT_TRUE(session.checkPassword("Other").matches);
+
+    QFile::remove(path("kxpwfl.ene"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kxpwfl.ene"));
+    const ListSession::Check check = session.checkPassword("Other");
+    EXPECT_FALSE(check.result.ok) << "an unreadable file is a fault, not a wrong password";
+    EXPECT_FALSE(check.matches);
+}
+
+TEST_F(ListSessionTest, RunsSlowWorkThroughItsRunner)
+{
+    int ran = 0;
+    bool workingMeanwhile = false;
+    ListSession* seen = nullptr;
+    ListSession session(folder(), [&](const std::function<void()>& work) {
+        ++ran;
+        workingMeanwhile = seen && seen->working();
+        work();
+    });
+    seen = &session;
+    openDescribed(session, "Mk1", listingsOf(1));
+    EXPECT_EQ(ran, 0) << "the described files need no derivation";
+    ASSERT_TRUE(session.turnOn("Strong1").on);
+    EXPECT_EQ(ran, 1);
+    EXPECT_TRUE(workingMeanwhile);
+    EXPECT_FALSE(session.working());
+    EXPECT_TRUE(session.checkPassword("Strong1").matches);
+    EXPECT_EQ(ran, 2);
+}
+
+// Whatever step of a change fails, the key in memory is the one the disk
+// holds: the next save writes a list that opens with that key.
+TEST_F(ListSessionTest, AFailedChangeKeepsTheKeyInForceOnDisk)
+{
+    const struct {
+        const char* name;
+        bool strongBefore;
+        std::function<void(ListSession&)> change;
+    } cases[] = {
+        {"change of the master password", false, [](ListSession& s) { s.changePassword("New1"); }},
+        {"change of the vault's password", true, [](ListSession& s) { s.changePassword("New1"); }},
+        {"turning strong protection on", false, [](ListSession& s) { s.turnOn("New1"); }},
+        {"turning strong protection off", true, [](ListSession& s) { s.turnOff("New1"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<ListSession> session;
+        const int steps = FaultInjection::failAtEachStep(
+            [&] {
+                session.emplace(folder());
+                if (c.strongBefore)
+                    openStrong(*session, "Old1", listingsOf(2));
+                else
+                    openDescribed(*session, "Old1", listingsOf(2));
+            },
+            [&] { c.change(*session); },
+            [&](const FaultInjection::Attempt& run) {
+                SCOPED_TRACE(run.step);
+                // The list changes after the fault and is saved.
+                session->listings().append({"www.after.com", "late", "pw"});
+                const StorageResult saved = session->save();
+                ASSERT_TRUE(saved.ok) << qPrintable(saved.error);
+                const auto opened = openedWithEither({"Old1", "New1"});
+                ASSERT_TRUE(opened.has_value()) << "the list opens with the password in force";
+                EXPECT_EQ(*opened, padded(session->listings()));
+            });
+        EXPECT_GT(steps, 0);
+    }
+}
+
+TEST_F(ListSessionTest, KeepsTheOpenListAsABackupInTheFormatInForce)
+{
+    ListSession session(folder());
+    openStrong(session, "Strong1", listingsOf(2));
+    const ListBackups::Kept kept = session.keepAsBackup(listingsOf(2, "kept"), QDateTime::currentDateTime());
+    ASSERT_TRUE(kept.result.ok) << qPrintable(kept.result.error);
+    EXPECT_TRUE(kept.path.endsWith(".vault")) << qPrintable(kept.path);
+    const ListBackups::Contents read = ListBackups::read({kept.path, {}, ListBackups::Kind::Vault, 0, {}}, "Strong1");
+    ASSERT_EQ(read.status, ListBackups::Status::Opened);
+    EXPECT_EQ(padded(read.listings), padded(listingsOf(2, "kept")));
+}
+
+} // namespace
