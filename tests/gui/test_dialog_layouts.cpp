@@ -1,6 +1,6 @@
 // Every dialog's layout from one table: caption, client area, each
 // control's text and place in twips, the tab order and where the focus
-// starts, and which boxes hide what is typed.
+// starts, and which boxes hide what is typed; each dialog a test of its own.
 #include "core/storage/module1.h"
 #include "core/storage/vault.h"
 #include "gui/launch/frm_about.h"
@@ -30,6 +30,8 @@
 
 namespace {
 
+class DialogLayoutTest;
+
 struct DialogLayout {
     const char* name;
     QString caption;
@@ -38,245 +40,264 @@ struct DialogLayout {
     QStringList tabOrder; // the first takes the focus
     QStringList passwordBoxes; // "*" for each character, at most 15
     QStringList fieldLabels; // right-aligned beside their boxes
+    // Shows the dialog; one reached from the listing window opens that first.
+    std::function<void(DialogLayoutTest&)> open;
+    const char* variant = ""; // tells apart two layouts of one dialog
 };
 
-class DialogLayoutTest : public ListWindowTest { };
-
-TEST_F(DialogLayoutTest, EveryDialogAsDescribed)
+void PrintTo(const DialogLayout& layout, std::ostream* out)
 {
-    openWithListings(1);
-    const std::vector<std::pair<DialogLayout, std::function<void()>>> dialogs {
-        {{"frm_new",
-          "Enter your new password..",
-          3390,
-          2730,
-          {{"Label1", "Enter a Password for your password list. ", 120, 120, 3135, 255},
-           {"Label4", "Don't worry you'll be able to change it later. This is so the program can setup properly.", 120,
-            360, 3015, 615},
-           {"Label2", "New Password", 240, 1320, 1095, 255},
-           {"txt_npassword", "", 1440, 1200, 1695, 375},
-           {"Label3", "Confirm Password", 0, 1800, 1335, 255},
-           {"txt_npasswordc", "", 1440, 1680, 1695, 375},
-           {"Command1", "OK", 360, 2160, 1215, 375},
-           {"Command2", "Cancel", 1800, 2160, 1215, 375}},
-          {"txt_npassword", "txt_npasswordc", "Command1", "Command2"},
-          {"txt_npassword", "txt_npasswordc"},
-          {"Label2", "Label3"}},
-         [] { Forms::showCentred(new frm_new(openListWindow)); }},
-        {{"frm_password",
-          "Enter Password",
-          3990,
-          1350,
-          {{"Label1", "Password", 120, 360, 855, 255},
-           {"txt_password", "", 1080, 240, 2655, 375},
-           {"Command1", "Enter", 720, 840, 1215, 375},
-           {"Command2", "Cancel", 2160, 840, 1215, 375}},
-          {"txt_password", "Command1", "Command2"},
-          {"txt_password"},
-          {"Label1"}},
-         [] { Forms::showCentred(new frm_password(openListWindow)); }},
-        {{"frm_pchange",
-          "Password Change",
-          3525,
-          2295,
-          {{"Label1", "Old Password", 360, 360, 1095, 255},
-           {"txt_old", "", 1560, 240, 1695, 375},
-           {"Label2", "New Password", 360, 840, 1095, 255},
-           {"txt_new", "", 1560, 720, 1695, 375},
-           {"Label3", "Confirm Password", 120, 1320, 1335, 255},
-           {"txt_confirm", "", 1560, 1200, 1695, 375},
-           {"Command1", "OK", 360, 1800, 1215, 375},
-           {"Command2", "Cancel", 1920, 1800, 1215, 375}},
-          {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
-          {"txt_old", "txt_new", "txt_confirm"},
-          {"Label1", "Label2", "Label3"}},
-         [this] { list->cmd_pword->click(); }},
-        {{"frm_add",
-          "Add A Listing",
-          6690,
-          2235,
-          {{"Label4", "Enter Your Website or Program and Usename and Password into the text boxes below.", 120, 120,
-            6495, 255},
-           {"Label5", "Click \"Add\" to add to your listings.", 120, 360, 6495, 255},
-           {"Label1", "WebSite/Program", 120, 720, 1335, 375},
-           {"txt_program", "", 1560, 720, 4935, 375},
-           {"Label2", "Username", 0, 1200, 1455, 375},
-           {"txt_user", "", 1560, 1200, 1935, 375},
-           {"Label3", "Password", 0, 1680, 1455, 375},
-           {"txt_password", "", 1560, 1680, 1935, 375},
-           {"cmd_add", "Add", 4440, 1200, 1215, 375},
-           {"Command2", "Cancel", 4440, 1680, 1215, 375}},
-          {"txt_program", "txt_user", "txt_password", "cmd_add", "Command2"},
-          {},
-          {"Label1", "Label2", "Label3"}},
-         [this] { list->cmd_add->click(); }},
-        {{"frm_which",
-          "Which Listing?",
-          2475,
-          1005,
-          {{"Label1", "Which Listing Do You Want To Change?", 120, 120, 1695, 495},
-           {"txt_change", "", 1800, 120, 495, 375},
-           {"Command1", "OK", 120, 600, 975, 255},
-           {"Command2", "Cancel", 1320, 600, 975, 255}},
-          {"txt_change", "Command1", "Command2"},
-          {},
-          {}},
-         [this] { list->cmd_edit->click(); }},
-        {{"frm_edit",
-          "Edit A Listing",
-          6690,
-          2775,
-          {{"Label4", "Enter Your New Website or Program and Usename and Password into the text boxes below.", 120, 120,
-            6495, 255},
-           {"Label5", "Click \"Change\" to change to your listings.", 120, 360, 6495, 255},
-           {"Label6", "The Listing You Want To Change is:", 120, 840, 3375, 255},
-           {"lbl_list", "1", 2760, 840, 1215, 255},
-           {"Label1", "WebSite/Program", 120, 1320, 1335, 255},
-           {"txt_program", {}, 1560, 1200, 4935, 375},
-           {"Label2", "Username", 0, 1800, 1455, 255},
-           {"txt_user", {}, 1560, 1680, 1935, 375},
-           {"Label3", "Password", 0, 2280, 1455, 255},
-           {"txt_password", {}, 1560, 2160, 1935, 375},
-           {"cmd_change", "Change", 4440, 1680, 1215, 375},
-           {"Command1", "Cancel", 4440, 2160, 1215, 375}},
-          {"txt_program", "txt_user", "txt_password", "cmd_change", "Command1"},
-          {},
-          {"Label1", "Label2", "Label3"}},
-         [this] { frm_edit::showChosen(grid(), "1"); }},
-        {{"frm_delete",
-          "Which listing?",
-          2505,
-          1005,
-          {{"Label1", "Which Listing Do You Want To Delete?", 120, 120, 1695, 495},
-           {"txt_delete", "", 1920, 120, 495, 375},
-           {"Command1", "OK", 120, 600, 975, 255},
-           {"Command2", "Cancel", 1440, 600, 975, 255}},
-          {"txt_delete", "Command1", "Command2"},
-          {},
-          {}},
-         [this] { list->cmd_delete->click(); }},
-        {{"frm_strong",
-          "Strong Protection",
-          4815,
-          3735,
-          {{"Label1", {}, 120, 120, 4575, 1455},
-           {"Label2", "Current Password", 120, 1740, 1815, 255},
-           {"txt_old", "", 2040, 1680, 1695, 375},
-           {"Label3", "New Password", 120, 2220, 1815, 255},
-           {"txt_new", "", 2040, 2160, 1695, 375},
-           {"Label4", "Confirm Password", 120, 2700, 1815, 255},
-           {"txt_confirm", "", 2040, 2640, 1695, 375},
-           {"Command1", "OK", 840, 3240, 1215, 375},
-           {"Command2", "Cancel", 2520, 3240, 1215, 375}},
-          {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
-          {"txt_old", "txt_new", "txt_confirm"},
-          {"Label2", "Label3", "Label4"}},
-         [this] { list->mnu_strong->trigger(); }},
+    *out << layout.name << ' ' << layout.variant;
+}
+
+class DialogLayoutTest : public ListWindowTest, public ::testing::WithParamInterface<DialogLayout> {
+public:
+    static std::vector<DialogLayout> dialogs();
+};
+
+std::vector<DialogLayout> DialogLayoutTest::dialogs()
+{
+    return {
+        {"frm_new",
+         "Enter your new password..",
+         3390,
+         2730,
+         {{"Label1", "Enter a Password for your password list. ", 120, 120, 3135, 255},
+          {"Label4", "Don't worry you'll be able to change it later. This is so the program can setup properly.", 120,
+           360, 3015, 615},
+          {"Label2", "New Password", 240, 1320, 1095, 255},
+          {"txt_npassword", "", 1440, 1200, 1695, 375},
+          {"Label3", "Confirm Password", 0, 1800, 1335, 255},
+          {"txt_npasswordc", "", 1440, 1680, 1695, 375},
+          {"Command1", "OK", 360, 2160, 1215, 375},
+          {"Command2", "Cancel", 1800, 2160, 1215, 375}},
+         {"txt_npassword", "txt_npasswordc", "Command1", "Command2"},
+         {"txt_npassword", "txt_npasswordc"},
+         {"Label2", "Label3"},
+         [](DialogLayoutTest&) { Forms::showCentred(new frm_new(openListWindow)); }},
+        {"frm_password",
+         "Enter Password",
+         3990,
+         1350,
+         {{"Label1", "Password", 120, 360, 855, 255},
+          {"txt_password", "", 1080, 240, 2655, 375},
+          {"Command1", "Enter", 720, 840, 1215, 375},
+          {"Command2", "Cancel", 2160, 840, 1215, 375}},
+         {"txt_password", "Command1", "Command2"},
+         {"txt_password"},
+         {"Label1"},
+         [](DialogLayoutTest&) { Forms::showCentred(new frm_password(openListWindow)); }},
+        {"frm_pchange",
+         "Password Change",
+         3525,
+         2295,
+         {{"Label1", "Old Password", 360, 360, 1095, 255},
+          {"txt_old", "", 1560, 240, 1695, 375},
+          {"Label2", "New Password", 360, 840, 1095, 255},
+          {"txt_new", "", 1560, 720, 1695, 375},
+          {"Label3", "Confirm Password", 120, 1320, 1335, 255},
+          {"txt_confirm", "", 1560, 1200, 1695, 375},
+          {"Command1", "OK", 360, 1800, 1215, 375},
+          {"Command2", "Cancel", 1920, 1800, 1215, 375}},
+         {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
+         {"txt_old", "txt_new", "txt_confirm"},
+         {"Label1", "Label2", "Label3"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->cmd_pword->click(); }},
+        {"frm_add",
+         "Add A Listing",
+         6690,
+         2235,
+         {{"Label4", "Enter Your Website or Program and Usename and Password into the text boxes below.", 120, 120,
+           6495, 255},
+          {"Label5", "Click \"Add\" to add to your listings.", 120, 360, 6495, 255},
+          {"Label1", "WebSite/Program", 120, 720, 1335, 375},
+          {"txt_program", "", 1560, 720, 4935, 375},
+          {"Label2", "Username", 0, 1200, 1455, 375},
+          {"txt_user", "", 1560, 1200, 1935, 375},
+          {"Label3", "Password", 0, 1680, 1455, 375},
+          {"txt_password", "", 1560, 1680, 1935, 375},
+          {"cmd_add", "Add", 4440, 1200, 1215, 375},
+          {"Command2", "Cancel", 4440, 1680, 1215, 375}},
+         {"txt_program", "txt_user", "txt_password", "cmd_add", "Command2"},
+         {},
+         {"Label1", "Label2", "Label3"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->cmd_add->click(); }},
+        {"frm_which",
+         "Which Listing?",
+         2475,
+         1005,
+         {{"Label1", "Which Listing Do You Want To Change?", 120, 120, 1695, 495},
+          {"txt_change", "", 1800, 120, 495, 375},
+          {"Command1", "OK", 120, 600, 975, 255},
+          {"Command2", "Cancel", 1320, 600, 975, 255}},
+         {"txt_change", "Command1", "Command2"},
+         {},
+         {},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->cmd_edit->click(); }},
+        {"frm_edit",
+         "Edit A Listing",
+         6690,
+         2775,
+         {{"Label4", "Enter Your New Website or Program and Usename and Password into the text boxes below.", 120, 120,
+           6495, 255},
+          {"Label5", "Click \"Change\" to change to your listings.", 120, 360, 6495, 255},
+          {"Label6", "The Listing You Want To Change is:", 120, 840, 3375, 255},
+          {"lbl_list", "1", 2760, 840, 1215, 255},
+          {"Label1", "WebSite/Program", 120, 1320, 1335, 255},
+          {"txt_program", {}, 1560, 1200, 4935, 375},
+          {"Label2", "Username", 0, 1800, 1455, 255},
+          {"txt_user", {}, 1560, 1680, 1935, 375},
+          {"Label3", "Password", 0, 2280, 1455, 255},
+          {"txt_password", {}, 1560, 2160, 1935, 375},
+          {"cmd_change", "Change", 4440, 1680, 1215, 375},
+          {"Command1", "Cancel", 4440, 2160, 1215, 375}},
+         {"txt_program", "txt_user", "txt_password", "cmd_change", "Command1"},
+         {},
+         {"Label1", "Label2", "Label3"},
+         [](DialogLayoutTest& t) { frm_edit::showChosen(t.openWithListings(1)->grd_password, "1"); }},
+        {"frm_delete",
+         "Which listing?",
+         2505,
+         1005,
+         {{"Label1", "Which Listing Do You Want To Delete?", 120, 120, 1695, 495},
+          {"txt_delete", "", 1920, 120, 495, 375},
+          {"Command1", "OK", 120, 600, 975, 255},
+          {"Command2", "Cancel", 1440, 600, 975, 255}},
+         {"txt_delete", "Command1", "Command2"},
+         {},
+         {},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->cmd_delete->click(); }},
+        {"frm_strong",
+         "Strong Protection",
+         4815,
+         3735,
+         {{"Label1", {}, 120, 120, 4575, 1455},
+          {"Label2", "Current Password", 120, 1740, 1815, 255},
+          {"txt_old", "", 2040, 1680, 1695, 375},
+          {"Label3", "New Password", 120, 2220, 1815, 255},
+          {"txt_new", "", 2040, 2160, 1695, 375},
+          {"Label4", "Confirm Password", 120, 2700, 1815, 255},
+          {"txt_confirm", "", 2040, 2640, 1695, 375},
+          {"Command1", "OK", 840, 3240, 1215, 375},
+          {"Command2", "Cancel", 2520, 3240, 1215, 375}},
+         {"txt_old", "txt_new", "txt_confirm", "Command1", "Command2"},
+         {"txt_old", "txt_new", "txt_confirm"},
+         {"Label2", "Label3", "Label4"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_strong->trigger(); },
+         "TurningOn"},
         // Turning off: only the password; the open list is a vault's.
-        {{"frm_strong",
-          "Strong Protection",
-          4815,
-          2175,
-          {{"Label1", {}, 120, 120, 4575, 855},
-           {"Label2", "Password", 120, 1140, 1815, 255},
-           {"txt_old", "", 2040, 1080, 1695, 375},
-           {"Command1", "OK", 840, 1680, 1215, 375},
-           {"Command2", "Cancel", 2520, 1680, 1215, 375}},
-          {"txt_old", "Command1", "Command2"},
-          {"txt_old"},
-          {"Label2"}},
-         [this] {
+        {"frm_strong",
+         "Strong Protection",
+         4815,
+         2175,
+         {{"Label1", {}, 120, 120, 4575, 855},
+          {"Label2", "Password", 120, 1140, 1815, 255},
+          {"txt_old", "", 2040, 1080, 1695, 375},
+          {"Command1", "OK", 840, 1680, 1215, 375},
+          {"Command2", "Cancel", 2520, 1680, 1215, 375}},
+         {"txt_old", "Command1", "Command2"},
+         {"txt_old"},
+         {"Label2"},
+         [](DialogLayoutTest& t) {
+             t.openWithListings(1);
              const Vault::Salt salt = Vault::newSalt();
              auto key = Vault::deriveKey("pw", Vault::minimumParams(), salt);
              ASSERT_TRUE(key.has_value());
              Module1::StrongSession = {std::move(*key), Vault::minimumParams(), salt};
-             list->mnu_strong->trigger();
+             t.list->mnu_strong->trigger();
              Module1::StrongSession = {};
-         }},
-        {{"frm_About",
-          "About Vellamar V1.0",
-          4680,
-          2430,
-          {{"Image1", {}, 120, 120, 720, 720},
-           {"Label1", "Vellamar V1.0.1", 960, 120, 3135, 375},
-           {"Label2", {}, 960, 480, 3615, 255},
-           {"Label3", {}, 960, 840, 3615, 255},
-           {"Label4", {}, 960, 1080, 3375, 255},
-           {"Label5", {}, 960, 1320, 3135, 255},
-           {"Label6", {}, 960, 1560, 3375, 255},
-           {"Command1", "O.K.", 1800, 1920, 1215, 375}},
-          {"Command1"},
-          {},
-          {}},
-         [this] { list->mnu_about->trigger(); }},
-        {{"frm_find",
-          "Find A Listing",
-          4935,
-          855,
-          {{"Label1", "Find What", 120, 300, 855, 255},
-           {"txt_find", "", 1080, 240, 2415, 375},
-           {"cmd_findnext", "Find Next", 3600, 240, 1215, 375}},
-          {"txt_find", "cmd_findnext"},
-          {},
-          {"Label1"}},
-         [this] { list->mnu_find->trigger(); }},
-        {{"frm_options",
-          "Options",
-          5535,
-          1695,
-          {{"Label1", "Clear copied text from the clipboard after", 120, 240, 3255, 255},
-           {"txt_clipboard", {}, 3480, 180, 1935, 375},
-           {"Label2", "Lock the list when left alone for", 120, 720, 3255, 255},
-           {"txt_idle", {}, 3480, 660, 1935, 375},
-           {"Command1", "OK", 2760, 1200, 1215, 375},
-           {"Command2", "Cancel", 4200, 1200, 1215, 375}},
-          {"txt_clipboard", "txt_idle", "Command1", "Command2"},
-          {},
-          {"Label1", "Label2"}},
-         [this] { list->mnu_options->trigger(); }},
-        {{"frm_reveal",
-          "Show Passwords",
-          3990,
-          1350,
-          {{"Label1", "Password", 120, 360, 855, 255},
-           {"txt_password", "", 1080, 240, 2655, 375},
-           {"Command1", "OK", 720, 840, 1215, 375},
-           {"Command2", "Cancel", 2160, 840, 1215, 375}},
-          {"txt_password", "Command1", "Command2"},
-          {"txt_password"},
-          {"Label1"}},
-         [] { frm_reveal::showOnce({}); }},
+         },
+         "TurningOff"},
+        {"frm_About",
+         "About Vellamar V1.0",
+         4680,
+         2430,
+         {{"Image1", {}, 120, 120, 720, 720},
+          {"Label1", "Vellamar V1.0.1", 960, 120, 3135, 375},
+          {"Label2", {}, 960, 480, 3615, 255},
+          {"Label3", {}, 960, 840, 3615, 255},
+          {"Label4", {}, 960, 1080, 3375, 255},
+          {"Label5", {}, 960, 1320, 3135, 255},
+          {"Label6", {}, 960, 1560, 3375, 255},
+          {"Command1", "O.K.", 1800, 1920, 1215, 375}},
+         {"Command1"},
+         {},
+         {},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_about->trigger(); }},
+        {"frm_find",
+         "Find A Listing",
+         4935,
+         855,
+         {{"Label1", "Find What", 120, 300, 855, 255},
+          {"txt_find", "", 1080, 240, 2415, 375},
+          {"cmd_findnext", "Find Next", 3600, 240, 1215, 375}},
+         {"txt_find", "cmd_findnext"},
+         {},
+         {"Label1"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_find->trigger(); }},
+        {"frm_options",
+         "Options",
+         5535,
+         1695,
+         {{"Label1", "Clear copied text from the clipboard after", 120, 240, 3255, 255},
+          {"txt_clipboard", {}, 3480, 180, 1935, 375},
+          {"Label2", "Lock the list when left alone for", 120, 720, 3255, 255},
+          {"txt_idle", {}, 3480, 660, 1935, 375},
+          {"Command1", "OK", 2760, 1200, 1215, 375},
+          {"Command2", "Cancel", 4200, 1200, 1215, 375}},
+         {"txt_clipboard", "txt_idle", "Command1", "Command2"},
+         {},
+         {"Label1", "Label2"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_options->trigger(); }},
+        {"frm_reveal",
+         "Show Passwords",
+         3990,
+         1350,
+         {{"Label1", "Password", 120, 360, 855, 255},
+          {"txt_password", "", 1080, 240, 2655, 375},
+          {"Command1", "OK", 720, 840, 1215, 375},
+          {"Command2", "Cancel", 2160, 840, 1215, 375}},
+         {"txt_password", "Command1", "Command2"},
+         {"txt_password"},
+         {"Label1"},
+         [](DialogLayoutTest&) { frm_reveal::showOnce({}); }},
     };
-
-    for (const auto& [layout, open] : dialogs) {
-        SCOPED_TRACE(layout.name);
-        open();
-        settle();
-        QWidget* form = findWindow(layout.name);
-        ASSERT_NE(form, nullptr);
-        expectWindowBasics(form, layout.caption, layout.width, layout.height);
-        expectLayout(form, layout.controls);
-        auto* first = form->findChild<QWidget*>(layout.tabOrder.first());
-        ASSERT_NE(first, nullptr);
-        EXPECT_EQ(tabOrder(first), layout.tabOrder);
-        EXPECT_EQ(form->focusWidget(), first);
-        for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
-            const bool hidden = layout.passwordBoxes.contains(box->objectName());
-            EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal)
-                << qPrintable(box->objectName());
-            // The listing dialogs' boxes have no length limit.
-            EXPECT_EQ(box->maxLength(), hidden ? 15 : 32767) << qPrintable(box->objectName());
-        }
-        for (const QString& name : layout.fieldLabels) {
-            auto* label = form->findChild<QLabel*>(name);
-            ASSERT_NE(label, nullptr) << qPrintable(name);
-            EXPECT_TRUE(label->alignment() & Qt::AlignRight) << qPrintable(name);
-        }
-        // No button answers Return or Escape on its own.
-        for (QPushButton* button : form->findChildren<QPushButton*>())
-            EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
-        delete form;
-    }
 }
+
+TEST_P(DialogLayoutTest, AsDescribed)
+{
+    const DialogLayout& layout = GetParam();
+    layout.open(*this);
+    settle();
+    QWidget* form = findWindow(layout.name);
+    ASSERT_NE(form, nullptr);
+    expectWindowBasics(form, layout.caption, layout.width, layout.height);
+    expectLayout(form, layout.controls);
+    auto* first = form->findChild<QWidget*>(layout.tabOrder.first());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(tabOrder(first), layout.tabOrder);
+    EXPECT_EQ(form->focusWidget(), first);
+    for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
+        const bool hidden = layout.passwordBoxes.contains(box->objectName());
+        EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal) << qPrintable(box->objectName());
+        // The listing dialogs' boxes have no length limit.
+        EXPECT_EQ(box->maxLength(), hidden ? 15 : 32767) << qPrintable(box->objectName());
+    }
+    for (const QString& name : layout.fieldLabels) {
+        auto* label = form->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << qPrintable(name);
+        EXPECT_TRUE(label->alignment() & Qt::AlignRight) << qPrintable(name);
+    }
+    // No button answers Return or Escape on its own.
+    for (QPushButton* button : form->findChildren<QPushButton*>())
+        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
+    delete form;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogLayoutTest, ::testing::ValuesIn(DialogLayoutTest::dialogs()),
+                         [](const ::testing::TestParamInfo<DialogLayout>& info) {
+                             return std::string(info.param.name) + (*info.param.variant ? "_" : "")
+                                    + info.param.variant;
+                         });
 
 } // namespace

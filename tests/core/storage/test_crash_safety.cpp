@@ -21,6 +21,18 @@ using FaultInjection::Attempt;
 const QList<Listing> kOldList {{"www.old.com", "old", "o"}};
 const QList<Listing> kNewList {{"www.new.com", "new", "n"}, {"second", "two", "2"}};
 
+// Where the step named by its start ("rename kxplst.ene") comes among an
+// action's steps, counted from 1 as the runs count them; no such step fails.
+int stepNumber(const QStringList& steps, const QString& name)
+{
+    for (int n = 1; n <= steps.size(); ++n) {
+        if (steps[n - 1].startsWith(name))
+            return n;
+    }
+    ADD_FAILURE() << "no step " << qPrintable(name) << " among " << qPrintable(steps.join(", "));
+    return 0;
+}
+
 class CrashSafetyTest : public TempAppDirTest {
 protected:
     struct State {
@@ -72,18 +84,20 @@ protected:
 
 TEST_F(CrashSafetyTest, SavingTheList)
 {
-    const int steps = FaultInjection::killAfterEachStep(
-        [&] {
-            clearFolder();
-            storePair("key", kOldList);
-        },
-        [&] { ListFile::save(folder(), kNewList, u"key"); },
-        [&](const Attempt& run) {
-            const State state = nextStart();
-            EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
-            expectNoPlainFile(run);
-        });
-    EXPECT_EQ(steps, 3);
+    auto prepare = [&] {
+        clearFolder();
+        storePair("key", kOldList);
+    };
+    auto save = [&] { ListFile::save(folder(), kNewList, u"key"); };
+    prepare();
+    const QStringList taken = FaultInjection::stepsOf(save);
+    const int listInPlace = stepNumber(taken, "rename kxplst.ene");
+    const int steps = FaultInjection::killAfterEachStep(prepare, save, [&](const Attempt& run) {
+        const State state = nextStart();
+        EXPECT_EQ(state.list, padded(run.faulted && run.step < listInPlace ? kOldList : kNewList)) << run.step;
+        expectNoPlainFile(run);
+    });
+    EXPECT_EQ(steps, taken.size());
 }
 
 TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
@@ -99,40 +113,45 @@ TEST_F(CrashSafetyTest, SavingWhileAChangedPasswordWaitsForItsList)
         ListFile::serialize(kOldList, &plain);
         writeCiphered("kxplst-pending.ene", plain.bytes(), "new");
     };
-    const int steps = FaultInjection::killAfterEachStep(
-        unfinishedChange, [&] { ListFile::save(folder(), kNewList, u"new"); },
-        [&](const Attempt& run) {
-            const State state = nextStart();
-            EXPECT_EQ(state.password, QStringLiteral("new"));
-            // Once the pending list has the new listings, nothing may bring back the old.
-            EXPECT_EQ(state.list, padded(run.faulted && run.step < 2 ? kOldList : kNewList)) << run.step;
-            // The start that rolls the pending list forward keeps the list it
-            // replaces; once the save itself renamed the pending list into
-            // place, the old list was replaced by an ordinary save.
-            const bool savedInPlace = !run.faulted || run.step >= 4;
-            expectPairAndKept(savedInPlace ? QList<QByteArray> {} : QList<QByteArray> {oldListFile}, run.step);
-        });
-    EXPECT_EQ(steps, 5);
+    auto save = [&] { ListFile::save(folder(), kNewList, u"new"); };
+    unfinishedChange();
+    const QStringList taken = FaultInjection::stepsOf(save);
+    const int pendingHasNew = stepNumber(taken, "rename kxplst-pending.ene");
+    const int pendingInPlace = stepNumber(taken, "rename kxplst.ene");
+    const int steps = FaultInjection::killAfterEachStep(unfinishedChange, save, [&](const Attempt& run) {
+        const State state = nextStart();
+        EXPECT_EQ(state.password, QStringLiteral("new"));
+        // Once the pending list has the new listings, nothing may bring back the old.
+        EXPECT_EQ(state.list, padded(run.faulted && run.step < pendingHasNew ? kOldList : kNewList)) << run.step;
+        // The start that rolls the pending list forward keeps the list it
+        // replaces; once the save itself renamed the pending list into
+        // place, the old list was replaced by an ordinary save.
+        const bool savedInPlace = !run.faulted || run.step >= pendingInPlace;
+        expectPairAndKept(savedInPlace ? QList<QByteArray> {} : QList<QByteArray> {oldListFile}, run.step);
+    });
+    EXPECT_EQ(steps, taken.size());
 }
 
 TEST_F(CrashSafetyTest, RewritingTheFirstRunMarker)
 {
-    FaultInjection::killAfterEachStep(
-        [&] {
-            clearFolder();
-            writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
-        },
-        [&] {
-            Startup::Path path;
-            Startup::decide(folder(), &path);
-        },
-        [&](const Attempt& run) {
-            QString record;
-            ASSERT_TRUE(DataFiles::readStartupRecord(folder(), &record));
-            EXPECT_EQ(record, run.faulted && run.step < 2 ? "VELLA1TKY-V1.0.1-NEWSETUP" : "VELLA1nty-V1.0.1-NEWSETUP")
-                << run.step;
-            expectNoPlainFile(run);
-        });
+    auto prepare = [&] {
+        clearFolder();
+        writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+    };
+    auto decide = [&] {
+        Startup::Path path;
+        Startup::decide(folder(), &path);
+    };
+    prepare();
+    const int markerInPlace = stepNumber(FaultInjection::stepsOf(decide), "rename kxinit.ene");
+    FaultInjection::killAfterEachStep(prepare, decide, [&](const Attempt& run) {
+        QString record;
+        ASSERT_TRUE(DataFiles::readStartupRecord(folder(), &record));
+        EXPECT_EQ(record,
+                  run.faulted && run.step < markerInPlace ? "VELLA1TKY-V1.0.1-NEWSETUP" : "VELLA1nty-V1.0.1-NEWSETUP")
+            << run.step;
+        expectNoPlainFile(run);
+    });
 }
 
 TEST_F(CrashSafetyTest, SettingUpOverAnEarlierList)
@@ -182,27 +201,35 @@ TEST_F(CrashSafetyTest, SettingUpAdoptsAPlainListOfAnEarlierVersion)
 TEST_F(CrashSafetyTest, ChangingTheMasterPassword)
 {
     // The grid holds changes not yet saved: either state must unlock whole.
-    const int steps = FaultInjection::killAfterEachStep(
-        [&] {
-            clearFolder();
-            storePair("oldpass", kOldList);
-        },
-        [&] { PasswordChange::commit(folder(), "newpass", kNewList); },
-        [&](const Attempt& run) {
-            const State state = nextStart();
-            const bool changed = !run.faulted || run.step >= 7;
-            EXPECT_EQ(state.password, changed ? "newpass" : "oldpass") << run.step;
-            EXPECT_EQ(state.list, padded(changed ? kNewList : kOldList)) << run.step;
-            expectNoPlainFile(run);
-        });
-    EXPECT_EQ(steps, 10);
+    auto prepare = [&] {
+        clearFolder();
+        storePair("oldpass", kOldList);
+    };
+    auto change = [&] { PasswordChange::commit(folder(), "newpass", kNewList); };
+    prepare();
+    const QStringList taken = FaultInjection::stepsOf(change);
+    // The new password file in place decides: the pending list is then rolled forward.
+    const int passwordInPlace = stepNumber(taken, "rename kxpwfl.ene");
+    const int steps = FaultInjection::killAfterEachStep(prepare, change, [&](const Attempt& run) {
+        const State state = nextStart();
+        const bool changed = !run.faulted || run.step >= passwordInPlace;
+        EXPECT_EQ(state.password, changed ? "newpass" : "oldpass") << run.step;
+        EXPECT_EQ(state.list, padded(changed ? kNewList : kOldList)) << run.step;
+        expectNoPlainFile(run);
+    });
+    EXPECT_EQ(steps, taken.size());
 }
 
 // The recovery at start can itself be cut short, at any of its steps, after
 // a change was cut short at any of its own.
 TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
 {
-    for (int changeStep = 1; changeStep <= 10; ++changeStep) {
+    clearFolder();
+    storePair("oldpass", kOldList);
+    const QStringList changeSteps =
+        FaultInjection::stepsOf([&] { PasswordChange::commit(folder(), "newpass", kNewList); });
+    const int passwordInPlace = stepNumber(changeSteps, "rename kxpwfl.ene");
+    for (int changeStep = 1; changeStep <= changeSteps.size(); ++changeStep) {
         QByteArray listBefore;
         auto unfinished = [&] {
             clearFolder();
@@ -219,7 +246,7 @@ TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
             SafeWrite::setStepHookForTesting({});
             listBefore = readFile("kxplst.ene");
         };
-        const bool changed = changeStep >= 7;
+        const bool changed = changeStep >= passwordInPlace;
         FaultInjection::killAfterEachStep(
             unfinished, [&] { Startup::prepareFolder(folder()); },
             [&](const Attempt& run) {
@@ -237,24 +264,30 @@ TEST_F(CrashSafetyTest, RecoveringFromAnUnfinishedChange)
 TEST_F(CrashSafetyTest, RollingAStrayPendingListForwardKeepsTheListItReplaces)
 {
     QByteArray listBefore;
-    const int steps = FaultInjection::killAfterEachStep(
-        [&] {
-            clearFolder();
-            storePair("key", kOldList);
-            listBefore = readFile("kxplst.ene");
-            writeCiphered("kxplst-pending.ene", QByteArray(50, 'g'), "key");
-        },
-        [&] { Startup::prepareFolder(folder()); },
-        [&](const Attempt& run) {
-            const State state = nextStart();
-            EXPECT_TRUE(state.list.isEmpty()) << "the pending list is current, step " << run.step;
-            expectPairAndKept({listBefore}, run.step);
-            const QStringList kept = files().filter("kxpwfl-backup-");
-            EXPECT_GE(kept.size(), 1) << run.step;
-            for (const QString& name : kept)
-                EXPECT_EQ(readFile(name), readFile("kxpwfl.ene")) << "the password file of that moment";
-        });
-    EXPECT_EQ(steps, 7) << "copy the password file, keep the list, roll forward";
+    auto prepare = [&] {
+        clearFolder();
+        storePair("key", kOldList);
+        listBefore = readFile("kxplst.ene");
+        writeCiphered("kxplst-pending.ene", QByteArray(50, 'g'), "key");
+    };
+    auto start = [&] { Startup::prepareFolder(folder()); };
+    prepare();
+    const QStringList taken = FaultInjection::stepsOf(start);
+    const int steps = FaultInjection::killAfterEachStep(prepare, start, [&](const Attempt& run) {
+        const State state = nextStart();
+        EXPECT_TRUE(state.list.isEmpty()) << "the pending list is current, step " << run.step;
+        expectPairAndKept({listBefore}, run.step);
+        const QStringList kept = files().filter("kxpwfl-backup-");
+        EXPECT_GE(kept.size(), 1) << run.step;
+        for (const QString& name : kept)
+            EXPECT_EQ(readFile(name), readFile("kxpwfl.ene")) << "the password file of that moment";
+    });
+    EXPECT_EQ(steps, taken.size());
+    // Copy the password file, keep the list, roll forward: in that order.
+    const int passwordCopied = stepNumber(taken, "rename kxpwfl-backup-");
+    const int listKept = stepNumber(taken, "rename kxplst-backup-");
+    EXPECT_LT(passwordCopied, listKept);
+    EXPECT_LT(listKept, stepNumber(taken, "rename kxplst.ene"));
 }
 
 TEST_F(CrashSafetyTest, TakingOverPlainFilesOfAnEarlierVersion)
