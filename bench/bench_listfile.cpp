@@ -1,4 +1,5 @@
 #include "core/listings/listfile.h"
+#include "core/session/listsession.h"
 #include "core/storage/module1.h"
 #include "gui/listings/listio.h"
 #include "gui/listings/passwordgrid.h"
@@ -44,7 +45,8 @@ public:
             return;
         }
         Module1::SetAppDir(m_dir.path());
-        Module1::MasterPassword.assign(kKey); // SetAppDir clears it
+        m_session.setFolder(Module1::Folder);
+        m_session.useKeyForTesting(kKey);
         if (auto saved = ListFile::save(Module1::Folder, MakeListings(count), kKey); !saved) {
             state.SkipWithError(qPrintable(saved.error));
             return;
@@ -58,6 +60,7 @@ public:
     }
 
     bool ok() const { return m_ok; }
+    ListSession& session() { return m_session; }
     int count() const { return m_count; }
 
     const QByteArray& ciphered() const { return m_ciphered; }
@@ -74,6 +77,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    ListSession m_session;
     int m_count;
     QByteArray m_ciphered;
     bool m_ok = false;
@@ -117,7 +121,7 @@ void BM_LoadList(benchmark::State& state)
         auto grid = FreshGrid();
         state.ResumeTiming();
 
-        const StorageResult loaded = LoadList(*grid);
+        const StorageResult loaded = LoadList(disk.session(), *grid);
 
         state.PauseTiming();
         if (!loaded) {
@@ -151,7 +155,7 @@ void BM_LoadListAndShow(benchmark::State& state)
         auto grid = FreshGrid();
         state.ResumeTiming();
 
-        const StorageResult loaded = LoadList(*grid);
+        const StorageResult loaded = LoadList(disk.session(), *grid);
         grid->show();
         QCoreApplication::processEvents();
 
@@ -177,7 +181,7 @@ void BM_SaveList(benchmark::State& state)
     // Saved from an open window: the grid is on screen, so moving to the
     // last row also scrolls it there, as it does for the user.
     auto grid = FreshGrid();
-    if (!LoadList(*grid) || !HoldsList(*grid, count)) {
+    if (!LoadList(disk.session(), *grid) || !HoldsList(*grid, count)) {
         state.SkipWithError("could not load the list");
         return;
     }
@@ -185,7 +189,7 @@ void BM_SaveList(benchmark::State& state)
     QCoreApplication::processEvents();
 
     for (auto _ : state) {
-        if (auto saved = SaveList(*grid); !saved) {
+        if (auto saved = SaveList(disk.session(), *grid); !saved) {
             state.SkipWithError(qPrintable(saved.error));
             break;
         }

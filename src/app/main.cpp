@@ -14,7 +14,8 @@ int main(int argc, char** argv)
     Forms::applyAppLook();
     InstanceLock lock;
     ClipboardGuard clipboard;
-    if (!RunStartup(QCoreApplication::applicationDirPath(), lock, clipboard))
+    StartupProcedure startup(lock, clipboard);
+    if (!startup.run(QCoreApplication::applicationDirPath()))
         return 1;
     return app.exec();
 }

@@ -7,8 +7,9 @@
 #include "gui/listings/frm_list.h"
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
-#include "gui/ui/fault.h"
+#include "gui/ui/busy.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -49,17 +50,32 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
 
 } // namespace
 
-bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipboard)
+StartupProcedure::StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard)
+    : m_lock(lock)
+    , m_clipboard(clipboard)
+    , m_session({}, [](const std::function<void()>& work) { Busy::wait(work); })
+{
+}
+
+bool StartupProcedure::openList()
+{
+    m_list = frm_list::open(m_session, &m_clipboard);
+    return m_list != nullptr;
+}
+
+bool StartupProcedure::run(const QString& appDir)
 {
     Module1::SetAppDir(appDir);
+    m_session.setFolder(Module1::Folder);
+    const DataFolder& folder = m_session.folder();
     // Before anything is read or put in order: a second copy must touch
     // nothing. Without a lock (a read-only folder) the program goes on.
-    const QString& lockPath = Module1::Folder.lockFilePath;
-    InstanceLock::Outcome locked = lock.acquire(lockPath);
+    const QString& lockPath = folder.lockFilePath;
+    InstanceLock::Outcome locked = m_lock.acquire(lockPath);
     if (locked == InstanceLock::Outcome::Odd) {
-        if (!openDespite(lock.found(), lockPath))
+        if (!openDespite(m_lock.found(), lockPath))
             return false;
-        locked = lock.takeOver(lockPath);
+        locked = m_lock.takeOver(lockPath);
     }
     if (locked == InstanceLock::Outcome::HeldElsewhere) {
         MsgBox::show(QStringLiteral("The password list is already open in another Vellamar window."),
@@ -68,36 +84,34 @@ bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipb
     }
 
     installEndOfSessionHandler(
-        [] {
-            if (frm_list* list = frm_list::instance())
-                list->saveForShutdown();
+        [this] {
+            if (m_list)
+                m_list->savePolicy().saveForShutdown();
             // aboutToQuit, below, takes a copied secret off the clipboard.
             QCoreApplication::exit(0);
         },
-        [&clipboard] {
+        [this] {
             // The session manager ends the program itself if the logout goes on.
-            if (frm_list* list = frm_list::instance())
-                list->saveNow();
-            clipboard.clearIfStillOurs();
+            if (m_list)
+                m_list->savePolicy().saveBeforeLogout();
+            m_clipboard.clearIfStillOurs();
         });
-    // However the program ends, a copied secret goes with it.
+    // However the program ends, a copied secret goes with it: also when a
+    // fault stops it.
+    ClipboardGuard& clipboard = m_clipboard;
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &clipboard,
                      [&clipboard] { clipboard.clearIfStillOurs(); });
+    Fault::setLastStep([&clipboard] { clipboard.clearIfStillOurs(); });
 
     QStringList notes;
-    Startup::prepareFolder(Module1::Folder, &notes);
+    Startup::prepareFolder(folder, &notes);
     Startup::Path path = Startup::Path::Unlock;
-    if (auto decided = Startup::decide(Module1::Folder, &path); !decided) {
+    if (auto decided = Startup::decide(folder, &path); !decided)
         Fault::stop(decided.error);
-        return false;
-    }
-    auto openList = [&clipboard] { return frm_list::open(&clipboard) != nullptr; };
+    auto openList = [this] { return this->openList(); };
     if (path == Startup::Path::Unlock)
-        Forms::showCentred(new frm_password(openList, notes, [] {
-            frm_list* list = frm_list::instance();
-            return list ? list->currentListings()() : std::nullopt;
-        }));
+        Forms::showCentred(new frm_password(m_session, openList, notes));
     else
-        Forms::showCentred(new frm_new(openList));
+        Forms::showCentred(new frm_new(m_session, openList));
     return true;
 }

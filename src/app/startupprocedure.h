@@ -1,15 +1,39 @@
 #pragma once
 
+#include "core/session/listsession.h"
+#include "gui/listings/frm_list.h"
+
+#include <QPointer>
 #include <QString>
 
 class ClipboardGuard;
 class InstanceLock;
 
-// The program's entry: takes the folder's lock (held in lock until the
-// program ends), puts the folder in order, decides between first run and
-// unlock, and opens the one dialog for it. Returns at once; false when the
-// program must end now because another copy has the list open. A fault
-// stops the program. Values the user copies go through clipboard, which is
-// cleared, while it still holds them, whenever the program is made to end
-// and when it quits.
-bool RunStartup(const QString& appDir, InstanceLock& lock, ClipboardGuard& clipboard);
+// The program's start, and the owner of the open list's session for the
+// whole run: takes the folder's lock (held in lock until the program ends),
+// puts the folder in order, decides between first run and unlock, and opens
+// the one dialog for it, which hands the session on to the listing window.
+// Values the user copies go through clipboard, which is cleared, while it
+// still holds them, whenever the program is made to end and when it quits.
+class StartupProcedure {
+public:
+    StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard);
+
+    // Returns at once; false when the program must end now (another copy
+    // has the list open, or the user chose not to open it). A fault stops
+    // the program.
+    bool run(const QString& appDir);
+
+    ListSession& session() { return m_session; }
+    // The listing window once the list is open (nothing before, or after
+    // it closed).
+    frm_list* listWindow() const { return m_list; }
+
+private:
+    bool openList();
+
+    InstanceLock& m_lock;
+    ClipboardGuard& m_clipboard;
+    ListSession m_session;
+    QPointer<frm_list> m_list;
+};

@@ -1,8 +1,16 @@
 #pragma once
 
+#include "app/startupprocedure.h"
 #include "app/termination.h"
+#include "core/storage/instancelock.h"
+#include "gui/masterpassword/frm_password.h"
 #include "gui/ui/clipboardguard.h"
 #include "support/guifixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <optional>
 
 // A program started as main() starts it: the start installs the handling of
 // signals, which must not outlive the test.
@@ -12,8 +20,37 @@ protected:
     {
         uninstallEndOfSessionHandler();
         GuiTest::TearDown();
+        startup.reset();
+    }
+
+    // Starts the program on the test's folder, as main() does.
+    bool start(InstanceLock& lock)
+    {
+        startup.reset();
+        startup.emplace(lock, clipboard);
+        return startup->run(dir.path());
+    }
+
+    // Starts the program and unlocks it with entry: the listing window, or
+    // nothing when the list did not open.
+    frm_list* startAndUnlock(InstanceLock& lock, const QString& entry)
+    {
+        if (!start(lock)) {
+            ADD_FAILURE() << "the start ended";
+            return nullptr;
+        }
+        auto* unlock = window<frm_password>("frm_password");
+        if (!unlock) {
+            ADD_FAILURE() << "no unlock dialog";
+            return nullptr;
+        }
+        unlock->txt_password->setText(entry);
+        unlock->Command1->click();
+        settle();
+        return startup->listWindow();
     }
 
     // What main() hands the start: copies go through it.
     ClipboardGuard clipboard;
+    std::optional<StartupProcedure> startup;
 };

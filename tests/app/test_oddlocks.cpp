@@ -126,7 +126,7 @@ TEST_F(OddLockTest, OddLocksAskAndYesTakesThemOver)
             const QString elsewhere = state(path("elsewhere"));
             messages.clear();
             MsgBox::setAnswerForTesting(yes);
-            const bool started = RunStartup(dir.path(), lock, clipboard);
+            const bool started = start(lock);
             ASSERT_EQ(messages.size(), 1);
             EXPECT_TRUE(messages[0].text.contains(c.expectedInText)) << qPrintable(messages[0].text);
             EXPECT_TRUE(messages[0].text.contains("vellamar.lock")) << qPrintable(messages[0].text);
@@ -156,7 +156,7 @@ TEST_F(OddLockTest, LocksOfThisMachineAskNothing)
 {
     // A killed copy's lock is taken over; a live copy's refuses, as ever.
     writeFile("vellamar.lock", "999999\nvellamar\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
+    ASSERT_TRUE(start(lock));
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(lock.isHeld());
     expectOwnLock();
@@ -167,7 +167,7 @@ TEST_F(OddLockTest, LocksOfThisMachineAskNothing)
     QLockFile live(lockPath());
     ASSERT_TRUE(live.tryLock(0));
     const QString before = state(lockPath());
-    EXPECT_FALSE(RunStartup(dir.path(), lock, clipboard));
+    EXPECT_FALSE(start(lock));
     EXPECT_EQ(messages,
               (QList<Message> {{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);

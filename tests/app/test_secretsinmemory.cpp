@@ -87,7 +87,7 @@ TEST_F(SecretsInMemoryTest, NothingOfTheListOrThePasswordStaysWhileTheGoodbyeSho
     }
 
     InstanceLock lock;
-    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
+    ASSERT_TRUE(start(lock));
     auto* unlock = window<frm_password>("frm_password");
     ASSERT_NE(unlock, nullptr);
     typeInto(unlock->txt_password, typed[0]);

@@ -92,7 +92,12 @@ protected:
         messages.clear();
         faults.clear();
         InstanceLock lock;
-        const bool started = RunStartup(dir.path(), lock, clipboard);
+        bool started = false;
+        try {
+            started = start(lock);
+        } catch (const FaultStopped&) {
+            // The program would have ended here; the fault is checked below.
+        }
         auto* unlock = window<frm_password>("frm_password");
         if (expected.listings < 0) {
             EXPECT_FALSE(started && unlock) << "the start ends";
@@ -141,7 +146,6 @@ protected:
             delete list;
         delete window<frm_password>("frm_password");
         settle();
-        Module1::StrongSession = {};
         lock.release();
         uninstallEndOfSessionHandler();
         setWritable({}, true);

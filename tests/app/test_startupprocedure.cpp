@@ -30,7 +30,7 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         if (!c.password.isEmpty())
             writeCiphered("kxpwfl.ene", c.password, "sx8peu3");
         InstanceLock lock;
-        EXPECT_TRUE(RunStartup(dir.path(), lock, clipboard));
+        EXPECT_TRUE(start(lock));
         EXPECT_TRUE(lock.isHeld());
         EXPECT_EQ(Module1::AppDir, dir.path() + "/");
         EXPECT_NE(findWindow(c.dialog), nullptr) << c.dialog;
@@ -48,7 +48,7 @@ TEST_F(StartupProcedureTest, QuittingClearsACopiedSecret)
 {
     writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
     InstanceLock lock;
-    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
+    ASSERT_TRUE(start(lock));
     for (const bool userCopiedSince : {false, true}) {
         clipboard.setDelay(std::chrono::hours(1));
         clipboard.copy("secret", true);

@@ -78,13 +78,7 @@ TEST_F(EndOfSessionTest, EachSignalSavesTheListAndEndsTheProgram)
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         writeCiphered("kxplst.ene", one, "Mk1");
         InstanceLock lock;
-        ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
-        auto* unlock = window<frm_password>("frm_password");
-        ASSERT_NE(unlock, nullptr);
-        unlock->txt_password->setText("Mk1");
-        unlock->Command1->click();
-        settle();
-        frm_list* list = frm_list::instance();
+        frm_list* list = startAndUnlock(lock, "Mk1");
         ASSERT_NE(list, nullptr);
         list->grd_password->AddItem({"2", "www.b.com", "bob", "pw2"});
         // A password copied through the start's clipboard goes too.

@@ -32,21 +32,6 @@ protected:
         writeCiphered("kxplst.ene", twoListings, "Mk1");
     }
 
-    // Starts the program on the folder and unlocks it; the list is then open.
-    frm_list* startAndUnlock()
-    {
-        EXPECT_TRUE(RunStartup(dir.path(), lock, clipboard));
-        auto* unlock = window<frm_password>("frm_password");
-        if (!unlock) {
-            ADD_FAILURE() << "no unlock dialog";
-            return nullptr;
-        }
-        unlock->txt_password->setText("Mk1");
-        unlock->Command1->click();
-        settle();
-        return frm_list::instance();
-    }
-
     // Adds a listing and closes; when the save fails, closes once more and
     // leaves without saving.
     void addAndClose(frm_list* list)
@@ -75,7 +60,7 @@ TEST_F(UnusualFolderTest, TailThatIsNoListing)
 {
     writeCiphered("kxplst.ene", twoListings + QByteArray(50, 'x'), "Mk1");
     const QByteArray asFound = readFile("kxplst.ene");
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(messages.size(), 1);
     const QString backup = files().filter("backup").value(0);
@@ -94,7 +79,7 @@ TEST_F(UnusualFolderTest, NulInAField)
     withNul[77] = '\0';
     writeCiphered("kxplst.ene", withNul, "Mk1");
     const QByteArray asFound = readFile("kxplst.ene");
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].text.contains("NUL")) << qPrintable(messages[0].text);
@@ -112,7 +97,7 @@ TEST_F(UnusualFolderTest, EveryDataFileASymbolicLink)
         ASSERT_TRUE(QFile::rename(path(name), path("real/" + name)));
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(messages.isEmpty());
     addAndClose(list);
@@ -132,7 +117,7 @@ TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
         QFile::remove(path(name));
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
-    ASSERT_TRUE(RunStartup(dir.path(), lock, clipboard));
+    ASSERT_TRUE(start(lock));
     auto* setup = window<frm_new>("frm_new");
     ASSERT_NE(setup, nullptr);
     setup->txt_npassword->setText("abc");
@@ -156,7 +141,7 @@ TEST_F(UnusualFolderTest, ReadOnlyListFile)
 {
     setWritable("kxplst.ene", false);
     const auto before = snapshot();
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     addAndClose(list);
     ASSERT_EQ(messages.size(), 3);
@@ -174,7 +159,7 @@ TEST_F(UnusualFolderTest, ReadOnlyFolder)
 {
     const auto before = snapshot();
     setWritable({}, false);
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(lock.isHeld()) << "no lock file in a read-only folder";
     EXPECT_EQ(list->grd_password->Rows(), 3);
@@ -190,7 +175,7 @@ TEST_F(UnusualFolderTest, SecondCopyRunning)
     QLockFile other(path("vellamar.lock"));
     ASSERT_TRUE(other.tryLock(0));
     const auto before = snapshot();
-    EXPECT_FALSE(RunStartup(dir.path(), lock, clipboard));
+    EXPECT_FALSE(start(lock));
     EXPECT_EQ(messages,
               (QList<Message> {{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);
@@ -202,7 +187,7 @@ TEST_F(UnusualFolderTest, LockOfACopyThatWasKilledIsTakenOver)
 {
     // What a killed copy leaves: a lock naming a process that is gone.
     writeFile("vellamar.lock", "999999\nvellamar\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    frm_list* list = startAndUnlock();
+    frm_list* list = startAndUnlock(lock, "Mk1");
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(lock.isHeld());
     addAndClose(list);

@@ -1,6 +1,7 @@
 // Every dialog's layout from one table: caption, client area, each
 // control's text and place in twips, the tab order and where the focus
 // starts, and which boxes hide what is typed; each dialog a test of its own.
+#include "core/masterpassword/strongprotection.h"
 #include "core/storage/module1.h"
 #include "core/storage/vault.h"
 #include "gui/launch/frm_about.h"
@@ -74,7 +75,7 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"txt_npassword", "txt_npasswordc", "Command1", "Command2"},
          {"txt_npassword", "txt_npasswordc"},
          {"Label2", "Label3"},
-         [](DialogLayoutTest&) { Forms::showCentred(new frm_new(openListWindow)); }},
+         [](DialogLayoutTest& t) { Forms::showCentred(new frm_new(t.session, t.listOpener())); }},
         {"frm_password",
          "Enter Password",
          3990,
@@ -86,7 +87,7 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"txt_password", "Command1", "Command2"},
          {"txt_password"},
          {"Label1"},
-         [](DialogLayoutTest&) { Forms::showCentred(new frm_password(openListWindow)); }},
+         [](DialogLayoutTest& t) { Forms::showCentred(new frm_password(t.session, t.listOpener())); }},
         {"frm_pchange",
          "Password Change",
          3525,
@@ -200,12 +201,10 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"Label2"},
          [](DialogLayoutTest& t) {
              t.openWithListings(1);
-             const Vault::Salt salt = Vault::newSalt();
-             auto key = Vault::deriveKey("pw", Vault::minimumParams(), salt);
-             ASSERT_TRUE(key.has_value());
-             Module1::StrongSession = {std::move(*key), Vault::minimumParams(), salt};
+             StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+             ASSERT_TRUE(t.session.turnOn("Strong1").on);
+             StrongProtection::setNewVaultParamsForTesting(std::nullopt);
              t.list->mnu_strong->trigger();
-             Module1::StrongSession = {};
          },
          "TurningOff"},
         {"frm_About",
@@ -260,7 +259,7 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"txt_password", "Command1", "Command2"},
          {"txt_password"},
          {"Label1"},
-         [](DialogLayoutTest&) { frm_reveal::showOnce({}); }},
+         [](DialogLayoutTest& t) { frm_reveal::showOnce(t.session, {}); }},
     };
 }
 

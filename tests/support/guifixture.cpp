@@ -14,7 +14,11 @@ void GuiTest::SetUp()
     MsgBox::setObserverForTesting([this](const QString& text, const QString& caption) {
         messages.append({text, caption});
     });
-    Fault::setHandlerForTesting([this](const QString& message) { faults.append(message); });
+    Fault::setHandlerForTesting([this](const QString& message) {
+        faults.append(message);
+        throw FaultStopped {message};
+    });
+    restartSession();
     setOpenDocumentHandlerForTesting([this](const QString& path) {
         handedOver.append(path);
         return 42;
@@ -32,8 +36,10 @@ void GuiTest::TearDown()
     for (const auto& widget : windows)
         delete widget.data();
     settle();
+    session.forget();
     MsgBox::setObserverForTesting({});
     Fault::setHandlerForTesting({});
+    Fault::setLastStep({});
     setOpenDocumentHandlerForTesting({});
     TempAppDirTest::TearDown();
 }
@@ -57,7 +63,14 @@ int GuiTest::openWindowCount(const char* objectName) const
 
 bool GuiTest::openListWindow()
 {
-    return frm_list::open() != nullptr;
+    return frm_list::open(session) != nullptr;
+}
+
+void GuiTest::restartSession(const QString& password)
+{
+    session.setFolder(folder());
+    if (!password.isEmpty())
+        session.useKeyForTesting(password);
 }
 
 void GuiTest::settle()

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/session/listsession.h"
+#include "gui/ui/busy.h"
 #include "support/tempappdir.h"
 
 #include <QList>
 #include <QString>
 #include <QWidget>
+
+#include <functional>
 
 struct Message {
     QString text;
@@ -12,8 +16,15 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
-// A program folder of its own, message boxes and faults recorded instead of
-// shown, and every window gone at the end.
+// What Fault::stop throws in tests, once the fault is recorded: the
+// program would have ended there.
+struct FaultStopped {
+    QString message;
+};
+
+// A program folder of its own with a list session over it (slow work off
+// the GUI thread, as in the program), message boxes and faults recorded
+// instead of shown, and every window gone at the end.
 class GuiTest : public TempAppDirTest {
 protected:
     void SetUp() override;
@@ -23,8 +34,17 @@ protected:
     template <class W> W* window(const char* objectName) const { return qobject_cast<W*>(findWindow(objectName)); }
     QWidget* findWindow(const char* objectName) const;
     int openWindowCount(const char* objectName) const;
-    // What the start hands the set-up and unlock dialogs: opens the list.
-    static bool openListWindow();
+    // What the start hands the set-up and unlock dialogs: opens the list
+    // window over session.
+    bool openListWindow();
+    std::function<bool()> listOpener()
+    {
+        return [this] { return openListWindow(); };
+    }
+    // As a new start does after the folder changed: what was open is
+    // forgotten, and the list is then opened under password without an
+    // unlock (empty: no key).
+    void restartSession(const QString& password = {});
     // Runs posted deletions, so closed windows are gone.
     static void settle();
 
@@ -36,6 +56,8 @@ protected:
         return found;
     }
 
+    // The program runs slow work off the GUI thread: so do the tests.
+    ListSession session {{}, [](const std::function<void()>& work) { Busy::wait(work); }};
     QList<Message> messages;
     QStringList faults;
     QStringList handedOver; // what went to the desktop shell

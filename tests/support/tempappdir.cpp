@@ -29,9 +29,7 @@ const DataFolder& TempAppDirTest::folder() const
 
 void TempAppDirTest::restartFolder() const
 {
-    SecretText password = std::move(Module1::MasterPassword);
     Module1::SetAppDir(dir.path());
-    Module1::MasterPassword = std::move(password);
 }
 
 QString TempAppDirTest::path(const QString& name) const

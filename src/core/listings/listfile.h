@@ -8,9 +8,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-#include <optional>
-
 // The list file: 110-byte records of three space-padded fields, no header,
 // no separators; a trailing part shorter than a record is ignored.
 struct Listing {
@@ -20,11 +17,6 @@ struct Listing {
 
     friend bool operator==(const Listing&, const Listing&) = default;
 };
-
-// Where a dialog that ciphers the list anew (a new master password, strong
-// protection) reads the listings as they stand in the open list: nothing
-// once that list has closed.
-using ListingsSource = std::function<std::optional<QList<Listing>>()>;
 
 namespace ListFile {
 

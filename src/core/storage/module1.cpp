@@ -7,8 +7,6 @@ void SetAppDir(const QString& directory)
     Folder = DataFolder(directory);
     AppDir = Folder.appDir;
     HelpFilePath = Folder.helpFilePath;
-    MasterPassword.wipe();
-    StrongSession = {};
     ChosenListing.clear();
 }
 

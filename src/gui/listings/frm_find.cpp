@@ -40,10 +40,10 @@ void frm_find::cmd_findnext_Click()
     const QString text = ListingSearch::searchText(txt_find->text());
     if (text.isEmpty() || !m_grid)
         return;
-    const auto& rows = m_grid->listingModel()->rows();
+    const QList<Listing>& rows = m_grid->listingModel()->records();
     const auto found = ListingSearch::findNext(text, int(rows.size()), m_grid->currentListingRow(), [&rows](int row) {
-        const ListingModel::Cells& cells = rows.at(row - 1);
-        return ListingSearch::Fields {cells[ListingModel::kSiteColumn], cells[ListingModel::kUserColumn]};
+        const Listing& listing = rows.at(row - 1);
+        return ListingSearch::Fields {listing.site, listing.user};
     });
     if (!found) {
         MsgBox::show(QStringLiteral("No listing holds \"%1\".").arg(text), QStringLiteral("Find A Listing"));

@@ -1,5 +1,6 @@
 #include "gui/listings/frm_list.h"
 
+#include "core/session/listsession.h"
 #include "core/storage/module1.h"
 #include "gui/launch/frm_about.h"
 #include "gui/launch/opendocument.h"
@@ -43,7 +44,6 @@ constexpr int kClientWidth = 5535;
 constexpr int kClientHeight = 3090;
 // Frame width assumed while the window manager has not framed the window.
 constexpr int kAssumedFrameTwips = 90;
-const QString kSaveFailedCaption = QStringLiteral("Save Failed");
 } // namespace
 
 frm_list* frm_list::instance()
@@ -51,13 +51,13 @@ frm_list* frm_list::instance()
     return s_instance;
 }
 
-frm_list* frm_list::open(ClipboardGuard* clipboard)
+frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard)
 {
     if (s_instance && s_instance->isVisible()) {
         Forms::bringForward(s_instance);
         return s_instance;
     }
-    auto* window = new frm_list(clipboard);
+    auto* window = new frm_list(session, clipboard);
     ListFile::LoadReport report;
     if (!window->Form_Load(&report)) {
         delete window;
@@ -70,14 +70,17 @@ frm_list* frm_list::open(ClipboardGuard* clipboard)
     // The list opens at its top, whichever cell is current.
     window->grd_password->scrollToTop();
     if (!report.damage.isEmpty())
-        MsgBox::show(damageMessage(report), QStringLiteral("Damaged List"));
+        MsgBox::show(window->damageMessage(report), QStringLiteral("Damaged List"));
     return window;
 }
 
-frm_list::frm_list(ClipboardGuard* clipboard)
-    : m_clipboard(clipboard ? clipboard : new ClipboardGuard(this))
+frm_list::frm_list(ListSession& session, ClipboardGuard* clipboard)
+    : m_session(session)
+    , m_clipboard(clipboard ? clipboard : new ClipboardGuard(this))
     , m_idle(new IdleWatch(this))
-    , m_options(Module1::Folder.appDir)
+    , m_options(session.folder().appDir)
+    , m_savePolicy(
+          session, [this] { return SaveList(m_session, *grd_password); }, [this] { endSession(); })
 {
     Forms::setUpWindow(this, "frm_list", QStringLiteral("Your Password List"));
     m_client = new QWidget(this);
@@ -191,10 +194,10 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
 }
 
-QString frm_list::damageMessage(const ListFile::LoadReport& report)
+QString frm_list::damageMessage(const ListFile::LoadReport& report) const
 {
     const QString found = QStringLiteral("The list file \"%1\" looks damaged: %2.\r")
-                              .arg(QDir::toNativeSeparators(Module1::Folder.list.path), report.damage);
+                              .arg(QDir::toNativeSeparators(m_session.folder().list.path), report.damage);
     if (!report.backup)
         return found
                + QStringLiteral("No copy of it as found could be kept.\r%1\r"
@@ -221,10 +224,8 @@ bool frm_list::Form_Load(ListFile::LoadReport* report)
     grd_password->setRow(1);
     grd_password->setCol(0);
 
-    if (auto loaded = LoadList(*grd_password, report); !loaded) {
+    if (auto loaded = LoadList(m_session, *grd_password, report); !loaded)
         Fault::stop(loaded.error);
-        return false;
-    }
     const Options& options = m_options.options();
     showPasswords(options.showPasswords);
     applyOptions(options.clipboardSeconds, options.idleMinutes);
@@ -317,28 +318,19 @@ void frm_list::cmd_delete_Click()
     frm_delete::showOnce(grd_password);
 }
 
-ListingsSource frm_list::currentListings() const
-{
-    return [grid = QPointer<PasswordGrid>(grd_password)]() -> std::optional<QList<Listing>> {
-        if (!grid)
-            return std::nullopt;
-        return grid->listings();
-    };
-}
-
 void frm_list::cmd_pword_Click()
 {
-    frm_pchange::showOnce(currentListings());
+    frm_pchange::showOnce(m_session);
 }
 
 void frm_list::mnu_strong_Click()
 {
-    frm_strong::showOnce(currentListings());
+    frm_strong::showOnce(m_session);
 }
 
 void frm_list::mnu_restore_Click()
 {
-    frm_restore::showOnce(grd_password);
+    frm_restore::showOnce(m_session, grd_password);
 }
 
 void frm_list::showPasswords(bool shown)
@@ -353,7 +345,7 @@ void frm_list::mnu_showpasswords_Click(bool checked)
     if (checked && m_passwordsLocked) {
         // They show again only for the master password.
         showPasswords(false);
-        frm_reveal::showOnce([window = QPointer<frm_list>(this)] {
+        frm_reveal::showOnce(m_session, [window = QPointer<frm_list>(this)] {
             if (!window)
                 return;
             window->m_passwordsLocked = false;
@@ -420,64 +412,30 @@ void frm_list::cmd_nothing_Click()
 
 void frm_list::closeEvent(QCloseEvent* event)
 {
-    if (m_saved) {
+    if (m_savePolicy.ended()) {
         event->accept();
         return;
     }
-    if (auto saved = SaveList(*grd_password); !saved) {
-        // Keep the rows on screen so the user can try again; from the second
-        // failure in a row, let them go without saving rather than trap them.
-        ++m_failedCloses;
-        if (m_failedCloses < 2) {
-            showSaveFailure(saved.error);
-            event->ignore();
-            return;
-        }
-        if (!MsgBox::ask(QStringLiteral("Your list could not be saved.\r%1\r"
-                                        "The list file on disk is the last one saved.\r\r"
-                                        "Close without saving? The changes since the last successful save "
-                                        "will be lost.")
-                             .arg(saved.error),
-                         kSaveFailedCaption)) {
-            event->ignore();
-            return;
-        }
+    if (!m_savePolicy.saveOnClose()) {
+        event->ignore();
+        return;
     }
-    endSession();
     // No dialog may outlive the list it works on.
     Forms::closeAllOtherWindows(this);
     MsgBox::show(QStringLiteral("Bye.."), QStringLiteral("Sorry to see you go."));
     event->accept();
 }
 
-void frm_list::saveForShutdown()
-{
-    if (m_saved)
-        return;
-    saveNow();
-    endSession();
-}
-
 void frm_list::endSession()
 {
-    m_saved = true;
     // Nothing of the list outlives it in memory: the boxes of every dialog
-    // emptied first (they may share a cell's text), then every cell wiped,
-    // and the key forgotten.
+    // emptied first (they may share a cell's text), then every cell wiped;
+    // the session forgets the key next.
     Forms::clearAllTextBoxes();
     grd_password->listingModel()->wipeAll();
-    Module1::MasterPassword.wipe();
-    Module1::StrongSession = {};
+    grd_password->viewRecords(nullptr);
     m_clipboard->clearIfStillOurs();
     rememberSize();
-}
-
-void frm_list::showSaveFailure(const QString& error)
-{
-    MsgBox::show(QStringLiteral("Your list could not be saved.\r%1\r"
-                                "The list stays open; the list file on disk is the last one saved.")
-                     .arg(error),
-                 kSaveFailedCaption);
 }
 
 void frm_list::idleLock()
@@ -493,9 +451,10 @@ void frm_list::idleLock()
 
 void frm_list::lockWhenNoBoxIsOpen()
 {
-    if (MsgBox::openBoxCount() > 0) {
+    // Nor while a key is being derived for the list: its dialog ends first.
+    if (MsgBox::openBoxCount() > 0 || m_session.working()) {
         MsgBox::closeOpenBoxes();
-        QTimer::singleShot(0, this, &frm_list::lockWhenNoBoxIsOpen);
+        QTimer::singleShot(m_session.working() ? 100 : 0, this, &frm_list::lockWhenNoBoxIsOpen);
         return;
     }
     m_lockPending = false;
@@ -504,27 +463,17 @@ void frm_list::lockWhenNoBoxIsOpen()
 
 void frm_list::lockNow()
 {
-    if (m_saved)
+    if (m_savePolicy.ended())
         return;
-    const StorageResult saved = SaveList(*grd_password);
     m_clipboard->clearIfStillOurs();
-    if (!saved) {
-        // Nobody is there to answer: no question, the rows stay, and the
-        // next idle period tries again.
+    if (auto saved = m_savePolicy.saveOnIdleLock(); !saved) {
+        // Nobody is there to answer: no question, and the passwords hide
+        // before the failure is shown.
         m_passwordsLocked = true;
         showPasswords(false);
-        showSaveFailure(saved.error);
+        SavePolicy::showFailure(saved.error);
         return;
     }
-    endSession();
     Forms::closeAllOtherWindows(this);
     close();
-}
-
-void frm_list::saveNow()
-{
-    if (auto saved = SaveList(*grd_password); !saved)
-        std::fprintf(stderr, "vellamar: the list was not saved: %s\n", qPrintable(saved.error));
-    else
-        m_failedCloses = 0;
 }

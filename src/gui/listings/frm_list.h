@@ -2,6 +2,7 @@
 
 #include "core/listings/listfile.h"
 #include "core/options/optionsstore.h"
+#include "gui/listings/savepolicy.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -12,6 +13,7 @@
 
 class ClipboardGuard;
 class IdleWatch;
+class ListSession;
 class PasswordGrid;
 class RowCommands;
 class QAction;
@@ -20,23 +22,22 @@ class QLabel;
 class QMenuBar;
 class QPushButton;
 
-// The listing window: the grid of listings and the program's commands. It
-// loads the list as it opens and saves it whenever it closes.
+// The listing window: the grid of listings (a view over the session's) and
+// the program's commands. It loads the list as it opens and saves it
+// whenever it closes, by its save policy.
 class frm_list : public QMainWindow {
     Q_OBJECT
 public:
-    // Opens the one listing window, loading the list; a load fault stops
-    // the program. Values are copied through clipboard, which must outlive
-    // the window; without one the window keeps its own.
-    static frm_list* open(ClipboardGuard* clipboard = nullptr);
+    // Opens the one listing window over session, loading the list; a load
+    // fault stops the program. session and clipboard (through which values
+    // are copied) must outlive the window; without a clipboard the window
+    // keeps its own.
+    static frm_list* open(ListSession& session, ClipboardGuard* clipboard = nullptr);
     static frm_list* instance();
 
-    // The system is ending the program: saves without a goodbye, once. A
-    // failure goes to standard error and leaves the last good file.
-    void saveForShutdown();
-    // Saves the list and stays open, as the desktop session asks before a
-    // logout. A failure goes to standard error and leaves the last good file.
-    void saveNow();
+    // How the list is saved as its use ends: the app's end-of-session
+    // handlers call it too.
+    SavePolicy& savePolicy() { return m_savePolicy; }
 
     // The user left the program alone: closes any message box and, once the
     // calls that showed them have returned, locks as Lock/Close does
@@ -51,9 +52,6 @@ public:
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
-    // What the dialogs that re-cipher or check against the list read it
-    // from: the grid while it exists.
-    ListingsSource currentListings() const;
 
     QLabel* Label1;
     QFrame* Line1;
@@ -109,36 +107,35 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    explicit frm_list(ClipboardGuard* clipboard);
+    frm_list(ListSession& session, ClipboardGuard* clipboard);
     void buildControls(QWidget* client);
     void buildMenus();
     void buildToolsMenu(QMenuBar* bar);
     bool Form_Load(ListFile::LoadReport* report);
-    static QString damageMessage(const ListFile::LoadReport& report);
+    QString damageMessage(const ListFile::LoadReport& report) const;
     void setColumnWidths();
     // Everything below the label takes the room beyond the described size.
     void layOutControls();
     // Opens at the remembered size, within the screen.
     void restoreSize();
     void rememberSize();
-    // The list is saved (or let go): the key, a copied secret and the
-    // window's size are dealt with, once.
+    // The list is saved (or let go): what the window shows of it, a copied
+    // secret and the window's size are dealt with, once.
     void endSession();
-    void showSaveFailure(const QString& error);
     void applyOptions(int clipboardSeconds, int idleMinutes);
     void showPasswords(bool shown);
     void lockWhenNoBoxIsOpen();
     void lockNow();
 
+    ListSession& m_session;
     QWidget* m_client = nullptr;
     std::array<int, 4> m_describedColWidths {}; // twips, from the described width
     ClipboardGuard* m_clipboard;
     IdleWatch* m_idle;
     RowCommands* m_rowCommands = nullptr;
     OptionsStore m_options;
+    SavePolicy m_savePolicy;
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
-    bool m_saved = false;
-    int m_failedCloses = 0; // failed saves on close, in a row
     static inline QPointer<frm_list> s_instance;
 };

@@ -1,6 +1,6 @@
 #include "gui/listings/frm_restore.h"
 
-#include "core/storage/module1.h"
+#include "core/session/listsession.h"
 #include "gui/listings/listio.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/ui/busy.h"
@@ -52,13 +52,14 @@ void replaceRows(PasswordGrid& grid, const QList<Listing>& listings)
 
 } // namespace
 
-frm_restore* frm_restore::showOnce(PasswordGrid* grid)
+frm_restore* frm_restore::showOnce(ListSession& session, PasswordGrid* grid)
 {
-    return Forms::showOnce(s_instance, [grid] { return new frm_restore(grid); });
+    return Forms::showOnce(s_instance, [&session, grid] { return new frm_restore(session, grid); });
 }
 
-frm_restore::frm_restore(PasswordGrid* grid)
-    : m_grid(grid)
+frm_restore::frm_restore(ListSession& session, PasswordGrid* grid)
+    : m_session(session)
+    , m_grid(grid)
 {
     Forms::setUpWindow(this, "frm_restore", kCaption);
     Forms::setClientSize(this, 6255, 3855);
@@ -95,7 +96,7 @@ frm_restore::frm_restore(PasswordGrid* grid)
 
 void frm_restore::fillList()
 {
-    m_backups = ListBackups::find(Module1::Folder);
+    m_backups = ListBackups::find(m_session.folder());
     const QLocale locale;
     for (const ListBackups::Backup& backup : m_backups) {
         auto* item = new QTreeWidgetItem(lst_backups);
@@ -184,8 +185,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
     const QList<Listing> current = m_grid->listings();
     QString keptName;
     if (!sameBytes(current, listings)) {
-        const ListBackups::Kept kept = ListBackups::keep(Module1::Folder, current, Module1::MasterPassword.view(),
-                                                         Module1::StrongSession, QDateTime::currentDateTime());
+        const ListBackups::Kept kept = m_session.keepAsBackup(current, QDateTime::currentDateTime());
         if (!kept.result) {
             MsgBox::show(QStringLiteral("Nothing was changed: your list could not be kept as a backup first.\r%1")
                              .arg(kept.result.error),
@@ -195,7 +195,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
         keptName = QFileInfo(kept.path).fileName();
     }
     replaceRows(*m_grid, listings);
-    if (auto saved = SaveList(*m_grid); !saved) {
+    if (auto saved = SaveList(m_session, *m_grid); !saved) {
         replaceRows(*m_grid, current);
         MsgBox::show(QStringLiteral("Your list stays as it was: the backup could not be saved as your list.\r%1")
                          .arg(saved.error),

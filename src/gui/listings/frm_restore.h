@@ -9,6 +9,7 @@
 #include <optional>
 
 class PasswordGrid;
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,7 +24,7 @@ class frm_restore : public QWidget {
 public:
     // Opens the one dialog over the listing window's grid, or brings it
     // forward as it is.
-    static frm_restore* showOnce(PasswordGrid* grid);
+    static frm_restore* showOnce(ListSession& session, PasswordGrid* grid);
 
     QLabel* Label1;
     QTreeWidget* lst_backups;
@@ -40,12 +41,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    explicit frm_restore(PasswordGrid* grid);
+    frm_restore(ListSession& session, PasswordGrid* grid);
     void fillList();
     // The chosen backup's listings; nothing once a message has said why not.
     std::optional<QList<Listing>> readChosen(const ListBackups::Backup& backup);
     void restore(const ListBackups::Backup& backup, const QList<Listing>& listings);
 
+    ListSession& m_session;
     QPointer<PasswordGrid> m_grid;
     QList<ListBackups::Backup> m_backups;
     bool m_busy = false; // a key is being derived: presses are ignored

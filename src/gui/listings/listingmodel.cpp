@@ -12,12 +12,26 @@ ListingModel::ListingModel(QObject* parent)
 
 int ListingModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_records->size());
 }
 
 int ListingModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : kColumns;
+}
+
+QString ListingModel::cell(int row, int column) const
+{
+    if (column == 0)
+        return m_numberTexts.value(row, QString::number(row + 1));
+    const Listing& listing = m_records->at(row);
+    return column == kSiteColumn ? listing.site : column == kUserColumn ? listing.user : listing.password;
+}
+
+QString& ListingModel::field(int row, int column)
+{
+    Listing& listing = (*m_records)[row];
+    return column == kSiteColumn ? listing.site : column == kUserColumn ? listing.user : listing.password;
 }
 
 QVariant ListingModel::data(const QModelIndex& index, int role) const
@@ -30,7 +44,7 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
             return passwordMask();
         // Pad spaces of loaded listings stay in the cell but are not drawn,
         // so only text that really overflows gets an ellipsis.
-        const QString& text = m_rows.at(index.row()).at(index.column());
+        const QString text = cell(index.row(), index.column());
         qsizetype end = text.size();
         while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
             --end;
@@ -55,8 +69,8 @@ void ListingModel::setPasswordsShown(bool shown)
     if (shown == m_passwordsShown)
         return;
     m_passwordsShown = shown;
-    if (!m_rows.isEmpty())
-        emit dataChanged(index(0, kPasswordColumn), index(int(m_rows.size()) - 1, kPasswordColumn), {Qt::DisplayRole});
+    if (!m_records->isEmpty())
+        emit dataChanged(index(0, kPasswordColumn), index(rowCount() - 1, kPasswordColumn), {Qt::DisplayRole});
 }
 
 const QString& ListingModel::passwordMask()
@@ -74,7 +88,14 @@ QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int 
 
 void ListingModel::setCell(int row, int column, const QString& text)
 {
-    m_rows[row][column] = text;
+    if (column == 0) {
+        if (text == QString::number(row + 1))
+            m_numberTexts.remove(row);
+        else
+            m_numberTexts.insert(row, text);
+    } else {
+        field(row, column) = text;
+    }
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed);
 }
@@ -85,14 +106,24 @@ void ListingModel::setHeader(int column, const QString& text)
     emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
+void ListingModel::viewRecords(QList<Listing>* records)
+{
+    beginResetModel();
+    m_records = records ? records : &m_ownRecords;
+    m_numberTexts.clear();
+    endResetModel();
+}
+
 void ListingModel::wipeAll()
 {
     beginResetModel();
-    for (Cells& row : m_rows) {
-        for (QString& cell : row)
-            wipeTextEverywhere(cell);
+    for (Listing& listing : *m_records) {
+        wipeTextEverywhere(listing.site);
+        wipeTextEverywhere(listing.user);
+        wipeTextEverywhere(listing.password);
     }
-    m_rows.clear();
+    m_records->clear();
+    m_numberTexts.clear();
     endResetModel();
 }
 
@@ -100,24 +131,50 @@ void ListingModel::appendRows(const QList<Cells>& rows)
 {
     if (rows.isEmpty())
         return;
-    const int first = int(m_rows.size());
+    const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_rows.append(rows);
+    m_records->reserve(first + rows.size());
+    for (const Cells& cells : rows) {
+        const int row = int(m_records->size());
+        m_records->append({cells[kSiteColumn], cells[kUserColumn], cells[kPasswordColumn]});
+        if (cells[0] != QString::number(row + 1))
+            m_numberTexts.insert(row, cells[0]);
+    }
+    endInsertRows();
+}
+
+void ListingModel::appendListings(const QList<Listing>& listings)
+{
+    if (listings.isEmpty())
+        return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + int(listings.size()) - 1);
+    m_records->append(listings);
     endInsertRows();
 }
 
 void ListingModel::removeRowAt(int row)
 {
     beginRemoveRows({}, row, row);
-    m_rows.removeAt(row);
+    // The rows below move up and keep the numbers they showed until the
+    // list is renumbered.
+    QHash<int, QString> moved;
+    const int count = rowCount();
+    for (int below = row + 1; below < count; ++below)
+        moved.insert(below - 1, m_numberTexts.value(below, QString::number(below + 1)));
+    for (auto it = m_numberTexts.cbegin(); it != m_numberTexts.cend(); ++it) {
+        if (it.key() < row)
+            moved.insert(it.key(), it.value());
+    }
+    m_numberTexts = std::move(moved);
+    m_records->removeAt(row);
     endRemoveRows();
 }
 
 void ListingModel::renumber()
 {
-    if (m_rows.isEmpty())
+    if (m_records->isEmpty())
         return;
-    for (qsizetype row = 0; row < m_rows.size(); ++row)
-        m_rows[row][0] = QString::number(row + 1);
-    emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, 0));
+    m_numberTexts.clear();
+    emit dataChanged(index(0, 0), index(rowCount() - 1, 0));
 }

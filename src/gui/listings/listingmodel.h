@@ -3,6 +3,7 @@
 #include "core/listings/listfile.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -10,6 +11,9 @@
 
 // The grid's cells below its header row: column 0 the listing number as
 // text, columns 1 to 3 the web site or program, user name and password.
+// A view over the listings it is given (the open list's own), so a long
+// list is never turned into cells and back; a number column shows row + 1
+// unless a text was set there.
 class ListingModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,13 +30,16 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    const QString& cell(int row, int column) const { return m_rows.at(row).at(column); }
+    QString cell(int row, int column) const;
     void setCell(int row, int column, const QString& text);
     const QString& header(int column) const { return m_headers.at(column); }
     void setHeader(int column, const QString& text);
 
-    // Every row's cells, for reading many at once.
-    const QList<Cells>& rows() const { return m_rows; }
+    // The listings shown, in row order.
+    const QList<Listing>& records() const { return *m_records; }
+    // Shows records, which must outlive the model or be replaced first;
+    // the rows shown so far go.
+    void viewRecords(QList<Listing>* records);
 
     // Hidden passwords are drawn as eight bullets whatever their length;
     // the cells keep them.
@@ -41,6 +48,7 @@ public:
     static const QString& passwordMask();
 
     void appendRows(const QList<Cells>& rows);
+    void appendListings(const QList<Listing>& listings);
     // The list is closing: every cell is overwritten, with any copy of it
     // still held elsewhere, and the rows go.
     void wipeAll();
@@ -49,7 +57,13 @@ public:
     void renumber();
 
 private:
-    QList<Cells> m_rows;
+    QString& field(int row, int column);
+
+    QList<Listing> m_ownRecords; // until the open list's are given
+    QList<Listing>* m_records = &m_ownRecords;
+    // Number cells whose text is not row + 1 (set by hand, or left behind
+    // by a removal until the rows are renumbered).
+    QHash<int, QString> m_numberTexts;
     Cells m_headers;
     bool m_passwordsShown = true;
 };

@@ -3,15 +3,17 @@
 #include "core/listings/listfile.h"
 #include "core/storage/storageresult.h"
 
+class ListSession;
 class PasswordGrid;
 
-// Moves the list between its file and the listing window's grid, under
-// MasterPassword.
+// Moves the list between its file and the listing window's grid, under the
+// session's key.
 
-// Appends one row per listing of the list file and removes the placeholder
-// row 1. Reads only, unless the file is damaged (report says so).
-StorageResult LoadList(PasswordGrid& grid, ListFile::LoadReport* report = nullptr);
+// Reads the list into the session and shows its listings as the grid's
+// rows, in place of the placeholder row 1. Reads only, unless the file is
+// damaged (report says so).
+StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadReport* report = nullptr);
 
-// Writes grid rows 1 to Rows() - 1 as the list file; the current row is left
-// on the last listing.
-StorageResult SaveList(PasswordGrid& grid);
+// Writes the grid's rows (the session's listings) as the list; the current
+// row is left on the last listing.
+StorageResult SaveList(ListSession& session, PasswordGrid& grid);

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 PasswordGrid::PasswordGrid(QWidget* parent)
     : QTableView(parent)
     , m_model(new ListingModel(this))
@@ -253,6 +255,10 @@ void PasswordGrid::setColWidth(int column, int twips)
 
 void PasswordGrid::appendListings(const QList<Listing>& listings, int firstNumber)
 {
+    if (firstNumber == Rows()) {
+        m_model->appendListings(listings);
+        return;
+    }
     QList<ListingModel::Cells> rows;
     rows.reserve(listings.size());
     int number = firstNumber;
@@ -261,12 +267,13 @@ void PasswordGrid::appendListings(const QList<Listing>& listings, int firstNumbe
     m_model->appendRows(rows);
 }
 
+void PasswordGrid::viewRecords(QList<Listing>* records)
+{
+    m_model->viewRecords(records);
+    m_row = std::min(m_row, Rows() - 1);
+}
+
 QList<Listing> PasswordGrid::listings() const
 {
-    QList<Listing> all;
-    const int count = m_model->rowCount();
-    all.reserve(count);
-    for (int row = 0; row < count; ++row)
-        all.append({m_model->cell(row, 1), m_model->cell(row, 2), m_model->cell(row, 3)});
-    return all;
+    return m_model->records();
 }

@@ -38,6 +38,10 @@ public:
     void appendListings(const QList<Listing>& listings, int firstNumber);
     // Columns 1 to 3 of every row below the header, in row order.
     QList<Listing> listings() const;
+    // Shows records (the open list's listings) as its rows below the
+    // header, editing them in place; they must outlive the grid or be
+    // replaced first (nullptr: rows of its own again).
+    void viewRecords(QList<Listing>* records);
 
     ListingModel* listingModel() const { return m_model; }
 

@@ -2,7 +2,7 @@
 
 #include "core/masterpassword/passwordrules.h"
 #include "core/masterpassword/setupstore.h"
-#include "core/storage/module1.h"
+#include "core/session/listsession.h"
 #include "core/storage/textutil.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -13,8 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_new::frm_new(std::function<bool()> openList)
-    : m_openList(std::move(openList))
+frm_new::frm_new(ListSession& session, std::function<bool()> openList)
+    : m_session(session)
+    , m_openList(std::move(openList))
 {
     Forms::setUpWindow(this, "frm_new", QStringLiteral("Enter your new password.."));
     Forms::setClientSize(this, 3390, 2730);
@@ -59,14 +60,13 @@ void frm_new::Command1_Click()
         return;
     }
 
-    const SetupStore::Outcome stored = SetupStore::commit(Module1::Folder, first);
+    const SetupStore::Outcome stored = m_session.setUp(first);
     if (!stored.passwordInForce) {
         // Nothing changed on disk: the user can try again or cancel.
         MsgBox::show(QStringLiteral("Your password could not be set up.\r%1").arg(stored.result.error),
                      QStringLiteral("Set-Up Failed"));
         return;
     }
-    Module1::MasterPassword.assign(first);
     if (!stored.result) {
         MsgBox::show(QStringLiteral("Your password is set up, but the new list could not be put in place yet.\r%1\r"
                                     "Lock/Close will save the list in its place.")

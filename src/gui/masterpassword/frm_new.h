@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -12,9 +13,9 @@ class QPushButton;
 class frm_new : public QWidget {
     Q_OBJECT
 public:
-    // openList opens the listing window once MasterPassword is set; false
-    // when it could not (the dialog then stays).
-    explicit frm_new(std::function<bool()> openList);
+    // The chosen password becomes session's key; openList then opens the
+    // listing window over it (false when it could not: the dialog stays).
+    frm_new(ListSession& session, std::function<bool()> openList);
 
     QLabel* Label1;
     QLabel* Label4;
@@ -30,5 +31,6 @@ public slots:
     void Command2_Click();
 
 private:
+    ListSession& m_session;
     std::function<bool()> m_openList;
 };

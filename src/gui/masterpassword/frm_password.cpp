@@ -1,11 +1,9 @@
 #include "gui/masterpassword/frm_password.h"
 
 #include "core/masterpassword/strongprotection.h"
-#include "core/storage/datafiles.h"
-#include "core/storage/module1.h"
+#include "core/session/listsession.h"
 #include "core/storage/startup.h"
 #include "gui/masterpassword/backupquestions.h"
-#include "gui/ui/busy.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -15,10 +13,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_password::frm_password(std::function<bool()> openList, QStringList startNotes, ListingsSource openedListings)
-    : m_openList(std::move(openList))
+frm_password::frm_password(ListSession& session, std::function<bool()> openList, QStringList startNotes)
+    : m_session(session)
+    , m_openList(std::move(openList))
     , m_startNotes(std::move(startNotes))
-    , m_openedListings(std::move(openedListings))
 {
     Forms::setUpWindow(this, "frm_password", QStringLiteral("Enter Password"));
     Forms::setClientSize(this, 3990, 1350);
@@ -35,25 +33,20 @@ frm_password::frm_password(std::function<bool()> openList, QStringList startNote
 
 void frm_password::Command1_Click()
 {
-    if (m_busy)
+    if (m_busy || m_session.working())
         return;
+    const DataFolder& folder = m_session.folder();
     // Compared exactly as typed: spaces around the entry count.
     const QString entry = txt_password->text();
     // The vault is tried first, then the described pair beside it.
-    const Startup::VaultFound vault = Startup::inspectVault(Module1::Folder);
+    const Startup::VaultFound vault = Startup::inspectVault(folder);
     if (vault.state == Startup::VaultState::Sealed) {
-        StrongProtection::Unlocked unlocked;
-        Busy::run(m_busy,
-                  [&] { unlocked = StrongProtection::unlock(Module1::Folder, entry, &Module1::StrongSession); });
-        if (!unlocked.result) {
+        const StrongProtection::Unlocked unlocked = m_session.unlockVault(entry);
+        if (!unlocked.result)
             Fault::stop(unlocked.result.error);
-            return;
-        }
         if (unlocked.opened) {
-            // The key stands in for the password, which is not kept.
-            Module1::MasterPassword.wipe();
             txt_password->clear();
-            const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(Module1::Folder);
+            const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(folder);
             QStringList notes = m_startNotes;
             if (!kept.note.isEmpty())
                 notes.append(kept.note);
@@ -62,27 +55,21 @@ void frm_password::Command1_Click()
         }
     }
     // Beside a vault, half a pair opens nothing.
-    if (vault.state != Startup::VaultState::Absent && !Startup::hasPair(Module1::Folder)) {
+    if (vault.state != Startup::VaultState::Absent && !Startup::hasPair(folder)) {
         if (vault.state == Startup::VaultState::Sealed)
             refuse();
         else
             tellDamage(vault);
         return;
     }
-    QString stored;
-    if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
-        Fault::stop(read.error);
-        return;
-    }
-    Module1::MasterPassword.assign(stored);
-    const bool right = !stored.isEmpty() && Module1::MasterPassword.equals(entry);
-    wipeText(stored);
-
     // An empty stored password never unlocks.
-    if (right) {
+    const ListSession::PairUnlocked unlocked = m_session.unlockPair(entry);
+    if (!unlocked.result)
+        Fault::stop(unlocked.result.error);
+    if (unlocked.opened) {
         QStringList notes = m_startNotes;
         if (vault.state != Startup::VaultState::Absent)
-            notes.append(StrongProtection::keepVaultAside(Module1::Folder, vault));
+            notes.append(StrongProtection::keepVaultAside(folder, vault));
         openAndTell(notes);
         return;
     }
@@ -95,7 +82,7 @@ void frm_password::tellDamage(const Startup::VaultFound& vault)
     const QString what =
         vault.state == Startup::VaultState::Damaged ? QStringLiteral("is damaged") : QStringLiteral("cannot be read");
     MsgBox::show(QStringLiteral("The sealed list \"%1\" %2: %3.\rNothing was changed.")
-                     .arg(QDir::toNativeSeparators(Module1::Folder.vaultShownPath()), what, vault.why),
+                     .arg(QDir::toNativeSeparators(m_session.folder().vaultShownPath()), what, vault.why),
                  QStringLiteral("Vellamar"));
     close();
 }
@@ -106,14 +93,12 @@ void frm_password::openAndTell(QStringList notes, const QString* entryForWeakCop
         return;
     m_startNotes.clear();
     const QString told = notes.join(QStringLiteral("\r\r"));
-    const std::optional<QList<Listing>> listings =
-        entryForWeakCopies && m_openedListings ? m_openedListings() : std::nullopt;
-    if (listings) {
+    if (entryForWeakCopies) {
         // The pair kept aside is weak, like the copies turning on leaves:
         // the same question settles them (a kxpwfl-backup of the pair's
         // moment answers when its password was another).
         const BackupQuestions::Change change {*entryForWeakCopies, *entryForWeakCopies, true, false, told};
-        BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, QStringLiteral("Vellamar"));
+        BackupQuestions::settle(m_session.folder(), m_session.listings(), change, m_busy, QStringLiteral("Vellamar"));
     } else if (!told.isEmpty()) {
         MsgBox::show(told, QStringLiteral("Vellamar"));
     }
@@ -134,6 +119,6 @@ void frm_password::refuse()
 
 void frm_password::Command2_Click()
 {
-    if (!m_busy)
+    if (!m_busy && !m_session.working())
         close();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/listings/listfile.h"
 #include "core/storage/startup.h"
 
 #include <QStringList>
@@ -8,6 +7,7 @@
 
 #include <functional>
 
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,12 +17,11 @@ class QPushButton;
 class frm_password : public QWidget {
     Q_OBJECT
 public:
-    // openList opens the listing window once MasterPassword is set; false
-    // when it could not (the dialog then stays). startNotes is what the start
-    // kept or left in the folder, told once the list is open. openedListings
-    // reads the open list, to check weak copies against it.
-    explicit frm_password(std::function<bool()> openList, QStringList startNotes = {},
-                          ListingsSource openedListings = {});
+    // The entry unlocks session; openList then opens the listing window
+    // over it (false when it could not: the dialog then stays). startNotes
+    // is what the start kept or left in the folder, told once the list is
+    // open.
+    frm_password(ListSession& session, std::function<bool()> openList, QStringList startNotes = {});
 
     QLabel* Label1;
     QLineEdit* txt_password;
@@ -46,8 +45,8 @@ private:
     // entry opened the vault when weak copies are to be offered for removal.
     void openAndTell(QStringList notes, const QString* entryForWeakCopies = nullptr);
 
+    ListSession& m_session;
     std::function<bool()> m_openList;
     QStringList m_startNotes;
-    ListingsSource m_openedListings;
-    bool m_busy = false; // a key is being derived: presses are ignored
+    bool m_busy = false; // a question is deriving keys: presses are ignored
 };

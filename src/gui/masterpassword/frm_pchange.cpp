@@ -1,14 +1,9 @@
 #include "gui/masterpassword/frm_pchange.h"
 
-#include "core/masterpassword/passwordchange.h"
-#include "core/masterpassword/passwordrules.h"
-#include "core/masterpassword/strongprotection.h"
-#include "core/storage/datafiles.h"
-#include "core/storage/module1.h"
+#include "core/session/listsession.h"
 #include "core/storage/textutil.h"
 #include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
-#include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -22,13 +17,13 @@ const QString kCaption = QStringLiteral("Password Change");
 
 } // namespace
 
-frm_pchange* frm_pchange::showOnce(ListingsSource listings)
+frm_pchange* frm_pchange::showOnce(ListSession& session)
 {
-    return Forms::showOnce(s_instance, [&listings] { return new frm_pchange(std::move(listings)); });
+    return Forms::showOnce(s_instance, [&session] { return new frm_pchange(session); });
 }
 
-frm_pchange::frm_pchange(ListingsSource listings)
-    : m_listings(std::move(listings))
+frm_pchange::frm_pchange(ListSession& session)
+    : m_session(session)
 {
     Forms::setUpWindow(this, "frm_pchange", kCaption);
     Forms::setClientSize(this, 3525, 2295);
@@ -49,10 +44,10 @@ frm_pchange::frm_pchange(ListingsSource listings)
 
 void frm_pchange::Command1_Click()
 {
-    if (m_busy)
+    if (m_busy || m_session.working())
         return;
     // The old entry comes first: with a wrong one the new ones are not compared.
-    if (!PasswordBoxes::oldPasswordMatches(txt_old, m_busy, QStringLiteral("Password Not Changed")))
+    if (!PasswordBoxes::oldPasswordMatches(m_session, txt_old, QStringLiteral("Password Not Changed")))
         return;
     const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm);
     if (!accepted)
@@ -60,32 +55,16 @@ void frm_pchange::Command1_Click()
     const QString newPassword = *accepted;
     const QString oldPassword = TrimSpaces(txt_old->text());
 
-    const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
-    if (!listings) {
+    // The list this dialog was for has closed.
+    if (!m_session.hasKey()) {
         close();
         return;
     }
-    if (Module1::StrongSession.isOpen()) {
-        // The vault is sealed again under the new password, in one step.
-        StorageResult sealed;
-        Busy::run(m_busy, [&] {
-            sealed = StrongProtection::changePassword(Module1::Folder, &Module1::StrongSession, newPassword, *listings);
-        });
-        if (!sealed) {
-            MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(sealed.error),
-                         QStringLiteral("Password Not Changed"));
-            return;
-        }
-        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, true, true, {}}, m_busy,
-                                kCaption);
-        close();
-        return;
-    }
-    const PairedCommit::Outcome changed = PasswordChange::commit(Module1::Folder, newPassword, *listings);
+    const bool strong = m_session.isStrong();
+    const PairedCommit::Outcome changed = m_session.changePassword(newPassword);
     if (changed.result) {
-        Module1::MasterPassword.assign(newPassword);
-        BackupQuestions::settle(Module1::Folder, *listings, {oldPassword, newPassword, false, false, {}}, m_busy,
-                                kCaption);
+        BackupQuestions::settle(m_session.folder(), m_session.listings(),
+                                {oldPassword, newPassword, strong, strong, {}}, m_busy, kCaption);
         close();
         return;
     }
@@ -96,7 +75,6 @@ void frm_pchange::Command1_Click()
     }
     // The new password file is in place but the list is not yet: the new
     // password holds, and the list takes its place at the next save.
-    Module1::MasterPassword.assign(newPassword);
     MsgBox::show(QStringLiteral("The new password is in use, but the list could not be put in place under it yet.\r%1\r"
                                 "Lock/Close will save the list under the new password.")
                      .arg(changed.result.error),
@@ -106,6 +84,6 @@ void frm_pchange::Command1_Click()
 
 void frm_pchange::Command2_Click()
 {
-    if (!m_busy)
+    if (!m_busy && !m_session.working())
         close();
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/listings/listfile.h"
-
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -9,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +17,7 @@ class frm_pchange : public QWidget {
     Q_OBJECT
 public:
     // Opens the one change dialog, or brings it forward as it is.
-    static frm_pchange* showOnce(ListingsSource listings);
+    static frm_pchange* showOnce(ListSession& session);
 
     QLabel* Label1;
     QLineEdit* txt_old;
@@ -34,8 +33,8 @@ public slots:
     void Command2_Click();
 
 private:
-    explicit frm_pchange(ListingsSource listings);
-    ListingsSource m_listings;
+    explicit frm_pchange(ListSession& session);
+    ListSession& m_session;
     bool m_busy = false; // a key is being derived: presses are ignored
     static inline QPointer<frm_pchange> s_instance;
 };

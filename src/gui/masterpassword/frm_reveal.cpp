@@ -1,8 +1,6 @@
 #include "gui/masterpassword/frm_reveal.h"
 
-#include "core/masterpassword/strongprotection.h"
-#include "core/storage/module1.h"
-#include "gui/ui/busy.h"
+#include "core/session/listsession.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -10,13 +8,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frm_reveal* frm_reveal::showOnce(std::function<void()> onAccepted)
+frm_reveal* frm_reveal::showOnce(ListSession& session, std::function<void()> onAccepted)
 {
-    return Forms::showOnce(s_instance, [&onAccepted] { return new frm_reveal(std::move(onAccepted)); });
+    return Forms::showOnce(s_instance,
+                           [&session, &onAccepted] { return new frm_reveal(session, std::move(onAccepted)); });
 }
 
-frm_reveal::frm_reveal(std::function<void()> onAccepted)
-    : m_onAccepted(std::move(onAccepted))
+frm_reveal::frm_reveal(ListSession& session, std::function<void()> onAccepted)
+    : m_session(session)
+    , m_onAccepted(std::move(onAccepted))
 {
     // The unlock dialog's layout: the same question.
     Forms::setUpWindow(this, "frm_reveal", QStringLiteral("Show Passwords"));
@@ -34,15 +34,11 @@ frm_reveal::frm_reveal(std::function<void()> onAccepted)
 
 void frm_reveal::Command1_Click()
 {
-    if (m_busy)
+    if (m_session.working())
         return;
     // Compared as the unlock dialog compares: exactly as typed. With strong
     // protection on, no password is kept: the entry must derive the key.
-    const QString entry = txt_password->text();
-    bool right = !Module1::MasterPassword.isEmpty() && Module1::MasterPassword.equals(entry);
-    if (Module1::StrongSession.isOpen())
-        Busy::run(m_busy, [&] { right = StrongProtection::checkPassword(Module1::StrongSession, entry); });
-    if (right) {
+    if (m_session.isEntry(txt_password->text())) {
         const auto accepted = std::move(m_onAccepted);
         close();
         if (accepted)
@@ -56,6 +52,6 @@ void frm_reveal::Command1_Click()
 
 void frm_reveal::Command2_Click()
 {
-    if (!m_busy)
+    if (!m_session.working())
         close();
 }

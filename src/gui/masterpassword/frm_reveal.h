@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -16,7 +17,7 @@ class frm_reveal : public QWidget {
 public:
     // Opens the one dialog, or brings it forward as it is; onAccepted runs
     // once the master password was typed.
-    static frm_reveal* showOnce(std::function<void()> onAccepted);
+    static frm_reveal* showOnce(ListSession& session, std::function<void()> onAccepted);
 
     QLabel* Label1;
     QLineEdit* txt_password;
@@ -28,8 +29,8 @@ public slots:
     void Command2_Click();
 
 private:
-    explicit frm_reveal(std::function<void()> onAccepted);
+    frm_reveal(ListSession& session, std::function<void()> onAccepted);
+    ListSession& m_session;
     std::function<void()> m_onAccepted;
-    bool m_busy = false; // a key is being derived: presses are ignored
     static inline QPointer<frm_reveal> s_instance;
 };

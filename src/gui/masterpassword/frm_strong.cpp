@@ -1,12 +1,10 @@
 #include "gui/masterpassword/frm_strong.h"
 
 #include "core/masterpassword/strongprotection.h"
-#include "core/storage/module1.h"
-#include "core/storage/safewrite.h"
+#include "core/session/listsession.h"
 #include "core/storage/textutil.h"
 #include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
-#include "gui/ui/busy.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -23,17 +21,17 @@ const QString kCaption = QStringLiteral("Strong Protection");
 
 } // namespace
 
-frm_strong* frm_strong::showOnce(ListingsSource listings)
+frm_strong* frm_strong::showOnce(ListSession& session)
 {
-    return Forms::showOnce(s_instance, [&listings] {
+    return Forms::showOnce(s_instance, [&session] {
         // What the open list is, not what lies in the folder, says which way.
-        return new frm_strong(!Module1::StrongSession.isOpen(), std::move(listings));
+        return new frm_strong(session, !session.isStrong());
     });
 }
 
-frm_strong::frm_strong(bool turnsOn, ListingsSource listings)
+frm_strong::frm_strong(ListSession& session, bool turnsOn)
     : m_turnsOn(turnsOn)
-    , m_listings(std::move(listings))
+    , m_session(session)
 {
     Forms::setUpWindow(this, "frm_strong", kCaption);
     if (turnsOn) {
@@ -77,9 +75,9 @@ frm_strong::frm_strong(bool turnsOn, ListingsSource listings)
 
 void frm_strong::Command1_Click()
 {
-    if (m_busy)
+    if (m_busy || m_session.working())
         return;
-    if (!PasswordBoxes::oldPasswordMatches(txt_old, m_busy, kCaption))
+    if (!PasswordBoxes::oldPasswordMatches(m_session, txt_old, kCaption))
         return;
     if (m_turnsOn)
         turnOn();
@@ -100,27 +98,22 @@ void frm_strong::turnOn()
         txt_confirm->clear();
         return;
     }
-    if (auto refusal = StrongProtection::refusalToTurnOn(Module1::Folder); !refusal) {
+    if (auto refusal = StrongProtection::refusalToTurnOn(m_session.folder()); !refusal) {
         MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(refusal.error), kCaption);
         return;
     }
-    const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
-    if (!listings) {
+    // The list this dialog was for has closed.
+    if (!m_session.hasKey()) {
         close();
         return;
     }
-    StrongProtection::TurnedOn turned;
-    Busy::run(m_busy, [&] {
-        turned = StrongProtection::turnOn(Module1::Folder, *accepted, *listings, &Module1::StrongSession);
-    });
+    const StrongProtection::TurnedOn turned = m_session.turnOn(*accepted);
     if (!turned.on) {
         MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(turned.result.error), kCaption);
         return;
     }
     // The copies kept so far are weak, and under the old password.
     const BackupQuestions::Change change {TrimSpaces(txt_old->text()), *accepted, true, false, {}};
-    // From now on the key stands in for the password, which is not kept.
-    Module1::MasterPassword.wipe();
     for (QLineEdit* box : {txt_old, txt_new, txt_confirm})
         box->clear();
     if (!turned.result) {
@@ -129,7 +122,7 @@ void frm_strong::turnOn()
                          .arg(turned.result.error),
                      kCaption);
     }
-    BackupQuestions::settle(Module1::Folder, *listings, change, m_busy, kCaption);
+    BackupQuestions::settle(m_session.folder(), m_session.listings(), change, m_busy, kCaption);
     close();
 }
 
@@ -140,32 +133,28 @@ void frm_strong::turnOff()
                                     "listing."),
                      kCaption))
         return;
-    const std::optional<QList<Listing>> listings = m_listings ? m_listings() : std::nullopt;
-    if (!listings) {
+    if (!m_session.hasKey()) {
         close();
         return;
     }
-    const QString password = TrimSpaces(txt_old->text());
-    if (auto turned = StrongProtection::turnOff(Module1::Folder, password, *listings); !turned) {
+    if (auto turned = m_session.turnOff(TrimSpaces(txt_old->text())); !turned) {
         MsgBox::show(QStringLiteral("Strong protection stays on.\r%1").arg(turned.error), kCaption);
         return;
     }
-    Module1::StrongSession = {};
-    Module1::MasterPassword.assign(password);
     txt_old->clear();
     close();
 }
 
 void frm_strong::Command2_Click()
 {
-    if (!m_busy)
+    if (!m_busy && !m_session.working())
         close();
 }
 
 void frm_strong::closeEvent(QCloseEvent* event)
 {
     // Not while a key is being derived for this dialog.
-    if (m_busy)
+    if (m_busy || m_session.working())
         event->ignore();
     else
         QWidget::closeEvent(event);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/listings/listfile.h"
-
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -9,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,7 +19,7 @@ class frm_strong : public QWidget {
 public:
     // Opens the one dialog, for turning on or off as the folder is now, or
     // brings it forward as it is.
-    static frm_strong* showOnce(ListingsSource listings);
+    static frm_strong* showOnce(ListSession& session);
 
     bool turnsOn() const { return m_turnsOn; }
 
@@ -42,12 +41,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frm_strong(bool turnsOn, ListingsSource listings);
+    frm_strong(ListSession& session, bool turnsOn);
     void turnOn();
     void turnOff();
 
     bool m_turnsOn;
-    ListingsSource m_listings;
+    ListSession& m_session;
     bool m_busy = false; // a key is being derived: presses are ignored
     static inline QPointer<frm_strong> s_instance;
 };

@@ -1,39 +1,27 @@
 #include "gui/masterpassword/passwordboxes.h"
 
 #include "core/masterpassword/passwordrules.h"
-#include "core/masterpassword/strongprotection.h"
-#include "core/storage/datafiles.h"
-#include "core/storage/module1.h"
+#include "core/session/listsession.h"
 #include "core/storage/textutil.h"
-#include "gui/ui/busy.h"
 #include "gui/ui/msgbox.h"
 
 #include <QLineEdit>
 
 namespace PasswordBoxes {
 
-bool oldPasswordMatches(QLineEdit* box, bool& busy, const QString& failureCaption)
+bool oldPasswordMatches(ListSession& session, QLineEdit* box, const QString& failureCaption)
 {
-    const QString typed = TrimSpaces(box->text());
-    bool matches = false;
-    if (Module1::StrongSession.isOpen()) {
-        Busy::run(busy, [&] { matches = StrongProtection::checkPassword(Module1::StrongSession, typed); });
-    } else {
-        // Checked against the file, not the password in memory.
-        QString stored;
-        if (auto read = DataFiles::readStoredPassword(Module1::Folder, &stored); !read) {
-            // The list with its unsaved changes stays open: no reason to stop.
-            MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(read.error), failureCaption);
-            return false;
-        }
-        matches = typed == stored;
-        wipeText(stored);
+    const ListSession::Check check = session.checkPassword(TrimSpaces(box->text()));
+    if (!check.result) {
+        // The list with its unsaved changes stays open: no reason to stop.
+        MsgBox::show(QStringLiteral("The password was not changed.\r%1").arg(check.result.error), failureCaption);
+        return false;
     }
-    if (!matches) {
+    if (!check.matches) {
         MsgBox::show(QStringLiteral("Please re-enter old password as it doesn't match."), QStringLiteral("Boo Boo"));
         box->clear();
     }
-    return matches;
+    return check.matches;
 }
 
 std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm)

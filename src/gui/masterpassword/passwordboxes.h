@@ -4,18 +4,19 @@
 
 #include <optional>
 
+class ListSession;
 class QLineEdit;
 
 // The checks the password change and strong protection make of what is
 // typed, with the same messages.
 namespace PasswordBoxes {
 
-// Whether the trimmed text of box is the master password in force: the one
-// in the master-password file, or, with a vault open, the one that derives
-// its key (which takes a while: busy is set meanwhile). A mismatch shows
-// the old-password message and empties box; a fault reading the file shows
+// Whether the trimmed text of box is the master password in force for
+// session: the one in the master-password file, or, with a vault open, the
+// one that derives its key (which takes a while). A mismatch shows the
+// old-password message and empties box; a fault reading the file shows
 // itself with failureCaption. False on either.
-bool oldPasswordMatches(QLineEdit* box, bool& busy, const QString& failureCaption);
+bool oldPasswordMatches(ListSession& session, QLineEdit* box, const QString& failureCaption);
 
 // The new password, when the two boxes agree after trimming and the files
 // can hold it; otherwise the reason shows and both boxes are emptied.

@@ -1,18 +1,32 @@
 #include "gui/ui/busy.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace Busy {
+
+void wait(const std::function<void()>& work)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QFutureWatcher<void> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([&work] { work(); }));
+    if (!watcher.isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    watcher.waitForFinished();
+    // Presses that came meanwhile reach their handlers now, while the
+    // caller still counts as busy.
+    QCoreApplication::processEvents();
+    QApplication::restoreOverrideCursor();
+}
 
 void run(bool& busy, const std::function<void()>& work)
 {
     busy = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Let the cursor show before the work holds the event loop.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    work();
-    QCoreApplication::processEvents();
-    QApplication::restoreOverrideCursor();
+    wait(work);
     busy = false;
 }
 

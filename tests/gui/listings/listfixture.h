@@ -15,7 +15,7 @@ protected:
     {
         GuiTest::SetUp();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+        session.useKeyForTesting(QStringLiteral("Mk1"));
     }
     void TearDown() override
     {
@@ -32,8 +32,8 @@ protected:
                 record("site" + QByteArray::number(k), "user" + QByteArray::number(k), "pw" + QByteArray::number(k));
         writeCiphered("kxplst.ene", plain, "Mk1");
         // As the unlock does before each opening: closing forgets it.
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
-        list = frm_list::open();
+        session.useKeyForTesting(QStringLiteral("Mk1"));
+        list = frm_list::open(session);
         EXPECT_NE(list, nullptr);
         return list;
     }

@@ -22,14 +22,14 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+        session.useKeyForTesting(QStringLiteral("Mk1"));
     }
     frm_list* open(const QByteArray& plainList)
     {
         writeCiphered("kxplst.ene", plainList, "Mk1");
         // As the unlock does before each opening: closing forgets it.
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
-        frm_list* list = frm_list::open();
+        session.useKeyForTesting(QStringLiteral("Mk1"));
+        frm_list* list = frm_list::open(session);
         EXPECT_NE(list, nullptr);
         return list;
     }
@@ -167,7 +167,7 @@ TEST_F(FrmListTest, DamagedListIsKeptAsFoundAndNamedInOneMessage)
 TEST_F(FrmListTest, UnreadableListStopsWithAMessage)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("kxplst.ene"));
-    EXPECT_EQ(frm_list::open(), nullptr);
+    EXPECT_THROW(frm_list::open(session), FaultStopped);
     ASSERT_EQ(faults.size(), 1);
     EXPECT_TRUE(faults[0].contains("kxplst")) << qPrintable(faults[0]);
 }
@@ -214,7 +214,7 @@ TEST_F(FrmListTest, EveryWayOfClosingSavesTheGridAndSaysByeOnce)
 TEST_F(FrmListTest, SaveUsesTheMasterPasswordOfTheMoment)
 {
     frm_list* list = open(twoListings);
-    Module1::MasterPassword.assign(QStringLiteral("changed"));
+    session.useKeyForTesting(QStringLiteral("changed"));
     list->close();
     EXPECT_EQ(readDeciphered("kxplst.ene", "changed"), twoListings);
 }
@@ -297,7 +297,7 @@ TEST_F(FrmListTest, ShutdownSaveWritesTheListWithoutGoodbye)
 {
     frm_list* list = open(twoListings);
     list->grd_password->RemoveItem(1);
-    list->saveForShutdown();
+    list->savePolicy().saveForShutdown();
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("Mail program", "bob", "pw2"));
     list->close();
@@ -308,7 +308,7 @@ TEST_F(FrmListTest, SaveRequestedByTheSessionKeepsTheWindowWorking)
 {
     frm_list* list = open(twoListings);
     list->grd_password->RemoveItem(2);
-    list->saveNow();
+    list->savePolicy().saveBeforeLogout();
     EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("www.a.com", "ann", "pw1"));
     EXPECT_TRUE(messages.isEmpty());
     // The logout was cancelled: later changes are still saved on close.
@@ -322,7 +322,7 @@ TEST_F(FrmListTest, SaveRequestedByTheSessionKeepsTheWindowWorking)
 TEST_F(FrmListTest, OpeningTwiceGivesTheSameWindow)
 {
     frm_list* first = open({});
-    EXPECT_EQ(frm_list::open(), first);
+    EXPECT_EQ(frm_list::open(session), first);
     EXPECT_EQ(openWindowCount("frm_list"), 1);
 }
 

@@ -3,6 +3,7 @@
 // it, with the list it replaced kept as a backup.
 #include "core/listings/listbackups.h"
 #include "core/listings/vaultlist.h"
+#include "core/masterpassword/strongprotection.h"
 #include "gui/listings/frm_restore.h"
 #include "gui/listings/listfixture.h"
 #include "gui/ui/msgbox.h"
@@ -24,11 +25,7 @@ protected:
         writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
     }
-    void TearDown() override
-    {
-        Module1::StrongSession = {};
-        ListWindowTest::TearDown();
-    }
+    void TearDown() override { ListWindowTest::TearDown(); }
 
     static Vault::Session sessionFor(const QByteArray& password)
     {
@@ -48,16 +45,11 @@ protected:
     void openSealed(int count)
     {
         openWithListings(count);
-        const QList<Listing> listings = grid()->listings();
-        delete list;
-        settle();
-        QFile::remove(path("kxplst.ene"));
-        QFile::remove(path("kxpwfl.ene"));
-        Module1::MasterPassword.wipe();
-        Module1::StrongSession = sessionFor("Strong1");
-        ASSERT_TRUE(VaultList::save(folder(), Module1::StrongSession, listings));
-        list = frm_list::open();
-        ASSERT_NE(list, nullptr);
+        StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+        const StrongProtection::TurnedOn turned = session.turnOn("Strong1");
+        StrongProtection::setNewVaultParamsForTesting(std::nullopt);
+        ASSERT_TRUE(turned.on && turned.result.ok) << qPrintable(turned.result.error);
+        ASSERT_FALSE(exists("kxplst.ene"));
     }
 
     frm_restore* openDialog()
@@ -108,8 +100,7 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
         SCOPED_TRACE(c.name);
         clearFolder();
         messages.clear();
-        Module1::StrongSession = {};
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+        session.useKeyForTesting(QStringLiteral("Mk1"));
         writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         if (c.sealedList)
@@ -151,9 +142,10 @@ TEST_F(FrmRestoreTest, RestoresABackupAndKeepsTheListItReplaces)
         EXPECT_TRUE(messages[1].text.contains(kept)) << qPrintable(messages[1].text);
         if (c.sealedList) {
             EXPECT_FALSE(exists("kxplst.ene"));
-            QList<Listing> saved;
-            ASSERT_TRUE(VaultList::load(folder(), Module1::StrongSession, &saved));
-            EXPECT_EQ(saved, ListFile::parse(three));
+            ListSession reopened(folder());
+            ASSERT_TRUE(reopened.unlockVault("Strong1").opened);
+            ASSERT_TRUE(reopened.load());
+            EXPECT_EQ(reopened.listings(), ListFile::parse(three));
             EXPECT_TRUE(kept.endsWith(".vault"));
         } else {
             EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), three);
@@ -229,7 +221,7 @@ TEST_F(FrmRestoreTest, NothingChangesUntilTheUserAgrees)
 TEST_F(FrmRestoreTest, AListEqualToTheBackupIsNotKeptAgain)
 {
     writeCiphered("kxplst.ene", three, "Mk1");
-    list = frm_list::open();
+    list = frm_list::open(session);
     ASSERT_NE(list, nullptr);
     writeCiphered("kxplst-backup-20250101-100000.ene", three, "Mk1");
     const auto before = snapshot();

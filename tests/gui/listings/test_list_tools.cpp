@@ -112,7 +112,7 @@ TEST_F(ListToolsTest, ShowPasswordsIsRemembered)
     delete list;
     settle();
 
-    list = frm_list::open();
+    list = frm_list::open(session);
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(list->mnu_showpasswords->isChecked());
     EXPECT_EQ(shownPassword(1), bullets);
@@ -120,7 +120,7 @@ TEST_F(ListToolsTest, ShowPasswordsIsRemembered)
     settle();
 
     setWritable({}, false);
-    list = frm_list::open();
+    list = frm_list::open(session);
     list->mnu_showpasswords->trigger();
     EXPECT_TRUE(list->mnu_showpasswords->isChecked()) << "shown for this run";
     EXPECT_EQ(shownPassword(1), QStringLiteral("pw1"));

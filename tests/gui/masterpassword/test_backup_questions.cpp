@@ -106,8 +106,7 @@ TEST_F(BackupQuestionsTest, TurningOnAsksYesByDefaultForCheckedCopiesAndNoForThe
         writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         ListFile::save(folder(), {{"site1", "user1", "pw1"}, {"site2", "user2", "pw2"}}, u"Mk1");
-        Module1::StrongSession = {};
-        Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+        session.useKeyForTesting(QStringLiteral("Mk1"));
         writeCopies();
         asked.clear();
         answers = c.answers;

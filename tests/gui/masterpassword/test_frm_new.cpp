@@ -19,7 +19,7 @@ class FrmNewTest : public GuiTest {
 protected:
     frm_new* open()
     {
-        auto* form = new frm_new(openListWindow);
+        auto* form = new frm_new(session, listOpener());
         Forms::showCentred(form);
         return form;
     }
@@ -50,7 +50,7 @@ TEST_F(FrmNewTest, MatchingEntriesSetUpTheListAndOpenIt)
     settle();
 
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
+    EXPECT_TRUE(session.isEntry(QStringLiteral("abc")));
     EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
     EXPECT_TRUE(readFile("kxplst.ene").isEmpty());
@@ -65,7 +65,7 @@ TEST_F(FrmNewTest, EntriesAreComparedAfterTrimmingSpacesOnly)
     frm_new* form = open();
     confirm(form, "  pw one ", "pw one");
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("pw one"));
+    EXPECT_TRUE(session.isEntry(QStringLiteral("pw one")));
 }
 
 TEST_F(FrmNewTest, DifferingEntriesAreRefusedAndBothBoxesEmptied)
@@ -100,7 +100,7 @@ TEST_F(FrmNewTest, EmptyOrBlankPasswordIsRefused)
         EXPECT_TRUE(form->isVisible());
     }
     EXPECT_TRUE(files().isEmpty());
-    EXPECT_TRUE(Module1::MasterPassword.isEmpty());
+    EXPECT_FALSE(session.hasKey());
 }
 
 TEST_F(FrmNewTest, CharacterTheFileCannotHoldIsRefusedAndTheTextKept)
@@ -131,7 +131,7 @@ TEST_F(FrmNewTest, CancelOrCloseBoxWritesNothing)
         settle();
         EXPECT_TRUE(form.isNull());
         EXPECT_TRUE(files().isEmpty());
-        EXPECT_TRUE(Module1::MasterPassword.isEmpty());
+        EXPECT_FALSE(session.hasKey());
     }
 }
 
@@ -182,7 +182,7 @@ TEST_F(FrmNewTest, ASetUpFailingAtAnyStepLeavesAFolderThatOpens)
                 EXPECT_EQ(frm_list::instance(), nullptr);
             } else {
                 EXPECT_EQ(messages[0].caption, QStringLiteral("Set-Up Incomplete")) << run.step;
-                EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("abc"));
+                EXPECT_TRUE(session.isEntry(QStringLiteral("abc")));
                 ASSERT_NE(frm_list::instance(), nullptr) << run.step;
                 EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("abc") + QByteArray(22, ' '));
             }

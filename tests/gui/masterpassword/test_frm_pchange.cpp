@@ -45,7 +45,7 @@ protected:
     }
     void expectNothingChanged()
     {
-        EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("Mk1"));
+        EXPECT_TRUE(session.isEntry(QStringLiteral("Mk1")));
         EXPECT_EQ(readFile("kxpwfl.ene"), passwordFileBefore);
         EXPECT_EQ(readFile("kxplst.ene"), listBefore);
         EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"}));
@@ -62,7 +62,7 @@ TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
     submit(form, " Mk1 ", "xyz", "xyz ");
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(form.isNull());
-    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("xyz"));
+    EXPECT_TRUE(session.isEntry(QStringLiteral("xyz")));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
     EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), readDeciphered("kxplst.ene", "xyz").left(220));
     EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), CipherBytes(listBefore, "Mk1"));
@@ -70,7 +70,7 @@ TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
 
     // The next start unlocks with the new password and shows the listings.
     delete list;
-    auto* unlock = new frm_password(openListWindow);
+    auto* unlock = new frm_password(session, listOpener());
     Forms::showCentred(unlock);
     unlock->txt_password->setText("Mk1");
     unlock->Command1->click();
@@ -92,11 +92,11 @@ TEST_F(FrmPchangeTest, SamePasswordAgainShrinksTheFileToItsLength)
 
 TEST_F(FrmPchangeTest, OldPasswordIsComparedWithTheFileNotWithMemory)
 {
-    Module1::MasterPassword.assign(QStringLiteral("in memory"));
+    session.useKeyForTesting(QStringLiteral("in memory"));
     frm_pchange* form = openDialog();
     submit(form, "in memory", "abc", "abc");
     EXPECT_EQ(messages, QList<Message> {oldWrong});
-    Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+    session.useKeyForTesting(QStringLiteral("Mk1"));
     expectNothingChanged();
 }
 
@@ -170,7 +170,7 @@ TEST_F(FrmPchangeTest, AChangeFailingAtAnyStepKeepsAPairThatOpens)
     const int steps = FaultInjection::failAtEachStep(
         [&] {
             messages.clear();
-            Module1::MasterPassword.assign(QStringLiteral("Mk1"));
+            session.useKeyForTesting(QStringLiteral("Mk1"));
             writeFile("kxpwfl.ene", passwordFileBefore);
             writeFile("kxplst.ene", listBefore);
             form = openDialog();
@@ -191,11 +191,11 @@ TEST_F(FrmPchangeTest, AChangeFailingAtAnyStepKeepsAPairThatOpens)
             }
             EXPECT_EQ(messages[0].caption, QStringLiteral("Password Changed")) << run.step;
             EXPECT_TRUE(form.isNull()) << run.step;
-            EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("xyz"));
+            EXPECT_TRUE(session.isEntry(QStringLiteral("xyz")));
             EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("xyz"));
             // The list saved now is the one the next start opens.
             grid()->AddItem({"4", "www.later.com", "l", "p"});
-            ASSERT_TRUE(SaveList(*grid()));
+            ASSERT_TRUE(SaveList(session, *grid()));
             EXPECT_EQ(files(), (QStringList {"kxplst.ene", "kxpwfl.ene"})) << run.step;
             EXPECT_EQ(readDeciphered("kxplst.ene", "xyz"), unsaved + record("www.later.com", "l", "p"));
             grid()->RemoveItem(4);
@@ -210,7 +210,7 @@ TEST_F(FrmPchangeTest, AFailedSaveAfterAPartlyFailedChangeKeepsTheFilesInStep)
     SafeWrite::setFailingStepForTesting(9);
     submit(openDialog(), "Mk1", "xyz", "xyz");
     ASSERT_TRUE(SafeWrite::failingStepFiredForTesting());
-    ASSERT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("xyz"));
+    ASSERT_TRUE(session.isEntry(QStringLiteral("xyz")));
     grid()->AddItem({"3", "www.third.com", "t", "p"});
     SafeWrite::setFailingStepForTesting(1);
     list->close();

@@ -55,9 +55,9 @@ protected:
     {
         delete list;
         settle();
-        Module1::StrongSession = {};
         restartFolder();
-        auto* unlock = new frm_password(openListWindow);
+        restartSession();
+        auto* unlock = new frm_password(session, listOpener());
         Forms::showCentred(unlock);
         unlock->txt_password->setText(entry);
         unlock->Command1->click();
@@ -80,8 +80,8 @@ TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
     EXPECT_TRUE(messages[0].text.contains("cannot wipe")) << qPrintable(messages[0].text);
     EXPECT_EQ(window<frm_strong>("frm_strong"), nullptr);
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
-    EXPECT_TRUE(Module1::MasterPassword.isEmpty()) << "the key stands in for the password";
-    EXPECT_TRUE(Module1::StrongSession.isOpen());
+    EXPECT_TRUE(session.isStrong()) << "the key stands in for the password";
+    EXPECT_TRUE(session.isStrong());
 
     // The list in the grid, unsaved row included, is what the vault holds.
     ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
@@ -114,7 +114,7 @@ TEST_F(FrmStrongTest, TurningOnRefusesWhatTheChangeDialogRefusesAndTheOldPasswor
         EXPECT_TRUE(messages[0].text.contains(c.says)) << qPrintable(messages[0].text);
         EXPECT_NE(window<frm_strong>("frm_strong"), nullptr);
         EXPECT_FALSE(exists("kxplst.vault"));
-        EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("Mk1"));
+        EXPECT_TRUE(session.isEntry(QStringLiteral("Mk1")));
     }
 }
 
@@ -123,9 +123,9 @@ TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMean
     turnOn("Mk1", "Strong1", "Strong1");
     delete list;
     settle();
-    Module1::StrongSession = {};
     restartFolder();
-    auto* unlock = new frm_password(openListWindow);
+    restartSession();
+    auto* unlock = new frm_password(session, listOpener());
     Forms::showCentred(unlock);
     messages.clear();
     const quint64 derivations = Vault::TestSeam::derivationAttempts();
@@ -144,7 +144,7 @@ TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMean
     list = frm_list::instance();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(grid()->Rows(), 3);
-    EXPECT_TRUE(Module1::MasterPassword.isEmpty());
+    EXPECT_TRUE(session.isStrong());
 }
 
 TEST_F(FrmStrongTest, ThePasswordChangeSealsTheVaultAgain)
@@ -181,7 +181,7 @@ TEST_F(FrmStrongTest, LockCloseSavesIntoTheVaultAndForgetsTheKey)
     settle();
     EXPECT_TRUE(closing.isNull());
     list = nullptr;
-    EXPECT_FALSE(Module1::StrongSession.isOpen());
+    EXPECT_FALSE(session.isStrong());
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
     ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
     EXPECT_EQ(grid()->Rows(), 4);
@@ -207,8 +207,8 @@ TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBack)
         }
     }
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
-    EXPECT_FALSE(Module1::StrongSession.isOpen());
-    EXPECT_EQ(Module1::MasterPassword.view().toString(), QStringLiteral("Strong1"));
+    EXPECT_FALSE(session.isStrong());
+    EXPECT_TRUE(session.isEntry(QStringLiteral("Strong1")));
     EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("Strong1"));
     EXPECT_EQ(readDeciphered("kxplst.ene", "Strong1"),
               record("site1", "user1", "pw1") + record("site2", "user2", "pw2"));
@@ -241,7 +241,7 @@ TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword
     settle();
     settle();
     ASSERT_TRUE(list->passwordsLocked());
-    EXPECT_TRUE(Module1::StrongSession.isOpen()) << "the list is still open";
+    EXPECT_TRUE(session.isStrong()) << "the list is still open";
     list->mnu_showpasswords->trigger();
     settle();
     auto* reveal = window<frm_reveal>("frm_reveal");
@@ -261,7 +261,7 @@ TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword
     settle();
     EXPECT_TRUE(locking.isNull());
     list = nullptr;
-    EXPECT_FALSE(Module1::StrongSession.isOpen()) << "the key goes with the list";
+    EXPECT_FALSE(session.isStrong()) << "the key goes with the list";
 }
 
 } // namespace
