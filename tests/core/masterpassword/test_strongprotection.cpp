@@ -17,15 +17,6 @@ namespace {
 
 using FaultInjection::Attempt;
 
-QList<Listing> listingsOf(int count)
-{
-    QList<Listing> listings;
-    for (int i = 1; i <= count; ++i)
-        listings.append(
-            {QStringLiteral("www.site%1.com").arg(i), QStringLiteral("user%1").arg(i), QStringLiteral("pw%1").arg(i)});
-    return listings;
-}
-
 class StrongProtectionTest : public TempAppDirTest {
 protected:
     void SetUp() override

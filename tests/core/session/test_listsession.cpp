@@ -11,7 +11,7 @@
 
 namespace {
 
-QList<Listing> listingsOf(int count, const QString& tag = QStringLiteral("site"))
+QList<Listing> taggedListings(int count, const QString& tag = QStringLiteral("site"))
 {
     QList<Listing> listings;
     for (int i = 1; i <= count; ++i)
@@ -22,7 +22,7 @@ QList<Listing> listingsOf(int count, const QString& tag = QStringLiteral("site")
 
 // What listings hold once read back (each field padded to its width), one
 // line per listing, so a mismatch reads plainly.
-QStringList padded(const QList<Listing>& listings)
+QStringList asLines(const QList<Listing>& listings)
 {
     QStringList result;
     for (const Listing& l : listings)
@@ -73,7 +73,7 @@ protected:
             EXPECT_FALSE(found.has_value()) << "two passwords open the list";
             if (!fresh.load().ok)
                 return std::nullopt;
-            found = padded(fresh.listings()); // a copy of its own: forgetting wipes
+            found = asLines(fresh.listings()); // a copy of its own: forgetting wipes
         }
         return found;
     }
@@ -83,7 +83,7 @@ TEST_F(ListSessionTest, KeepsOneKeyAtATime)
 {
     ListSession session(folder());
     EXPECT_FALSE(session.hasKey());
-    openDescribed(session, "Mk1", listingsOf(2));
+    openDescribed(session, "Mk1", taggedListings(2));
     EXPECT_TRUE(session.hasKey());
     EXPECT_FALSE(session.isStrong());
     EXPECT_TRUE(session.isEntry("Mk1"));
@@ -109,7 +109,7 @@ TEST_F(ListSessionTest, UnlocksOnlyWithTheRightEntry)
 {
     {
         ListSession first(folder());
-        openDescribed(first, "Mk1", listingsOf(3));
+        openDescribed(first, "Mk1", taggedListings(3));
     }
     ListSession session(folder());
     for (const char* wrong : {"mk1", "Mk1 ", "", "Mk"}) {
@@ -120,13 +120,13 @@ TEST_F(ListSessionTest, UnlocksOnlyWithTheRightEntry)
     }
     ASSERT_TRUE(session.unlockPair("Mk1").opened);
     ASSERT_TRUE(session.load().ok);
-    EXPECT_EQ(padded(session.listings()), padded(listingsOf(3)));
+    EXPECT_EQ(asLines(session.listings()), asLines(taggedListings(3)));
 }
 
 TEST_F(ListSessionTest, ChecksTheOldPasswordAgainstTheFileNotMemory)
 {
     ListSession session(folder());
-    openDescribed(session, "Mk1", listingsOf(1));
+    openDescribed(session, "Mk1", taggedListings(1));
     EXPECT_TRUE(session.checkPassword("Mk1").matches);
     // Another window changed the file: the file in force decides.
     writeCiphered("kxpwfl.ene", "Other", "sx8peu3");
@@ -151,7 +151,7 @@ TEST_F(ListSessionTest, RunsSlowWorkThroughItsRunner)
         work();
     });
     seen = &session;
-    openDescribed(session, "Mk1", listingsOf(1));
+    openDescribed(session, "Mk1", taggedListings(1));
     EXPECT_EQ(ran, 0) << "the described files need no derivation";
     ASSERT_TRUE(session.turnOn("Strong1").on);
     EXPECT_EQ(ran, 1);
@@ -182,9 +182,9 @@ TEST_F(ListSessionTest, AFailedChangeKeepsTheKeyInForceOnDisk)
             [&] {
                 session.emplace(folder());
                 if (c.strongBefore)
-                    openStrong(*session, "Old1", listingsOf(2));
+                    openStrong(*session, "Old1", taggedListings(2));
                 else
-                    openDescribed(*session, "Old1", listingsOf(2));
+                    openDescribed(*session, "Old1", taggedListings(2));
             },
             [&] { c.change(*session); },
             [&](const FaultInjection::Attempt& run) {
@@ -195,7 +195,7 @@ TEST_F(ListSessionTest, AFailedChangeKeepsTheKeyInForceOnDisk)
                 ASSERT_TRUE(saved.ok) << qPrintable(saved.error);
                 const auto opened = openedWithEither({"Old1", "New1"});
                 ASSERT_TRUE(opened.has_value()) << "the list opens with the password in force";
-                EXPECT_EQ(*opened, padded(session->listings()));
+                EXPECT_EQ(*opened, asLines(session->listings()));
             });
         EXPECT_GT(steps, 0);
     }
@@ -204,13 +204,13 @@ TEST_F(ListSessionTest, AFailedChangeKeepsTheKeyInForceOnDisk)
 TEST_F(ListSessionTest, KeepsTheOpenListAsABackupInTheFormatInForce)
 {
     ListSession session(folder());
-    openStrong(session, "Strong1", listingsOf(2));
-    const ListBackups::Kept kept = session.keepAsBackup(listingsOf(2, "kept"), QDateTime::currentDateTime());
+    openStrong(session, "Strong1", taggedListings(2));
+    const ListBackups::Kept kept = session.keepAsBackup(taggedListings(2, "kept"), QDateTime::currentDateTime());
     ASSERT_TRUE(kept.result.ok) << qPrintable(kept.result.error);
     EXPECT_TRUE(kept.path.endsWith(".vault")) << qPrintable(kept.path);
     const ListBackups::Contents read = ListBackups::read({kept.path, {}, ListBackups::Kind::Vault, 0, {}}, "Strong1");
     ASSERT_EQ(read.status, ListBackups::Status::Opened);
-    EXPECT_EQ(padded(read.listings), padded(listingsOf(2, "kept")));
+    EXPECT_EQ(asLines(read.listings), asLines(taggedListings(2, "kept")));
 }
 
 } // namespace
