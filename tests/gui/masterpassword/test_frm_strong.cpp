@@ -57,12 +57,7 @@ protected:
         settle();
         restartFolder();
         restartSession();
-        auto* unlock = new frm_password(session, listOpener());
-        Forms::showCentred(unlock);
-        unlock->txt_password->setText(entry);
-        unlock->Command1->click();
-        settle();
-        list = frm_list::instance();
+        list = unlockWith(entry);
         return list;
     }
     const Message oldWrong {"Please re-enter old password as it doesn't match.", "Boo Boo"};
