@@ -39,6 +39,12 @@ protected:
             ADD_FAILURE() << "the start ended";
             return nullptr;
         }
+        return unlockStarted(entry);
+    }
+    // Enters entry in the unlock dialog the start showed: the listing
+    // window, or nothing when the list did not open.
+    frm_list* unlockStarted(const QString& entry)
+    {
         auto* unlock = window<frm_password>("frm_password");
         if (!unlock) {
             ADD_FAILURE() << "no unlock dialog";

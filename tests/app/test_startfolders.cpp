@@ -18,8 +18,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include <functional>
 
@@ -109,11 +107,8 @@ protected:
             EXPECT_EQ(now, namesBefore) << "nothing was changed";
         } else {
             ASSERT_NE(unlock, nullptr) << qPrintable(faults.join(' '));
-            unlock->txt_password->setText(QString::fromLatin1(entry));
             MsgBox::setAnswerForTesting(false);
-            unlock->Command1->click();
-            settle();
-            frm_list* list = frm_list::instance();
+            frm_list* list = unlockStarted(QString::fromLatin1(entry));
             ASSERT_NE(list, nullptr) << qPrintable(faults.join(' ')) << qPrintable(messages.value(0).text);
             EXPECT_EQ(list->grd_password->Rows() - 1, expected.listings);
             EXPECT_TRUE(faults.isEmpty()) << qPrintable(faults.join(' '));

@@ -3,10 +3,13 @@
 #include "core/storage/instancelock.h"
 #include "core/storage/module1.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/fault.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -59,6 +62,32 @@ TEST_F(StartupProcedureTest, QuittingClearsACopiedSecret)
         EXPECT_EQ(QGuiApplication::clipboard()->text(), userCopiedSince ? QString("mine") : QString());
     }
     QGuiApplication::clipboard()->clear();
+}
+
+// A fault ends the program without leaving its event loop: the start's own
+// last step still takes a copied secret off the clipboard. The real path
+// ends the process, so it runs in a forked child.
+class StartupProcedureDeathTest : public AppTest { };
+
+TEST_F(StartupProcedureDeathTest, AFaultTakesACopiedSecretOffTheClipboard)
+{
+    writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+    InstanceLock lock;
+    ASSERT_TRUE(start(lock));
+    EXPECT_EXIT(
+        {
+            Fault::setHandlerForTesting({});
+            clipboard.setDelay(std::chrono::hours(1));
+            clipboard.copy("secret", true);
+            QClipboard* system = QGuiApplication::clipboard();
+            std::fprintf(stderr, "before the fault [%s]\n", qPrintable(system->text()));
+            QObject::connect(system, &QClipboard::dataChanged, [system] {
+                std::fprintf(stderr, "the clipboard now holds [%s]\n", qPrintable(system->text()));
+            });
+            Fault::stop(QStringLiteral("The disk went away."));
+        },
+        ::testing::ExitedWithCode(1),
+        "before the fault \\[secret\\]\n.*vellamar: The disk went away\\.\n.*the clipboard now holds \\[\\]");
 }
 
 } // namespace

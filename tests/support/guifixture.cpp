@@ -2,11 +2,15 @@
 
 #include "gui/launch/opendocument.h"
 #include "gui/listings/frm_list.h"
+#include "gui/masterpassword/frm_password.h"
 #include "gui/ui/fault.h"
+#include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 
 void GuiTest::SetUp()
 {
@@ -64,6 +68,19 @@ int GuiTest::openWindowCount(const char* objectName) const
 bool GuiTest::openListWindow()
 {
     return frm_list::open(session) != nullptr;
+}
+
+frm_list* GuiTest::unlockWith(const QString& entry)
+{
+    QPointer<frm_password> unlock = new frm_password(session, listOpener());
+    Forms::showCentred(unlock);
+    unlock->txt_password->setText(entry);
+    unlock->Command1->click();
+    settle();
+    frm_list* list = frm_list::instance();
+    if (!list)
+        delete unlock.data();
+    return list;
 }
 
 void GuiTest::restartSession(const QString& password)

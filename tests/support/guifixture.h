@@ -10,6 +10,8 @@
 
 #include <functional>
 
+class frm_list;
+
 struct Message {
     QString text;
     QString caption;
@@ -41,6 +43,10 @@ protected:
     {
         return [this] { return openListWindow(); };
     }
+    // A start's unlock over session: shows the unlock dialog, types entry
+    // and presses Enter. The listing window that opened, or nullptr; then
+    // the dialog is let go, so the next call starts afresh.
+    frm_list* unlockWith(const QString& entry);
     // As a new start does after the folder changed: what was open is
     // forgotten, and the list is then opened under password without an
     // unlock (empty: no key).

@@ -4,9 +4,7 @@
 #include "core/storage/startup.h"
 #include "gui/listings/listfixture.h"
 #include "gui/listings/listio.h"
-#include "gui/masterpassword/frm_password.h"
 #include "gui/masterpassword/frm_pchange.h"
-#include "gui/ui/formsupport.h"
 #include "support/faultinjection.h"
 #include "support/formchecks.h"
 
@@ -70,15 +68,9 @@ TEST_F(FrmPchangeTest, ChangeRewritesThePasswordBareAndRekeysTheList)
 
     // The next start unlocks with the new password and shows the listings.
     delete list;
-    auto* unlock = new frm_password(session, listOpener());
-    Forms::showCentred(unlock);
-    unlock->txt_password->setText("Mk1");
-    unlock->Command1->click();
-    unlock->txt_password->setText("xyz");
-    unlock->Command1->click();
-    settle();
+    EXPECT_EQ(unlockWith("Mk1"), nullptr);
+    list = unlockWith("xyz");
     ASSERT_EQ(messages.size(), 1) << "the old password is refused";
-    list = frm_list::instance();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(grid()->Rows(), 3);
 }

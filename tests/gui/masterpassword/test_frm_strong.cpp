@@ -2,6 +2,7 @@
 // Tools menu, unlocking a vault, changing its password, Lock/Close.
 #include "core/listings/vaultlist.h"
 #include "core/masterpassword/strongprotection.h"
+#include "core/storage/startup.h"
 #include "core/storage/vault.h"
 #include "core/storage/vault_test_seam.h"
 #include "gui/listings/listfixture.h"
@@ -11,9 +12,11 @@
 #include "gui/masterpassword/frm_strong.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
+#include "support/faultinjection.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -57,12 +60,7 @@ protected:
         settle();
         restartFolder();
         restartSession();
-        auto* unlock = new frm_password(session, listOpener());
-        Forms::showCentred(unlock);
-        unlock->txt_password->setText(entry);
-        unlock->Command1->click();
-        settle();
-        list = frm_list::instance();
+        list = unlockWith(entry);
         return list;
     }
     const Message oldWrong {"Please re-enter old password as it doesn't match.", "Boo Boo"};
@@ -262,6 +260,126 @@ TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword
     EXPECT_TRUE(locking.isNull());
     list = nullptr;
     EXPECT_FALSE(session.isStrong()) << "the key goes with the list";
+}
+
+} // namespace
+
+namespace {
+
+// Turning strong protection on or off, or changing the master password with
+// or without it, failing at any step: the key in memory is the one in force on disk, so
+// the list saved at Lock/Close, with a listing added after the failure,
+// opens on the next start with exactly one of the passwords.
+TEST_F(FrmStrongTest, AFailedChangeOfTheKeyKeepsTheListSavingUnderThePasswordInForce)
+{
+    const struct {
+        const char* name;
+        bool strongBefore;
+        bool changeDialog; // Change Password, or Tools > Strong Protection
+        QString current, fresh; // fresh: none to turn strong protection off
+        QStringList passwords; // one of them is in force afterwards
+    } cases[] = {
+        {"turning strong protection on", false, false, "Mk1", "Strong1", {"Mk1", "Strong1"}},
+        {"turning strong protection off", true, false, "Strong1", {}, {"Mk1", "Strong1"}},
+        {"changing the master password", false, true, "Mk1", "New1", {"Mk1", "New1"}},
+        {"changing the vault's password", true, true, "Strong1", "Strong2", {"Strong1", "Strong2"}},
+    };
+    // Opens the case's dialog and fills it in: the button that carries it out.
+    auto fillIn = [this](const auto& c) -> QPushButton* {
+        if (c.changeDialog) {
+            list->cmd_pword->click();
+            settle();
+            auto* form = window<frm_pchange>("frm_pchange");
+            if (!form)
+                return nullptr;
+            form->txt_old->setText(c.current);
+            form->txt_new->setText(c.fresh);
+            form->txt_confirm->setText(c.fresh);
+            return form->Command1;
+        }
+        frm_strong* form = openDialog();
+        if (!form || form->turnsOn() == c.fresh.isEmpty())
+            return nullptr;
+        form->txt_old->setText(c.current);
+        if (form->turnsOn()) {
+            form->txt_new->setText(c.fresh);
+            form->txt_confirm->setText(c.fresh);
+        }
+        return form->Command1;
+    };
+    const QStringList listed {"1|site1|user1|pw1", "2|site2|user2|pw2", "3|www.after.com|late|pw3"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QPushButton* ok = nullptr;
+        const int steps = FaultInjection::failAtEachStep(
+            [&] {
+                // A new start on the folder as the fixture set it up.
+                delete list;
+                list = nullptr;
+                settle();
+                clearFolder();
+                restartFolder();
+                writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+                writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
+                ASSERT_NE(openWithListings(2), nullptr);
+                if (c.strongBefore)
+                    turnOn("Mk1", "Strong1", "Strong1");
+                ASSERT_EQ(session.isStrong(), c.strongBefore);
+                messages.clear();
+                MsgBox::setAnswerForTesting(true);
+                ok = fillIn(c);
+                ASSERT_NE(ok, nullptr);
+            },
+            [&] {
+                if (ok)
+                    ok->click();
+                settle();
+            },
+            [&](const FaultInjection::Attempt& run) {
+                SCOPED_TRACE(run.step);
+                MsgBox::setAnswerForTesting(false);
+                ASSERT_NE(list, nullptr);
+                grid()->AddItem({"3", "www.after.com", "late", "pw3"});
+                messages.clear();
+                QPointer<frm_list> closing(list);
+                list->cmd_lock->click();
+                settle();
+                ASSERT_TRUE(closing.isNull()) << qPrintable(messages.value(0).text);
+                list = nullptr;
+                EXPECT_EQ(messages, (QList<Message> {{"Bye..", "Sorry to see you go."}}));
+                EXPECT_FALSE(session.hasKey());
+
+                // Each password on the folder as Lock/Close left it.
+                const QMap<QString, QByteArray> closed = snapshot();
+                QStringList opening;
+                for (const QString& password : c.passwords) {
+                    clearFolder();
+                    for (auto file = closed.cbegin(); file != closed.cend(); ++file)
+                        writeFile(file.key(), file.value());
+                    restartFolder();
+                    Startup::prepareFolder(folder());
+                    restartSession();
+                    if (!unlockWith(password))
+                        continue;
+                    opening.append(password);
+                    list = frm_list::instance();
+                    QStringList rows;
+                    for (int row = 1; row < grid()->Rows(); ++row) {
+                        QStringList cells;
+                        for (int column = 0; column < 4; ++column)
+                            cells.append(cell(row, column).trimmed());
+                        rows.append(cells.join('|'));
+                    }
+                    EXPECT_EQ(rows, listed) << qPrintable(password);
+                    delete list;
+                    list = nullptr;
+                    settle();
+                }
+                EXPECT_EQ(opening.size(), 1)
+                    << qPrintable(opening.join(", ")) << " open the list among " << qPrintable(closed.keys().join(' '));
+            });
+        EXPECT_GT(steps, 0);
+    }
 }
 
 } // namespace
