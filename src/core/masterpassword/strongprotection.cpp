@@ -246,8 +246,8 @@ TurnedOn turnOn(const DataFolder& folder, const QString& newPassword, const QLis
     outcome.on = true;
     *session = std::move(*fresh);
     for (const QString& path : {folder.list.path, folder.password.path}) {
-        // Should a removal fail, the next start removes the file: a vault
-        // always wins over the described files.
+        // Should a removal fail, the next start tries the vault first and,
+        // once it opens, keeps what is left of the pair aside as a backup.
         if (auto removed = SafeWrite::removeFile(path); !removed && outcome.result)
             outcome.result = removed;
     }

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Restore From Backup");
+const QString kRestoreCaption = QStringLiteral("Restore From Backup");
 
 QString nameOf(const ListBackups::Backup& backup)
 {
@@ -61,7 +61,7 @@ frm_restore::frm_restore(ListSession& session, PasswordGrid* grid)
     : m_session(session)
     , m_grid(grid)
 {
-    Forms::setUpWindow(this, "frm_restore", kCaption);
+    Forms::setUpWindow(this, "frm_restore", kRestoreCaption);
     Forms::setClientSize(this, 6255, 3855);
     Label1 = Forms::addLabel(this, "Label1",
                              QStringLiteral("Copies of your list that Vellamar kept. Choose one and type the password "
@@ -123,7 +123,7 @@ void frm_restore::Command1_Click()
         return;
     const int chosen = lst_backups->indexOfTopLevelItem(lst_backups->currentItem());
     if (chosen < 0 || chosen >= m_backups.size()) {
-        MsgBox::show(QStringLiteral("Choose a backup first."), kCaption);
+        MsgBox::show(QStringLiteral("Choose a backup first."), kRestoreCaption);
         lst_backups->setFocus();
         return;
     }
@@ -140,7 +140,7 @@ void frm_restore::Command1_Click()
     if (!MsgBox::ask(QStringLiteral("The backup \"%1\" of %2 holds %3.%4\r\r"
                                     "Make it your list? Your list as it is now is kept as a backup first.")
                          .arg(nameOf(backup), momentOf(backup), count, first),
-                     kCaption))
+                     kRestoreCaption))
         return;
     restore(backup, *listings);
 }
@@ -152,7 +152,8 @@ std::optional<QList<Listing>> frm_restore::readChosen(const ListBackups::Backup&
     if (contents.status != ListBackups::Status::Opened) {
         const QString entry = txt_password->text();
         if (entry.isEmpty()) {
-            MsgBox::show(QStringLiteral("Type the password of the backup \"%1\".").arg(nameOf(backup)), kCaption);
+            MsgBox::show(QStringLiteral("Type the password of the backup \"%1\".").arg(nameOf(backup)),
+                         kRestoreCaption);
             txt_password->setFocus();
             return std::nullopt;
         }
@@ -163,7 +164,8 @@ std::optional<QList<Listing>> frm_restore::readChosen(const ListBackups::Backup&
         txt_password->clear();
         return contents.listings;
     case ListBackups::Status::WrongPassword:
-        MsgBox::show(QStringLiteral("The password does not open the backup \"%1\".").arg(nameOf(backup)), kCaption);
+        MsgBox::show(QStringLiteral("The password does not open the backup \"%1\".").arg(nameOf(backup)),
+                     kRestoreCaption);
         txt_password->clear();
         txt_password->setFocus();
         return std::nullopt;
@@ -172,7 +174,7 @@ std::optional<QList<Listing>> frm_restore::readChosen(const ListBackups::Backup&
         break;
     }
     MsgBox::show(QStringLiteral("The backup \"%1\" cannot be read: %2.").arg(nameOf(backup), contents.reason),
-                 kCaption);
+                 kRestoreCaption);
     return std::nullopt;
 }
 
@@ -189,7 +191,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
         if (!kept.result) {
             MsgBox::show(QStringLiteral("Nothing was changed: your list could not be kept as a backup first.\r%1")
                              .arg(kept.result.error),
-                         kCaption);
+                         kRestoreCaption);
             return;
         }
         keptName = QFileInfo(kept.path).fileName();
@@ -199,7 +201,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
         replaceRows(*m_grid, current);
         MsgBox::show(QStringLiteral("Your list stays as it was: the backup could not be saved as your list.\r%1")
                          .arg(saved.error),
-                     kCaption);
+                     kRestoreCaption);
         return;
     }
     QString text =
@@ -207,7 +209,7 @@ void frm_restore::restore(const ListBackups::Backup& backup, const QList<Listing
     if (!keptName.isEmpty())
         text += QStringLiteral("\rThe list it replaced was kept as \"%1\".").arg(keptName);
     close();
-    MsgBox::show(text, kCaption);
+    MsgBox::show(text, kRestoreCaption);
 }
 
 void frm_restore::Command2_Click()

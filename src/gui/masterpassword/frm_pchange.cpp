@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Password Change");
+const QString kChangeCaption = QStringLiteral("Password Change");
 
 } // namespace
 
@@ -25,7 +25,7 @@ frm_pchange* frm_pchange::showOnce(ListSession& session)
 frm_pchange::frm_pchange(ListSession& session)
     : m_session(session)
 {
-    Forms::setUpWindow(this, "frm_pchange", kCaption);
+    Forms::setUpWindow(this, "frm_pchange", kChangeCaption);
     Forms::setClientSize(this, 3525, 2295);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Old Password"), 360, 360, 1095, 255);
     txt_old = Forms::addPasswordBox(this, "txt_old", 1560, 240, 1695, 375);
@@ -64,7 +64,7 @@ void frm_pchange::Command1_Click()
     const PairedCommit::Outcome changed = m_session.changePassword(newPassword);
     if (changed.result) {
         BackupQuestions::settle(m_session.folder(), m_session.listings(),
-                                {oldPassword, newPassword, strong, strong, {}}, m_busy, kCaption);
+                                {oldPassword, newPassword, strong, strong, {}}, m_busy, kChangeCaption);
         close();
         return;
     }

@@ -17,7 +17,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Strong Protection");
+const QString kStrongCaption = QStringLiteral("Strong Protection");
 
 } // namespace
 
@@ -33,7 +33,7 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
     : m_turnsOn(turnsOn)
     , m_session(session)
 {
-    Forms::setUpWindow(this, "frm_strong", kCaption);
+    Forms::setUpWindow(this, "frm_strong", kStrongCaption);
     if (turnsOn) {
         Forms::setClientSize(this, 4815, 3735);
         Label1 = Forms::addLabel(
@@ -77,7 +77,7 @@ void frm_strong::Command1_Click()
 {
     if (m_busy || m_session.working())
         return;
-    if (!PasswordBoxes::oldPasswordMatches(m_session, txt_old, kCaption))
+    if (!PasswordBoxes::oldPasswordMatches(m_session, txt_old, kStrongCaption))
         return;
     if (m_turnsOn)
         turnOn();
@@ -93,13 +93,13 @@ void frm_strong::turnOn()
     if (*accepted == TrimSpaces(txt_old->text())) {
         MsgBox::show(QStringLiteral("The new password must differ from the current one: the current one can be read "
                                     "from the files Vellamar kept until now."),
-                     kCaption);
+                     kStrongCaption);
         txt_new->clear();
         txt_confirm->clear();
         return;
     }
     if (auto refusal = StrongProtection::refusalToTurnOn(m_session.folder()); !refusal) {
-        MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(refusal.error), kCaption);
+        MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(refusal.error), kStrongCaption);
         return;
     }
     // The list this dialog was for has closed.
@@ -109,7 +109,8 @@ void frm_strong::turnOn()
     }
     const StrongProtection::TurnedOn turned = m_session.turnOn(*accepted);
     if (!turned.on) {
-        MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(turned.result.error), kCaption);
+        MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(turned.result.error),
+                     kStrongCaption);
         return;
     }
     // The copies kept so far are weak, and under the old password.
@@ -120,9 +121,9 @@ void frm_strong::turnOn()
         MsgBox::show(QStringLiteral("Strong protection is on, but an earlier file could not be removed yet.\r%1\r"
                                     "The next start keeps it aside as a backup.")
                          .arg(turned.result.error),
-                     kCaption);
+                     kStrongCaption);
     }
-    BackupQuestions::settle(m_session.folder(), m_session.listings(), change, m_busy, kCaption);
+    BackupQuestions::settle(m_session.folder(), m_session.listings(), change, m_busy, kStrongCaption);
     close();
 }
 
@@ -131,14 +132,14 @@ void frm_strong::turnOff()
     if (!MsgBox::ask(QStringLiteral("Turn strong protection off?\rYour list will be kept in the earlier format again: "
                                     "anyone who can read this folder can then read your master password and every "
                                     "listing."),
-                     kCaption))
+                     kStrongCaption))
         return;
     if (!m_session.hasKey()) {
         close();
         return;
     }
     if (auto turned = m_session.turnOff(TrimSpaces(txt_old->text())); !turned) {
-        MsgBox::show(QStringLiteral("Strong protection stays on.\r%1").arg(turned.error), kCaption);
+        MsgBox::show(QStringLiteral("Strong protection stays on.\r%1").arg(turned.error), kStrongCaption);
         return;
     }
     txt_old->clear();
