@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/listings/listing.h"
 #include "core/storage/datafolder.h"
 #include "core/storage/secretbytes.h"
 #include "core/storage/storageresult.h"
@@ -10,14 +11,6 @@
 
 // The list file: 110-byte records of three space-padded fields, no header,
 // no separators; a trailing part shorter than a record is ignored.
-struct Listing {
-    QString site;
-    QString user;
-    QString password;
-
-    friend bool operator==(const Listing&, const Listing&) = default;
-};
-
 namespace ListFile {
 
 inline constexpr int kSiteLength = 75;

@@ -115,9 +115,17 @@ StorageResult ListSession::load(ListFile::LoadReport* report)
     QList<Listing> loaded;
     const StorageResult result = isStrong() ? VaultList::load(m_folder, vault(), &loaded)
                                             : ListFile::load(m_folder, password(), &loaded, report);
-    if (result)
+    if (result) {
         m_listings = std::move(loaded);
+        m_removals.clear();
+    }
     return result;
+}
+
+void ListSession::noteRemoved(const Listing& listing, qint64 nowMs)
+{
+    if (listing.stamp.hasId())
+        m_removals.append({listing.stamp.id, nowMs});
 }
 
 StorageResult ListSession::save()
@@ -180,6 +188,7 @@ void ListSession::forget()
         wipeTextEverywhere(listing.password);
     }
     m_listings.clear();
+    m_removals.clear();
 }
 
 void ListSession::useKeyForTesting(const QString& password)

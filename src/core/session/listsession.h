@@ -72,6 +72,11 @@ public:
     // them in place.
     QList<Listing>& listings() { return m_listings; }
     const QList<Listing>& listings() const { return m_listings; }
+    // The listings deleted from the list, by id: a sealed list keeps them,
+    // so that another copy of it can tell they went.
+    const QList<ListingRemoval>& removals() const { return m_removals; }
+    // listing was deleted at nowMs (nothing to keep when it has no id).
+    void noteRemoved(const Listing& listing, qint64 nowMs);
 
     // Reads the list under the key into listings().
     StorageResult load(ListFile::LoadReport* report = nullptr);
@@ -109,5 +114,6 @@ private:
     Runner m_runner;
     std::variant<std::monostate, SecretText, Vault::Session> m_key;
     QList<Listing> m_listings;
+    QList<ListingRemoval> m_removals;
     bool m_working = false;
 };

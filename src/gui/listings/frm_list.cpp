@@ -433,6 +433,7 @@ void frm_list::endSession()
     // the session forgets the key next.
     Forms::clearAllTextBoxes();
     grd_password->listingModel()->wipeAll();
+    grd_password->listingModel()->setRemovalNote({});
     grd_password->viewRecords(nullptr);
     m_clipboard->clearIfStillOurs();
     rememberSize();

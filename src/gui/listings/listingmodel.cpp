@@ -3,6 +3,7 @@
 #include "core/storage/secrettext.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QPalette>
 
 ListingModel::ListingModel(QObject* parent)
@@ -93,8 +94,9 @@ void ListingModel::setCell(int row, int column, const QString& text)
             m_numberTexts.remove(row);
         else
             m_numberTexts.insert(row, text);
-    } else {
-        field(row, column) = text;
+    } else if (QString& value = field(row, column); value != text) {
+        value = text;
+        (*m_records)[row].stamp.modified = QDateTime::currentMSecsSinceEpoch();
     }
     const QModelIndex changed = index(row, column);
     emit dataChanged(changed, changed);
@@ -134,9 +136,11 @@ void ListingModel::appendRows(const QList<Cells>& rows)
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
     m_records->reserve(first + rows.size());
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (const Cells& cells : rows) {
         const int row = int(m_records->size());
-        m_records->append({cells[kSiteColumn], cells[kUserColumn], cells[kPasswordColumn]});
+        // A listing typed in now: an id of its own from the start.
+        m_records->append({cells[kSiteColumn], cells[kUserColumn], cells[kPasswordColumn], ListingStamp::fresh(now)});
         if (cells[0] != QString::number(row + 1))
             m_numberTexts.insert(row, cells[0]);
     }
@@ -155,6 +159,8 @@ void ListingModel::appendListings(const QList<Listing>& listings)
 
 void ListingModel::removeRowAt(int row)
 {
+    if (m_removalNote)
+        m_removalNote(m_records->at(row));
     beginRemoveRows({}, row, row);
     // The rows below move up and keep the numbers they showed until the
     // list is renumbered.

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 // The grid's cells below its header row: column 0 the listing number as
 // text, columns 1 to 3 the web site or program, user name and password.
@@ -40,6 +41,8 @@ public:
     // Shows records, which must outlive the model or be replaced first;
     // the rows shown so far go.
     void viewRecords(QList<Listing>* records);
+    // Told of each listing as a row is removed, before it goes.
+    void setRemovalNote(std::function<void(const Listing&)> note) { m_removalNote = std::move(note); }
 
     // Hidden passwords are drawn as eight bullets whatever their length;
     // the cells keep them.
@@ -64,6 +67,7 @@ private:
     // Number cells whose text is not row + 1 (set by hand, or left behind
     // by a removal until the rows are renumbered).
     QHash<int, QString> m_numberTexts;
+    std::function<void(const Listing&)> m_removalNote;
     Cells m_headers;
     bool m_passwordsShown = true;
 };

@@ -3,11 +3,15 @@
 #include "core/session/listsession.h"
 #include "gui/listings/passwordgrid.h"
 
+#include <QDateTime>
+
 StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadReport* report)
 {
     if (auto loaded = session.load(report); !loaded)
         return loaded;
     grid.viewRecords(&session.listings());
+    grid.listingModel()->setRemovalNote(
+        [&session](const Listing& listing) { session.noteRemoved(listing, QDateTime::currentMSecsSinceEpoch()); });
     grid.setRow(grid.Rows() - 1);
     return StorageResult::success();
 }

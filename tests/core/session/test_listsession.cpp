@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <functional>
 
@@ -211,6 +212,42 @@ TEST_F(ListSessionTest, KeepsTheOpenListAsABackupInTheFormatInForce)
     const ListBackups::Contents read = ListBackups::read({kept.path, {}, ListBackups::Kind::Vault, 0, {}}, "Strong1");
     ASSERT_EQ(read.status, ListBackups::Status::Opened);
     EXPECT_EQ(asLines(read.listings), asLines(taggedListings(2, "kept")));
+}
+
+TEST(ListingStampTest, EveryFreshIdIsItsOwnAndTheStampIsNotContent)
+{
+    QSet<QByteArray> ids;
+    for (int i = 0; i < 1000; ++i) {
+        const ListingStamp stamp = ListingStamp::fresh(42);
+        ASSERT_TRUE(stamp.hasId());
+        EXPECT_EQ(stamp.created, 42);
+        EXPECT_EQ(stamp.modified, 42);
+        ids.insert(QByteArray(reinterpret_cast<const char*>(stamp.id.data()), ListingStamp::kIdSize));
+    }
+    EXPECT_EQ(ids.size(), 1000);
+    EXPECT_FALSE(ListingStamp().hasId());
+
+    const Listing stamped {"site", "user", "pw", ListingStamp::fresh(1)};
+    EXPECT_EQ(stamped, (Listing {"site", "user", "pw"}));
+    EXPECT_NE(stamped, (Listing {"site", "user", "pw2", stamped.stamp}));
+}
+
+TEST_F(ListSessionTest, KeepsTheRemovalsOfListingsWithAnIdUntilTheListIsLoadedAgain)
+{
+    ListSession session(folder());
+    openDescribed(session, "Mk1", taggedListings(1));
+    session.noteRemoved({"described", "u", "p"}, 5);
+    EXPECT_TRUE(session.removals().isEmpty()) << "a listing without an id leaves nothing to keep";
+    const Listing stamped {"sealed", "u", "p", ListingStamp::fresh(3)};
+    session.noteRemoved(stamped, 7);
+    ASSERT_EQ(session.removals().size(), 1);
+    EXPECT_EQ(session.removals()[0].id, stamped.stamp.id);
+    EXPECT_EQ(session.removals()[0].removed, 7);
+    ASSERT_TRUE(session.load().ok);
+    EXPECT_TRUE(session.removals().isEmpty());
+    session.noteRemoved(stamped, 8);
+    session.forget();
+    EXPECT_TRUE(session.removals().isEmpty());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "support/listrecords.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -98,6 +99,41 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
         {"mnu_find", "Ctrl+F"}, {"mnu_copypassword", "Ctrl+C"}, {"mnu_copyuser", "Ctrl+B"}, {"mnu_copysite", "Ctrl+U"}};
     for (QAction* action : list->findChildren<QAction*>())
         EXPECT_EQ(action->shortcut().toString(), keys.value(action->objectName())) << qPrintable(action->objectName());
+}
+
+// The grid edits the session's listings in place: a listing typed in gets
+// an id of its own, a changed one its time, a deleted one is kept in the
+// session's removals when it had an id.
+TEST_F(FrmListTest, TheGridKeepsTheStampsOfTheSessionsListings)
+{
+    frm_list* list = open(record("www.a.com", "ann", "pw1"));
+    PasswordGrid* grid = list->grd_password;
+    ASSERT_EQ(session.listings().size(), 1);
+    EXPECT_FALSE(session.listings()[0].stamp.hasId()) << "the list file keeps no ids";
+
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    grid->AddItem({"2", "www.b.com", "bob", "pw2"});
+    ASSERT_EQ(session.listings().size(), 2);
+    const ListingStamp added = session.listings()[1].stamp;
+    EXPECT_TRUE(added.hasId());
+    EXPECT_GE(added.created, before);
+
+    grid->setRow(2);
+    grid->setCol(3);
+    grid->setText("pw2");
+    EXPECT_EQ(session.listings()[1].stamp.modified, added.modified) << "the same text changes nothing";
+    QTest::qWait(2);
+    grid->setText("new");
+    EXPECT_EQ(session.listings()[1].password, "new");
+    EXPECT_GT(session.listings()[1].stamp.modified, added.modified);
+    EXPECT_EQ(session.listings()[1].stamp.id, added.id);
+
+    grid->RemoveItem(1);
+    EXPECT_TRUE(session.removals().isEmpty()) << "the loaded listing had no id";
+    grid->RemoveItem(1);
+    ASSERT_EQ(session.removals().size(), 1);
+    EXPECT_EQ(session.removals()[0].id, added.id);
+    EXPECT_TRUE(session.listings().isEmpty());
 }
 
 TEST_F(FrmListTest, FreshListShowsTheHeaderRowAlone)
