@@ -279,8 +279,20 @@ TEST_P(DialogLayoutTest, AsDescribed)
     for (QLineEdit* box : form->findChildren<QLineEdit*>()) {
         const bool hidden = layout.passwordBoxes.contains(box->objectName());
         EXPECT_EQ(box->echoMode(), hidden ? QLineEdit::Password : QLineEdit::Normal) << qPrintable(box->objectName());
-        // The listing dialogs' boxes have no length limit.
-        EXPECT_EQ(box->maxLength(), hidden ? 15 : 32767) << qPrintable(box->objectName());
+        // The listing dialogs' boxes have no length limit; a password box
+        // takes 15 characters and refuses the 16th, saying so.
+        if (!hidden) {
+            EXPECT_EQ(box->maxLength(), 32767) << qPrintable(box->objectName());
+            continue;
+        }
+        messages.clear();
+        box->clear();
+        QTest::keyClicks(box, QString(16, 'x'));
+        settle();
+        EXPECT_EQ(box->text(), QString(15, 'x')) << qPrintable(box->objectName());
+        ASSERT_EQ(messages.size(), 1) << qPrintable(box->objectName());
+        EXPECT_TRUE(messages[0].text.contains("at most 15 characters")) << qPrintable(messages[0].text);
+        box->clear();
     }
     for (const QString& name : layout.fieldLabels) {
         auto* label = form->findChild<QLabel*>(name);

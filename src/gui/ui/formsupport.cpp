@@ -1,5 +1,6 @@
 #include "gui/ui/formsupport.h"
 
+#include "gui/ui/lengthlimit.h"
 #include "gui/ui/twips.h"
 
 #include <QApplication>
@@ -124,7 +125,7 @@ QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int
 {
     QLineEdit* box = addTextBox(parent, objectName, left, top, width, height);
     box->setEchoMode(QLineEdit::Password);
-    box->setMaxLength(15);
+    LimitLength(box, 15);
     box->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     return box;
 }

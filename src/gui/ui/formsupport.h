@@ -37,7 +37,8 @@ void fitText(QLabel* label);
 bool textFits(const QLabel* label);
 
 QLineEdit* addTextBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
-// A master-password box: "*" for each character, at most 15 characters.
+// A master-password box: "*" for each character, at most 15 characters
+// (more is refused with a message, never cut).
 QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int top, int width, int height);
 // Never the default (Return) button of anything.
 QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption, int left, int top, int width,
