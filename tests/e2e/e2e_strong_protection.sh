@@ -13,7 +13,8 @@ e2e_init "$@"
 readonly strong_title="Strong Protection"
 readonly strong_password="Vault7Strong"
 readonly newer_password="Vault8Newer"
-readonly secrets=("$password" "$strong_password" "$newer_password" "www.vaulted.org" "vaultuser" "V4ultPw"
+readonly described_again="Back9Plain"
+readonly secrets=("$password" "$strong_password" "$newer_password" "$described_again" "www.vaulted.org" "vaultuser" "V4ultPw"
                   "Mail program" "mailuser" "M41lPw")
 
 # Waits for the question that the dialog `dialog_id` asks under its own
@@ -127,15 +128,20 @@ unlock "$newer_password"
 [[ $(vault_params) == "6 134217728" ]] || fail "after the unlock the vault has $(vault_params)"
 choose_from_menu t s
 strong_id=$(activate_window "$strong_title")
+# The vault's password, then a new one for the earlier format, twice.
 type_text "$newer_password"
+press Tab
+type_text "$described_again"
+press Tab
+type_text "$described_again"
 press Tab space
 # Asked whether to give the protection up: yes.
 answer_yes_and_close "$strong_id"
 
-begin "the described files are back, under the password in force"
+begin "the described files are back, under their new password"
 expect_only_data_files
-expect_plain kxpwfl.ene "$password_file_key" "$newer_password"
-expect_plain kxplst.ene "$newer_password" \
+expect_plain kxpwfl.ene "$password_file_key" "$described_again"
+expect_plain kxplst.ene "$described_again" \
   "$(record "www.vaulted.org" vaultuser V4ultPw)$(record "Mail program" mailuser M41lPw)"
 
 step="done"

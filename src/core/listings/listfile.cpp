@@ -41,6 +41,15 @@ StorageResult keyFault(const QString& path)
 
 } // namespace
 
+bool fits(const Listing& listing)
+{
+    const auto fitsField = [](const QString& value, int length) {
+        return value.size() <= length && !Ansi::firstUnencodable(value);
+    };
+    return fitsField(listing.site, kSiteLength) && fitsField(listing.user, kUserLength)
+           && fitsField(listing.password, kPasswordLength);
+}
+
 QList<Listing> parse(QByteArrayView plain)
 {
     const qsizetype count = plain.size() / kRecordLength;

@@ -26,6 +26,10 @@ QList<Listing> parse(QByteArrayView plain);
 // the characters after a NUL in a field. Empty when nothing.
 QString damageOf(QByteArrayView plain);
 
+// Whether the list file can hold listing whole: each value within its field
+// and in Windows-1252.
+bool fits(const Listing& listing);
+
 // The plain list: each value left-aligned, padded with spaces and cut to its
 // field. Fails, naming the listing, on a character Windows-1252 cannot hold.
 StorageResult serialize(const QList<Listing>& listings, SecretBytes* plain);

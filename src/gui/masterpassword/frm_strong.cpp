@@ -1,7 +1,9 @@
 #include "gui/masterpassword/frm_strong.h"
 
 #include "core/masterpassword/strongprotection.h"
+#include "core/listings/listbackups.h"
 #include "core/session/listsession.h"
+#include "core/storage/safewrite.h"
 #include "core/storage/textutil.h"
 #include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
@@ -54,17 +56,22 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
         Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 3240, 1215, 375);
         Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
     } else {
-        Forms::setClientSize(this, 4815, 2175);
+        Forms::setClientSize(this, 4815, 3375);
         Label1 = Forms::addLabel(
             this, "Label1",
             QStringLiteral("Strong protection is on. Turning it off writes your list back in the earlier format, "
-                           "which anyone who can read this folder can read, and removes the sealed list."),
-            120, 120, 4575, 855);
-        Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Password"), 120, 1140, 1815, 255);
-        txt_old = Forms::addPasswordBox(this, "txt_old", 2040, 1080, 1695, 375);
-        Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 1680, 1215, 375);
-        Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 1680, 1215, 375);
-        Forms::setTabOrder({txt_old, Command1, Command2});
+                           "which anyone who can read this folder can read, and removes the sealed list. That "
+                           "format gives its master password away, so it takes a new one, not the current one."),
+            120, 120, 4575, 1095);
+        Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("Current Password"), 120, 1380, 1815, 255);
+        txt_old = Forms::addPasswordBox(this, "txt_old", 2040, 1320, 1695, 375);
+        Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("New Password"), 120, 1860, 1815, 255);
+        txt_new = Forms::addPasswordBox(this, "txt_new", 2040, 1800, 1695, 375);
+        Label4 = Forms::addFieldLabel(this, "Label4", QStringLiteral("Confirm Password"), 120, 2340, 1815, 255);
+        txt_confirm = Forms::addPasswordBox(this, "txt_confirm", 2040, 2280, 1695, 375);
+        Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 2880, 1215, 375);
+        Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 2880, 1215, 375);
+        Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
     }
     Label1->setWordWrap(true);
     Forms::fitText(Label1);
@@ -129,21 +136,90 @@ void frm_strong::turnOn()
 
 void frm_strong::turnOff()
 {
+    const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm);
+    if (!accepted)
+        return;
+    // The earlier format gives its password away: it must not open the
+    // vault's backups or its copies elsewhere.
+    if (*accepted == TrimSpaces(txt_old->text())) {
+        MsgBox::show(QStringLiteral("The new password must differ from the current one: the earlier format gives its "
+                                    "password away, and the current one still opens the sealed backups."),
+                     kStrongCaption);
+        txt_new->clear();
+        txt_confirm->clear();
+        return;
+    }
+    // The list this dialog was for has closed.
+    if (!m_session.hasKey()) {
+        close();
+        return;
+    }
+    if (const QString refusal = misfitsMessage(m_session.listings()); !refusal.isEmpty()) {
+        MsgBox::show(refusal, kStrongCaption);
+        return;
+    }
     if (!MsgBox::ask(QStringLiteral("Turn strong protection off?\rYour list will be kept in the earlier format again: "
                                     "anyone who can read this folder can then read your master password and every "
                                     "listing."),
                      kStrongCaption))
         return;
-    if (!m_session.hasKey()) {
-        close();
-        return;
-    }
-    if (auto turned = m_session.turnOff(TrimSpaces(txt_old->text())); !turned) {
+    if (auto turned = m_session.turnOff(*accepted); !turned) {
         MsgBox::show(QStringLiteral("Strong protection stays on.\r%1").arg(turned.error), kStrongCaption);
         return;
     }
-    txt_old->clear();
+    for (QLineEdit* box : {txt_old, txt_new, txt_confirm})
+        box->clear();
+    offerToRemoveSealedBackups();
     close();
+}
+
+QString frm_strong::misfitsMessage(const QList<Listing>& listings)
+{
+    QStringList sites;
+    qsizetype count = 0;
+    for (const Listing& listing : listings) {
+        if (ListFile::fits(listing))
+            continue;
+        if (++count <= 3)
+            sites.append(QStringLiteral("\"%1\"").arg(TrimSpaces(listing.site)));
+    }
+    if (count == 0)
+        return {};
+    return QStringLiteral("Strong protection stays on: %1 of your listings cannot be kept in the earlier format, "
+                          "which holds at most 75 characters of web site or program, 20 of user name and 15 of "
+                          "password, in Western European letters. %2 %3.\r"
+                          "Shorten or change them first; nothing was changed.")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("It is") : QStringLiteral("Among them"))
+        .arg(sites.join(QStringLiteral(", ")));
+}
+
+void frm_strong::offerToRemoveSealedBackups()
+{
+    QStringList sealed;
+    for (const ListBackups::Backup& backup : ListBackups::find(m_session.folder())) {
+        if (backup.kind == ListBackups::Kind::Vault)
+            sealed.append(backup.path);
+    }
+    if (sealed.isEmpty())
+        return;
+    QStringList names;
+    for (const QString& path : sealed)
+        names.append(QFileInfo(path).fileName());
+    if (!MsgBox::ask(QStringLiteral("Strong protection is off. These sealed backups of your list remain, and open "
+                                    "with the passwords they were kept under:\r%1\r\rRemove them?")
+                         .arg(names.join(QStringLiteral("\r"))),
+                     kStrongCaption, MsgBox::Default::No))
+        return;
+    QStringList failed;
+    for (const QString& path : sealed) {
+        if (auto removed = SafeWrite::removeFile(path); !removed)
+            failed.append(removed.error);
+    }
+    if (!failed.isEmpty())
+        MsgBox::show(
+            QStringLiteral("Not every sealed backup could be removed.\r%1").arg(failed.join(QStringLiteral("\r"))),
+            kStrongCaption);
 }
 
 void frm_strong::Command2_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listings/listing.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -44,6 +46,9 @@ private:
     frm_strong(ListSession& session, bool turnsOn);
     void turnOn();
     void turnOff();
+    // Why listings cannot go back to the earlier format (empty: they can).
+    static QString misfitsMessage(const QList<Listing>& listings);
+    void offerToRemoveSealedBackups();
 
     bool m_turnsOn;
     ListSession& m_session;

@@ -251,4 +251,28 @@ TEST_F(ListFileTest, SaveRemovesAPlainListOfAnEarlierVersion)
     EXPECT_EQ(load("key").at(0).site, QString("www.new.com").leftJustified(75));
 }
 
+// What the list file can hold whole: each value within its field, in
+// Windows-1252; a loaded listing, padded to its fields, always fits.
+TEST(ListFileFits, EachValueWithinItsFieldAndCodePage)
+{
+    const struct {
+        const char* name;
+        Listing listing;
+        bool fits;
+    } cases[] = {
+        {"short", {"www.a.com", "ann", "pw"}, true},
+        {"at the limits", {QString(75, 's'), QString(20, 'u'), QString(15, 'p')}, true},
+        {"site too long", {QString(76, 's'), "u", "p"}, false},
+        {"user too long", {"s", QString(21, 'u'), "p"}, false},
+        {"password too long", {"s", "u", QString(16, 'p')}, false},
+        {"Western European letters", {QStringLiteral("Café"), QStringLiteral("Jürgen"), QStringLiteral("€uro")}, true},
+        {"outside the code page", {QStringLiteral("Łódź"), "u", "p"}, false},
+        {"emoji", {"s", "u", QStringLiteral("pw\U0001F511")}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ListFile::fits(c.listing), c.fits) << c.name;
+    for (const Listing& loaded : ListFile::parse(record("www.a.com", "ann", "pw")))
+        EXPECT_TRUE(ListFile::fits(loaded));
+}
+
 } // namespace

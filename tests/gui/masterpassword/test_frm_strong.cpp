@@ -185,7 +185,7 @@ TEST_F(FrmStrongTest, LockCloseSavesIntoTheVaultAndForgetsTheKey)
     EXPECT_EQ(grid()->Rows(), 4);
 }
 
-TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBack)
+TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBackUnderANewPassword)
 {
     turnOn("Mk1", "Strong1", "Strong1");
     for (const bool yes : {false, true}) {
@@ -194,6 +194,8 @@ TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBack)
         ASSERT_NE(form, nullptr);
         EXPECT_FALSE(form->turnsOn());
         form->txt_old->setText("Strong1");
+        form->txt_new->setText(" Back1 ");
+        form->txt_confirm->setText("Back1");
         MsgBox::setAnswerForTesting(yes);
         form->Command1->click();
         settle();
@@ -206,10 +208,86 @@ TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBack)
     }
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene"}));
     EXPECT_FALSE(session.isStrong());
-    EXPECT_TRUE(session.isEntry(QStringLiteral("Strong1")));
-    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("Strong1"));
-    EXPECT_EQ(readDeciphered("kxplst.ene", "Strong1"),
-              record("site1", "user1", "pw1") + record("site2", "user2", "pw2"));
+    EXPECT_TRUE(session.isEntry(QStringLiteral("Back1")));
+    EXPECT_EQ(readDeciphered("kxpwfl.ene", "sx8peu3"), QByteArray("Back1"));
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Back1"), record("site1", "user1", "pw1") + record("site2", "user2", "pw2"));
+}
+
+// What turning off refuses leaves the vault as it was: a new password like
+// the vault's, new entries that disagree, listings the earlier format cannot
+// hold (named by site, the first few).
+TEST_F(FrmStrongTest, TurningOffRefusesWhatTheEarlierFormatCannotTake)
+{
+    turnOn("Mk1", "Strong1", "Strong1");
+    grid()->AddItem({"3", QString(76, 'w'), "u", "p"});
+    grid()->AddItem({"4", "www.fits.com", "u", "a password far too long"});
+    grid()->AddItem({"5", QStringLiteral("Łódź mail"), "u", "p"});
+    const QByteArray vault = readFile("kxplst.vault");
+    const struct {
+        QString fresh, confirm;
+        QStringList says;
+    } cases[] = {
+        {"Strong1", "Strong1", {"must differ from the current one"}},
+        {"Back1", "Back2", {"Do No Match"}},
+        {"Back1",
+         "Back1",
+         {"3 of your listings cannot be kept", "\"" + QString(76, 'w') + "\"", "\"www.fits.com\"",
+          QStringLiteral("\"Łódź mail\"")}},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        frm_strong* form = openDialog();
+        ASSERT_NE(form, nullptr);
+        form->txt_old->setText("Strong1");
+        form->txt_new->setText(c.fresh);
+        form->txt_confirm->setText(c.confirm);
+        MsgBox::setAnswerForTesting(true);
+        form->Command1->click();
+        settle();
+        ASSERT_EQ(messages.size(), 1) << qPrintable(c.says.first());
+        for (const QString& part : c.says)
+            EXPECT_TRUE(messages[0].text.contains(part)) << qPrintable(messages[0].text);
+        EXPECT_NE(window<frm_strong>("frm_strong"), nullptr);
+        EXPECT_EQ(readFile("kxplst.vault"), vault);
+        EXPECT_TRUE(session.isStrong());
+        delete form;
+    }
+}
+
+// Sealed backups outlive the vault: they are named, and removed only when
+// the user says so.
+TEST_F(FrmStrongTest, TurningOffOffersToRemoveTheSealedBackups)
+{
+    for (const bool remove : {false, true}) {
+        SCOPED_TRACE(remove);
+        const QString vaultPassword = remove ? "Strong2" : "Strong1";
+        turnOn(remove ? "Back1" : "Mk1", vaultPassword, vaultPassword);
+        ASSERT_TRUE(session.isStrong());
+        writeFile("kxplst-backup-20261201-101500.vault", readFile("kxplst.vault"));
+        messages.clear();
+        MsgBox::setObserverForTesting([this, remove](const QString& text, const QString& caption) {
+            messages.append({text, caption});
+            // Yes to turning off, then the case's answer.
+            MsgBox::setAnswerForTesting(messages.size() == 1 || remove);
+        });
+        MsgBox::setAnswerForTesting(true);
+        frm_strong* form = openDialog();
+        ASSERT_NE(form, nullptr);
+        form->txt_old->setText(vaultPassword);
+        form->txt_new->setText(remove ? "Back2" : "Back1");
+        form->txt_confirm->setText(remove ? "Back2" : "Back1");
+        form->Command1->click();
+        settle();
+        MsgBox::setObserverForTesting([this](const QString& text, const QString& caption) {
+            messages.append({text, caption});
+        });
+        ASSERT_EQ(messages.size(), 2);
+        EXPECT_TRUE(messages[1].text.contains("kxplst-backup-20261201-101500.vault")) << qPrintable(messages[1].text);
+        EXPECT_EQ(MsgBox::lastDefaultForTesting(), MsgBox::Default::No);
+        EXPECT_EQ(exists("kxplst-backup-20261201-101500.vault"), !remove);
+        EXPECT_FALSE(session.isStrong());
+        EXPECT_TRUE(exists("kxplst.ene"));
+    }
 }
 
 TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
@@ -276,11 +354,11 @@ TEST_F(FrmStrongTest, AFailedChangeOfTheKeyKeepsTheListSavingUnderThePasswordInF
         const char* name;
         bool strongBefore;
         bool changeDialog; // Change Password, or Tools > Strong Protection
-        QString current, fresh; // fresh: none to turn strong protection off
+        QString current, fresh;
         QStringList passwords; // one of them is in force afterwards
     } cases[] = {
         {"turning strong protection on", false, false, "Mk1", "Strong1", {"Mk1", "Strong1"}},
-        {"turning strong protection off", true, false, "Strong1", {}, {"Mk1", "Strong1"}},
+        {"turning strong protection off", true, false, "Strong1", "Back1", {"Back1", "Strong1"}},
         {"changing the master password", false, true, "Mk1", "New1", {"Mk1", "New1"}},
         {"changing the vault's password", true, true, "Strong1", "Strong2", {"Strong1", "Strong2"}},
     };
@@ -298,13 +376,11 @@ TEST_F(FrmStrongTest, AFailedChangeOfTheKeyKeepsTheListSavingUnderThePasswordInF
             return form->Command1;
         }
         frm_strong* form = openDialog();
-        if (!form || form->turnsOn() == c.fresh.isEmpty())
+        if (!form || form->turnsOn() == c.strongBefore)
             return nullptr;
         form->txt_old->setText(c.current);
-        if (form->turnsOn()) {
-            form->txt_new->setText(c.fresh);
-            form->txt_confirm->setText(c.fresh);
-        }
+        form->txt_new->setText(c.fresh);
+        form->txt_confirm->setText(c.fresh);
         return form->Command1;
     };
     const QStringList listed {"1|site1|user1|pw1", "2|site2|user2|pw2", "3|www.after.com|late|pw3"};
