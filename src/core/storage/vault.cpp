@@ -1,6 +1,10 @@
 #include "core/storage/vault.h"
 
+#include "core/storage/secrettext.h"
+#include "core/storage/utf8.h"
 #include "core/storage/vault_test_seam.h"
+
+#include <QString>
 
 #include <QtEndian>
 
@@ -43,10 +47,15 @@ static_assert(kAcceptFactor * kWritten.opsLimit <= crypto_pwhash_argon2id_OPSLIM
 
 std::atomic<quint64> g_derivationAttempts {0};
 
-void writeHeader(uchar* out, const Params& params, const Salt& salt, const Nonce& nonce)
+bool knownVersion(quint8 version)
+{
+    return version == kVersion1 || version == kVersion2;
+}
+
+void writeHeader(uchar* out, quint8 version, const Params& params, const Salt& salt, const Nonce& nonce)
 {
     std::memcpy(out, kMagic, kMagicSize);
-    out[kVersionAt] = kVersion;
+    out[kVersionAt] = version;
     qToLittleEndian<quint64>(params.opsLimit, out + kOpsAt);
     qToLittleEndian<quint64>(params.memLimit, out + kMemAt);
     std::memcpy(out + kSaltAt, salt.data(), kSaltSize);
@@ -63,9 +72,9 @@ struct KeyAccess {
 namespace {
 
 QByteArray sealWith(QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt,
-                    const Nonce& nonce)
+                    const Nonce& nonce, quint8 version)
 {
-    if (!key.isValid() || !acceptableParams(params))
+    if (!key.isValid() || !acceptableParams(params) || !knownVersion(version))
         return {};
     const auto plainSize = static_cast<quint64>(plain.size());
     constexpr quint64 overhead = kHeaderSize + kTagSize;
@@ -80,7 +89,7 @@ QByteArray sealWith(QByteArrayView plain, const VaultKey& key, const Params& par
         return {};
     }
     auto* out = reinterpret_cast<uchar*>(file.data());
-    writeHeader(out, params, salt, nonce);
+    writeHeader(out, version, params, salt, nonce);
 
     unsigned long long sealedSize = 0;
     const int rc = crypto_aead_xchacha20poly1305_ietf_encrypt(
@@ -164,10 +173,11 @@ HeaderCheck readHeader(QByteArrayView fileBytes)
         check.damage = Damage::BadMagic;
         return check;
     }
-    if (in[kVersionAt] != kVersion) {
+    if (!knownVersion(in[kVersionAt])) {
         check.damage = Damage::BadVersion;
         return check;
     }
+    check.header.version = in[kVersionAt];
     check.header.params.opsLimit = qFromLittleEndian<quint64>(in + kOpsAt);
     check.header.params.memLimit = qFromLittleEndian<quint64>(in + kMemAt);
     if (!acceptableParams(check.header.params)) {
@@ -177,6 +187,19 @@ HeaderCheck readHeader(QByteArrayView fileBytes)
     std::memcpy(check.header.salt.data(), in + kSaltAt, kSaltSize);
     std::memcpy(check.header.nonce.data(), in + kNonceAt, kNonceSize);
     return check;
+}
+
+SecretBytes passwordBytesV2(QStringView password)
+{
+    QString text = password.toString();
+    QString nfc = text.normalized(QString::NormalizationForm_C);
+    SecretBytes bytes(Utf8::encodedSize(nfc, Utf8::Unpaired::Replace));
+    Utf8::encode(nfc, bytes.bytes().data());
+    // Already normalised text comes back sharing text's characters: then
+    // the first wipe only lets go, and the second reaches them.
+    wipeText(nfc);
+    wipeText(text);
+    return bytes;
 }
 
 std::optional<VaultKey> deriveKey(QByteArrayView passwordBytes, const Params& params, const Salt& salt)
@@ -202,13 +225,13 @@ std::optional<VaultKey> deriveKey(QByteArrayView passwordBytes, const Params& pa
     return key;
 }
 
-QByteArray seal(QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt)
+QByteArray seal(QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt, quint8 version)
 {
     if (!init())
         return {};
     Nonce nonce;
     randombytes_buf(nonce.data(), nonce.size());
-    return sealWith(plainRecords, key, params, salt, nonce);
+    return sealWith(plain, key, params, salt, nonce, version);
 }
 
 namespace {
@@ -232,12 +255,18 @@ qsizetype recordsSize(QByteArrayView fileBytes)
     return fileBytes.size() - qsizetype(kHeaderSize + kTagSize);
 }
 
+bool readable(QByteArrayView fileBytes, quint8 version)
+{
+    const HeaderCheck check = readHeader(fileBytes);
+    return check.ok() && check.header.version == version;
+}
+
 } // namespace
 
-OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain)
+OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain, quint8 version)
 {
     plain.clear();
-    if (!readHeader(fileBytes).ok())
+    if (!readable(fileBytes, version))
         return OpenResult::Damaged;
     if (!key.isValid())
         return OpenResult::WrongKeyOrChanged;
@@ -253,10 +282,10 @@ OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain
     return opened;
 }
 
-OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain)
+OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain, quint8 version)
 {
     *plain = {};
-    if (!readHeader(file).ok())
+    if (!readable(file, version))
         return OpenResult::Damaged;
     if (!key.isValid())
         return OpenResult::WrongKeyOrChanged;
@@ -310,12 +339,12 @@ void wipe(QByteArray& bytes)
 
 namespace TestSeam {
 
-QByteArray sealWithNonce(QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt,
-                         const Nonce& nonce)
+QByteArray sealWithNonce(QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt,
+                         const Nonce& nonce, quint8 version)
 {
     if (!init())
         return {};
-    return sealWith(plainRecords, key, params, salt, nonce);
+    return sealWith(plain, key, params, salt, nonce, version);
 }
 
 quint64 derivationAttempts()

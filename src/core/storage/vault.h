@@ -1,24 +1,31 @@
-// Sealed "kxplst.vault" file: the plain records encrypted under a key that is
+// Sealed "kxplst.vault" file: the plain list encrypted under a key that is
 // stretched from the master password.
 //
 // Layout (all integers little-endian):
 //   0  "VELLAMAR-VAULT"          14 bytes
-//  14  version (1)                1 byte
+//  14  version (1 or 2)           1 byte
 //  15  Argon2id ops limit         8 bytes
 //  23  Argon2id memory limit      8 bytes
 //  31  salt                      16 bytes
 //  47  nonce                     24 bytes
-//  71  XChaCha20-Poly1305 ciphertext of the records, 16-byte tag last
+//  71  XChaCha20-Poly1305 ciphertext of the payload, 16-byte tag last
 // The whole 71-byte header is the associated data, so any changed byte,
 // header included, makes opening fail.
 //
+// The two versions differ only inside: version 1 seals the 110-byte records
+// of the list file under a key from the password's Windows-1252 bytes;
+// version 2 seals a VaultPayload under a key from passwordBytesV2().
+//
 // Typical use: readHeader() -> deriveKey(password, header.params, header.salt)
-// -> open(). Keep the key to re-save with seal(); a password change takes a
-// fresh salt (newSalt()) and writtenParams().
+// -> open(..., header.version). Keep the key to re-save with seal(); a
+// password change takes a fresh salt (newSalt()) and writtenParams().
 #pragma once
+
+#include "core/storage/secretbytes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <array>
@@ -33,8 +40,11 @@ inline constexpr std::size_t kNonceSize = 24;
 inline constexpr std::size_t kKeySize = 32;
 inline constexpr std::size_t kTagSize = 16;
 inline constexpr std::size_t kHeaderSize = kMagicSize + 1 + 8 + 8 + kSaltSize + kNonceSize;
-inline constexpr quint8 kVersion = 1;
-// What is sealed is whole 110-byte listings, so a vault's length tells.
+inline constexpr quint8 kVersion1 = 1;
+inline constexpr quint8 kVersion2 = 2;
+// What seal() writes unless told otherwise.
+inline constexpr quint8 kVersion = kVersion1;
+// What version 1 seals is whole 110-byte listings, so its length tells.
 inline constexpr std::size_t kRecordSize = 110;
 
 using Salt = std::array<uchar, kSaltSize>;
@@ -92,6 +102,7 @@ struct Session {
 };
 
 struct Header {
+    quint8 version = kVersion1;
     Params params;
     Salt salt {};
     Nonce nonce {};
@@ -101,7 +112,7 @@ enum class Damage {
     None,
     TooShort, // shorter than header + tag
     BadMagic,
-    BadVersion,
+    BadVersion, // neither 1 nor 2
     ParamsOutOfRange, // see acceptableParams()
 };
 const char* describe(Damage damage);
@@ -113,32 +124,48 @@ struct HeaderCheck {
 };
 
 // Checks the fixed header of a whole file without deriving anything, so
-// damage is reported before any expensive work starts.
+// damage is reported before any expensive work starts. Either version
+// passes; header.version says which.
 HeaderCheck readHeader(QByteArrayView fileBytes);
 
-// Stretches the password bytes (already Windows-1252, as the list stores
-// them). Empty on unacceptable params, out of memory or a libsodium failure.
+// The key input of version 2: the password's UTF-8 bytes after Unicode
+// normalisation to NFC, so the same password typed on another machine (or
+// with another input method) gives the same key. A lone surrogate, which no
+// keyboard produces, is taken as U+FFFD. Spaces at the ends are kept: the
+// caller passes the password exactly as its one rule for set-up, unlock
+// and change leaves it. The copies made here are wiped.
+SecretBytes passwordBytesV2(QStringView password);
+
+// Stretches the password bytes (Windows-1252 for version 1, as the list
+// stores them; passwordBytesV2() for version 2). Empty on unacceptable
+// params, out of memory or a libsodium failure.
 std::optional<VaultKey> deriveKey(QByteArrayView passwordBytes, const Params& params, const Salt& salt);
 
-// The complete file bytes, with a fresh random nonce. Empty on failure
-// (invalid key, unacceptable params, out of memory); a real vault never is.
-QByteArray seal(QByteArrayView plainRecords, const VaultKey& key, const Params& params, const Salt& salt);
+// The complete file bytes of the given version, with a fresh random nonce.
+// Empty on failure (invalid key, unacceptable params, unknown version, out
+// of memory); a real vault never is.
+QByteArray seal(QByteArrayView plain, const VaultKey& key, const Params& params, const Salt& salt,
+                quint8 version = kVersion1);
 
 enum class OpenResult {
     Ok,
-    Damaged, // header unusable; see readHeader()
+    Damaged, // header unusable (see readHeader()), or not the version asked for
     WrongKeyOrChanged, // authentication failed: wrong password or altered bytes
     OutOfMemory,
 };
 
-// On Ok, plain holds the records in a buffer allocated once at its final
+// Both open only a file of the version the caller reads, so a reader of
+// version 1 records never takes a version 2 payload for them: another
+// version is Damaged.
+
+// On Ok, plain holds the payload in a buffer allocated once at its final
 // size, so wipe() reaches every copy. Otherwise plain is left empty.
-OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain);
+OpenResult open(QByteArrayView fileBytes, const VaultKey& key, QByteArray& plain, quint8 version = kVersion1);
 
 // Opens the vault into file itself: on Ok, file is replaced by the header
-// and the records in clear, which *plain views and which must be wiped. On
+// and the payload in clear, which *plain views and which must be wiped. On
 // any other result file is left as it was, byte for byte.
-OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain);
+OpenResult openInPlace(QByteArray& file, const VaultKey& key, QByteArrayView* plain, quint8 version = kVersion1);
 
 // Constant-time comparison; false if either key is empty.
 bool sameKey(const VaultKey& a, const VaultKey& b);

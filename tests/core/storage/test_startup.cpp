@@ -119,7 +119,7 @@ TEST_F(StartupTest, WhatLiesAtTheVaultsPlaceIsToldApartWithoutAPassword)
     ASSERT_TRUE(key.has_value());
     const QByteArray sealed = Vault::seal(QByteArray(220, 'r'), *key, Vault::minimumParams(), salt);
     QByteArray otherVersion = sealed;
-    otherVersion[14] = 2;
+    otherVersion[14] = 3; // 1 and 2 are known
     QByteArray hugeParams = sealed;
     qToLittleEndian<quint64>(quint64(1) << 40, reinterpret_cast<uchar*>(hugeParams.data()) + 23);
     using S = Startup::VaultState;

@@ -253,9 +253,59 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase {"PlainListFile", [] { return QByteArray("mail.example.org\tuser\tsecret\n").repeated(4); },
                     Damage::BadMagic},
         DamageCase {"VersionZero", [] { return vectorVault().replace(14, 1, "\x00", 1); }, Damage::BadVersion},
-        DamageCase {"VersionTwo", [] { return vectorVault().replace(14, 1, "\x02", 1); }, Damage::BadVersion},
+        DamageCase {"VersionThree", [] { return vectorVault().replace(14, 1, "\x03", 1); }, Damage::BadVersion},
         DamageCase {"VersionFF", [] { return vectorVault().replace(14, 1, "\xff", 1); }, Damage::BadVersion}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A reader of one version never takes the other's payload for its own: the
+// header is fine, and the file is refused as damaged before any derivation.
+TEST(VaultVersions, EachOpensOnlyAsTheVersionItCarries)
+{
+    const auto key = vectorKey();
+    for (const quint8 version : {Vault::kVersion1, Vault::kVersion2}) {
+        SCOPED_TRACE("version " + std::to_string(version));
+        const QByteArray file = Vault::TestSeam::sealWithNonce(vectorPlain(), key, Vault::minimumParams(), vectorSalt(),
+                                                               vectorNonce(), version);
+        ASSERT_EQ(file.size(), vectorPlain().size() + kOverhead);
+        EXPECT_EQ(file[14], char(version));
+        const auto check = Vault::readHeader(file);
+        ASSERT_TRUE(check.ok()) << Vault::describe(check.damage);
+        EXPECT_EQ(check.header.version, version);
+
+        const quint8 other = version == Vault::kVersion1 ? Vault::kVersion2 : Vault::kVersion1;
+        const auto attemptsBefore = Vault::TestSeam::derivationAttempts();
+        QByteArray plain = "left over";
+        EXPECT_EQ(Vault::open(file, key, plain, other), OpenResult::Damaged);
+        EXPECT_TRUE(plain.isEmpty());
+        QByteArray inPlace = file;
+        QByteArrayView view("stale");
+        EXPECT_EQ(Vault::openInPlace(inPlace, key, &view, other), OpenResult::Damaged);
+        EXPECT_EQ(inPlace, file);
+        EXPECT_EQ(Vault::TestSeam::derivationAttempts(), attemptsBefore);
+
+        ASSERT_EQ(Vault::open(file, key, plain, version), OpenResult::Ok);
+        EXPECT_EQ(plain, vectorPlain());
+    }
+}
+
+TEST(VaultVersions, TodaysCallersKeepWritingAndReadingVersionOne)
+{
+    const auto key = vectorKey();
+    const QByteArray file = Vault::seal(vectorPlain(), key, Vault::minimumParams(), vectorSalt());
+    EXPECT_EQ(Vault::readHeader(file).header.version, Vault::kVersion1);
+    QByteArray plain;
+    EXPECT_EQ(Vault::open(file, key, plain), OpenResult::Ok);
+    const QByteArray second = Vault::seal(vectorPlain(), key, Vault::minimumParams(), vectorSalt(), Vault::kVersion2);
+    EXPECT_EQ(Vault::open(second, key, plain), OpenResult::Damaged);
+}
+
+TEST(VaultVersions, AnUnknownVersionIsNeverSealed)
+{
+    const auto key = vectorKey();
+    for (const quint8 version : {0, 3, 255})
+        EXPECT_TRUE(Vault::seal(vectorPlain(), key, Vault::minimumParams(), vectorSalt(), version).isEmpty())
+            << int(version);
+}
 
 // Both the independent vector and a file this module sealed itself, so a
 // reader and writer that agree on a mistake cannot hide it.
