@@ -5,7 +5,6 @@
 #include "core/storage/vault_test_seam.h"
 
 #include <QString>
-
 #include <QtEndian>
 
 #include <sodium.h>

@@ -133,7 +133,8 @@ HeaderCheck readHeader(QByteArrayView fileBytes);
 // with another input method) gives the same key. A lone surrogate, which no
 // keyboard produces, is taken as U+FFFD. Spaces at the ends are kept: the
 // caller passes the password exactly as its one rule for set-up, unlock
-// and change leaves it. The copies made here are wiped.
+// and change leaves it. The strings this holds on the way are wiped; what
+// Qt's normaliser allocates inside is left to the zeroing of freed memory.
 SecretBytes passwordBytesV2(QStringView password);
 
 // Stretches the password bytes (Windows-1252 for version 1, as the list

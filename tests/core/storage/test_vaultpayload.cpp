@@ -395,6 +395,30 @@ TEST(VaultPayloadDamage, EveryShorterPrefixIsRefused)
     }
 }
 
+// Whatever a changed byte does, decode either refuses it (leaving nothing)
+// or accepts a payload that encode writes back byte for byte.
+TEST(VaultPayloadDamage, EveryValueOfEveryByteIsRefusedOrReadExactly)
+{
+    const QByteArray good = goodPayload();
+    qsizetype refused = 0;
+    for (qsizetype at = 0; at < good.size(); ++at) {
+        for (int value = 0; value < 256; ++value) {
+            QByteArray changed = good;
+            changed[at] = char(value);
+            Contents out;
+            if (!VaultPayload::decode(changed, &out).ok()) {
+                ++refused;
+                ASSERT_TRUE(out.entries.isEmpty() && out.removals.isEmpty()) << at << "=" << value;
+                continue;
+            }
+            SecretBytes again;
+            ASSERT_TRUE(VaultPayload::encode(out, &again).ok) << at << "=" << value;
+            ASSERT_EQ(again.bytes(), changed) << at << "=" << value;
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
 TEST(VaultPayloadDamage, DescriptionsNameTheListingAndField)
 {
     Contents out;
