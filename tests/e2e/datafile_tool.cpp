@@ -89,17 +89,20 @@ int weakVault(const char* path, const char* password)
     if (!readAll(path, &file))
         return 1;
     const Vault::HeaderCheck header = Vault::readHeader(file);
+    const quint8 version = header.header.version;
+    const QString text = QString::fromLocal8Bit(password);
     const auto key =
-        header.ok() ? Vault::deriveKey(bytesOf(password), header.header.params, header.header.salt) : std::nullopt;
+        header.ok() ? Vault::deriveFromPassword(text, header.header.params, header.header.salt, version) : std::nullopt;
     QByteArray plain;
-    if (!key || Vault::open(file, *key, plain) != Vault::OpenResult::Ok) {
+    if (!key || Vault::open(file, *key, plain, version) != Vault::OpenResult::Ok) {
         std::fprintf(stderr, "datafile_tool: %s does not open with that password\n", path);
         return 1;
     }
     const Vault::Params weak = Vault::minimumParams();
     const Vault::Salt salt = Vault::newSalt();
-    const auto weakKey = Vault::deriveKey(bytesOf(password), weak, salt);
-    const QByteArray sealed = weakKey ? Vault::seal(plain, *weakKey, weak, salt) : QByteArray();
+    // The same version, with libsodium's weakest settings.
+    const auto weakKey = Vault::deriveFromPassword(text, weak, salt, version);
+    const QByteArray sealed = weakKey ? Vault::seal(plain, *weakKey, weak, salt, version) : QByteArray();
     Vault::wipe(plain);
     QFile out(QString::fromLocal8Bit(path));
     if (sealed.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(sealed) != sealed.size()

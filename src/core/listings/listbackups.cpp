@@ -57,15 +57,14 @@ Contents readVault(const Backup& backup, const QString& password)
     const Vault::HeaderCheck header = Vault::readHeader(file.bytes());
     if (!header.ok())
         return failed(Status::Damaged, QString::fromLatin1(Vault::describe(header.damage)));
-    auto passwordBytes = Ansi::encode(password);
-    if (!passwordBytes)
+    const quint8 version = header.header.version;
+    if (!Vault::keyInput(password, version))
         return failed(Status::WrongPassword, {});
-    const SecretBytes secret = SecretBytes::adopt(std::move(*passwordBytes));
-    const auto key = Vault::deriveKey(secret.bytes(), header.header.params, header.header.salt);
+    const auto key = Vault::deriveFromPassword(password, header.header.params, header.header.salt, version);
     if (!key)
         return failed(Status::Unreadable, QStringLiteral("no key could be made (not enough memory?)"));
     QByteArrayView records;
-    switch (Vault::openInPlace(file.bytes(), *key, &records)) {
+    switch (Vault::openInPlace(file.bytes(), *key, &records, version)) {
     case Vault::OpenResult::Ok:
         break;
     case Vault::OpenResult::Damaged:
@@ -76,8 +75,9 @@ Contents readVault(const Backup& backup, const QString& password)
         return failed(Status::Unreadable, QStringLiteral("there is not enough memory"));
     }
     Contents contents;
+    if (auto read = VaultList::listingsOf(records, version, &contents.listings); !read)
+        return failed(Status::Damaged, read.error);
     contents.status = Status::Opened;
-    contents.listings = ListFile::parse(records);
     return contents;
 }
 

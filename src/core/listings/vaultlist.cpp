@@ -1,8 +1,11 @@
 #include "core/listings/vaultlist.h"
 
 #include "core/storage/safewrite.h"
+#include "core/storage/vaultpayload.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QSet>
 
 namespace VaultList {
 namespace {
@@ -12,18 +15,93 @@ StorageResult refused(const QString& path, const QString& reason)
     return StorageResult::fileFault(QStringLiteral("open"), path, reason);
 }
 
+QByteArray idKey(const ListingStamp::Id& id)
+{
+    return QByteArray(reinterpret_cast<const char*>(id.data()), qsizetype(id.size()));
+}
+
+QString chopPad(const QString& value)
+{
+    qsizetype end = value.size();
+    while (end > 0 && value.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return value.left(end);
+}
+
+// Version 2's payload: listings without an id get one, and times they lack
+// are now; removals older than kept are dropped, and so are those of ids
+// the list holds again.
+VaultPayload::Contents contentsOf(const QList<Listing>& listings, const QList<ListingRemoval>& removals)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    VaultPayload::Contents contents;
+    contents.entries.reserve(listings.size());
+    QSet<QByteArray> listed;
+    for (const Listing& listing : listings) {
+        ListingStamp stamp = listing.stamp;
+        if (!stamp.hasId())
+            stamp = ListingStamp::fresh(now);
+        if (stamp.created == 0)
+            stamp.created = now;
+        if (stamp.modified == 0)
+            stamp.modified = stamp.created;
+        listed.insert(idKey(stamp.id));
+        if (listing.stamp.hasId()) {
+            contents.entries.append(
+                {stamp.id, stamp.created, stamp.modified, listing.site, listing.user, listing.password});
+        } else {
+            // From the list file: its pad spaces are no part of the values.
+            contents.entries.append({stamp.id, stamp.created, stamp.modified, chopPad(listing.site),
+                                     chopPad(listing.user), chopPad(listing.password)});
+        }
+    }
+    for (const ListingRemoval& removal : removals) {
+        if (!listed.contains(idKey(removal.id)))
+            contents.removals.append({removal.id, removal.removed});
+    }
+    VaultPayload::pruneRemovals(contents, now);
+    return contents;
+}
+
 } // namespace
 
-StorageResult load(const DataFolder& folder, const Vault::Session& session, QList<Listing>* listings)
+StorageResult listingsOf(QByteArrayView plain, quint8 version, QList<Listing>* listings,
+                         QList<ListingRemoval>* removals)
+{
+    if (version != Vault::kVersion2) {
+        *listings = ListFile::parse(plain);
+        if (removals)
+            removals->clear();
+        return StorageResult::success();
+    }
+    VaultPayload::Contents contents;
+    if (const VaultPayload::Decoded decoded = VaultPayload::decode(plain, &contents); !decoded.ok())
+        return StorageResult::failure(QStringLiteral("it is damaged: %1").arg(decoded.describe()));
+    QList<Listing> read;
+    read.reserve(contents.entries.size());
+    for (VaultPayload::Entry& entry : contents.entries)
+        read.append({std::move(entry.site), std::move(entry.user), std::move(entry.password),
+                     ListingStamp {entry.id, entry.created, entry.modified}});
+    *listings = std::move(read);
+    if (removals) {
+        removals->clear();
+        for (const VaultPayload::Removal& removal : contents.removals)
+            removals->append({removal.id, removal.removed});
+    }
+    return StorageResult::success();
+}
+
+StorageResult load(const DataFolder& folder, const Vault::Session& session, QList<Listing>* listings,
+                   QList<ListingRemoval>* removals)
 {
     QByteArray bytes;
     if (auto read = SafeWrite::readFile(folder.vaultPath, &bytes); !read)
         return read;
-    // Opened where it was read: the buffer holds the records in clear
-    // afterwards, and is wiped with them.
+    // Opened where it was read: the buffer holds the payload in clear
+    // afterwards, and is wiped with it.
     SecretBytes file = SecretBytes::adopt(std::move(bytes));
-    QByteArrayView records;
-    switch (Vault::openInPlace(file.bytes(), session.key, &records)) {
+    QByteArrayView plain;
+    switch (Vault::openInPlace(file.bytes(), session.key, &plain, session.version)) {
     case Vault::OpenResult::Ok:
         break;
     case Vault::OpenResult::Damaged:
@@ -33,28 +111,38 @@ StorageResult load(const DataFolder& folder, const Vault::Session& session, QLis
     case Vault::OpenResult::OutOfMemory:
         return refused(folder.vaultPath, QStringLiteral("there is not enough memory"));
     }
-    *listings = ListFile::parse(records);
+    if (auto read = listingsOf(plain, session.version, listings, removals); !read)
+        return refused(folder.vaultPath, read.error);
     return StorageResult::success();
 }
 
-StorageResult seal(const QList<Listing>& listings, const Vault::Session& session, QByteArray* file)
+StorageResult seal(const QList<Listing>& listings, const Vault::Session& session, QByteArray* file,
+                   const QList<ListingRemoval>& removals)
 {
     SecretBytes plain;
-    if (auto step = ListFile::serialize(listings, &plain); !step)
+    if (session.version == Vault::kVersion2) {
+        VaultPayload::Contents contents = contentsOf(listings, removals);
+        const StorageResult encoded = VaultPayload::encode(contents, &plain);
+        VaultPayload::wipe(contents);
+        if (!encoded)
+            return encoded;
+    } else if (auto step = ListFile::serialize(listings, &plain); !step) {
         return step;
-    *file = Vault::seal(plain.bytes(), session.key, session.params, session.salt);
+    }
+    *file = Vault::seal(plain.bytes(), session.key, session.params, session.salt, session.version);
     if (file->isEmpty())
         return StorageResult::failure(QStringLiteral("The list could not be sealed (no key, or not enough memory)."));
     return StorageResult::success();
 }
 
-StorageResult save(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings)
+StorageResult save(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings,
+                   const QList<ListingRemoval>& removals)
 {
     // Nothing is sealed when the vault may not be replaced.
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
         return writable;
     QByteArray file;
-    if (auto step = seal(listings, session, &file); !step)
+    if (auto step = seal(listings, session, &file, removals); !step)
         return step;
     return SafeWrite::replaceFile(folder.vaultPath, file);
 }

@@ -16,17 +16,6 @@ namespace {
 
 std::optional<Vault::Params> newVaultParams;
 
-// The key a password gives with these parameters and salt; no key when the
-// password holds a character the list cannot store.
-std::optional<Vault::VaultKey> keyOf(const QString& password, const Vault::Params& params, const Vault::Salt& salt)
-{
-    auto bytes = Ansi::encode(password);
-    if (!bytes)
-        return std::nullopt;
-    const SecretBytes secret = SecretBytes::adopt(std::move(*bytes));
-    return Vault::deriveKey(secret.bytes(), params, salt);
-}
-
 StorageResult noKey()
 {
     return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
@@ -40,12 +29,13 @@ QStringList describedFiles(const DataFolder& folder)
 }
 
 // Seals listings under session and puts them in place as the vault.
-StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings)
+StorageResult sealInPlace(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings,
+                          const QList<ListingRemoval>& removals = {})
 {
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
         return writable;
     QByteArray file;
-    if (auto sealed = VaultList::seal(listings, session, &file); !sealed)
+    if (auto sealed = VaultList::seal(listings, session, &file, removals); !sealed)
         return sealed;
     return SafeWrite::replaceFile(folder.vaultPath, file);
 }
@@ -64,12 +54,13 @@ Vault::Params paramsForNewVaults()
     return newVaultParams.value_or(Vault::writtenParams());
 }
 
-std::optional<Vault::Session> newSession(const QString& password)
+std::optional<Vault::Session> newSession(const QString& password, quint8 version)
 {
     Vault::Session session;
     session.params = paramsForNewVaults();
     session.salt = Vault::newSalt();
-    auto key = keyOf(password, session.params, session.salt);
+    session.version = version;
+    auto key = Vault::deriveFromPassword(password, session.params, session.salt, version);
     if (!key)
         return std::nullopt;
     session.key = std::move(*key);
@@ -165,18 +156,19 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     const Vault::HeaderCheck header = Vault::readHeader(file);
     if (!header.ok())
         return outcome; // damage looks like a wrong password, and costs no derivation
-    auto key = keyOf(entry, header.header.params, header.header.salt);
+    auto key = Vault::deriveFromPassword(entry, header.header.params, header.header.salt, header.header.version);
     if (!key)
         return outcome;
     // Opened where it was read, and wiped with the buffer: the records are
     // only needed should the vault be sealed again with stronger settings.
     SecretBytes opened = SecretBytes::adopt(std::move(file));
     QByteArrayView records;
-    if (Vault::openInPlace(opened.bytes(), *key, &records) != Vault::OpenResult::Ok)
+    if (Vault::openInPlace(opened.bytes(), *key, &records, header.header.version) != Vault::OpenResult::Ok)
         return outcome;
     session->key = std::move(*key);
     session->params = header.header.params;
     session->salt = header.header.salt;
+    session->version = header.header.version;
     outcome.opened = true;
     // A vault sealed with weaker settings than today's is sealed again now.
     VaultUpgrade::strengthen(folder, records, entry, session);
@@ -185,12 +177,12 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
 
 bool checkPassword(const Vault::Session& session, const QString& password)
 {
-    const auto key = keyOf(password, session.params, session.salt);
+    const auto key = Vault::deriveFromPassword(password, session.params, session.salt, session.version);
     return key && Vault::sameKey(*key, session.key);
 }
 
 StorageResult changePassword(const DataFolder& folder, Vault::Session* session, const QString& newPassword,
-                             const QList<Listing>& listings)
+                             const QList<Listing>& listings, const QList<ListingRemoval>& removals)
 {
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
         return writable;
@@ -199,7 +191,7 @@ StorageResult changePassword(const DataFolder& folder, Vault::Session* session, 
         return noKey();
     // Only the folder's sync comes after the rename: should it fail, the
     // vault is replaced all the same, and that is what counts here.
-    if (const StorageResult saved = sealInPlace(folder, *fresh, listings); !saved.inPlace)
+    if (const StorageResult saved = sealInPlace(folder, *fresh, listings, removals); !saved.inPlace)
         return saved;
     // The vault on disk opens with the new password now.
     *session = std::move(*fresh);

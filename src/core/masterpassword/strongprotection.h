@@ -49,7 +49,7 @@ bool checkPassword(const Vault::Session& session, const QString& password);
 // Seals listings under newPassword with a fresh salt, as one replacement of
 // the vault; session takes the new key only when that succeeded.
 StorageResult changePassword(const DataFolder& folder, Vault::Session* session, const QString& newPassword,
-                             const QList<Listing>& listings);
+                             const QList<Listing>& listings, const QList<ListingRemoval>& removals = {});
 
 // Why turning on cannot be done here (a described file that is a symbolic
 // link or read-only, a read-only folder); fine when it can.
@@ -80,8 +80,9 @@ QStringList weakCopies(const DataFolder& folder);
 Vault::Params paramsForNewVaults();
 
 // A new key for password: a fresh salt and today's parameters (one
-// derivation); nothing when the password cannot be a key.
-std::optional<Vault::Session> newSession(const QString& password);
+// derivation), for a vault of that version (new vaults are version 2);
+// nothing when the password cannot be a key.
+std::optional<Vault::Session> newSession(const QString& password, quint8 version = Vault::kVersion2);
 
 // Test seam: the parameters new vaults are sealed with (nothing: the ones
 // a real save writes).

@@ -19,10 +19,11 @@ StorageResult strengthen(const DataFolder& folder, QByteArrayView records, const
     // Unlocking only reads where nothing may be written.
     if (!SafeWrite::checkWritable(folder.vaultPath))
         return StorageResult::success();
-    auto fresh = StrongProtection::newSession(entry);
+    // The same version: only the settings get stronger.
+    auto fresh = StrongProtection::newSession(entry, session->version);
     if (!fresh)
         return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
-    const QByteArray file = Vault::seal(records, fresh->key, fresh->params, fresh->salt);
+    const QByteArray file = Vault::seal(records, fresh->key, fresh->params, fresh->salt, fresh->version);
     if (file.isEmpty())
         return StorageResult::failure(QStringLiteral("The list could not be sealed again."));
     // The listings are the same: the weak vault needs no backup.

@@ -1,5 +1,7 @@
 #include "core/masterpassword/weakbackups.h"
 
+#include "core/listings/vaultlist.h"
+
 #include "core/storage/ansi.h"
 #include "core/storage/datafiles.h"
 #include "core/storage/filecipher.h"
@@ -160,16 +162,13 @@ public:
     }
     const Vault::VaultKey* keyFor(const Vault::Header& header)
     {
-        const QByteArray id = QByteArray::number(header.params.opsLimit) + ':'
-                              + QByteArray::number(header.params.memLimit) + ':'
+        const QByteArray id = QByteArray::number(header.version) + ':' + QByteArray::number(header.params.opsLimit)
+                              + ':' + QByteArray::number(header.params.memLimit) + ':'
                               + QByteArray(reinterpret_cast<const char*>(header.salt.data()), Vault::kSaltSize);
         auto found = m_keys.find(id);
         if (found == m_keys.end()) {
-            std::optional<Vault::VaultKey> key;
-            if (auto bytes = Ansi::encode(m_password)) {
-                const SecretBytes secret = SecretBytes::adopt(std::move(*bytes));
-                key = Vault::deriveKey(secret.bytes(), header.params, header.salt);
-            }
+            std::optional<Vault::VaultKey> key =
+                Vault::deriveFromPassword(m_password, header.params, header.salt, header.version);
             found = m_keys.emplace(id, std::move(key)).first;
         }
         return found->second ? &*found->second : nullptr;
@@ -191,10 +190,21 @@ void openSealed(Backup* backup, OldKeys& keys, const ListRecords& list)
     const Vault::VaultKey* key = keys.keyFor(header.header);
     if (!key)
         return;
-    QByteArray plain;
-    if (Vault::open(file, *key, plain) != Vault::OpenResult::Ok)
+    QByteArray opened;
+    if (Vault::open(file, *key, opened, header.header.version) != Vault::OpenResult::Ok)
         return;
-    judge(backup, SecretBytes::adopt(std::move(plain)), list);
+    SecretBytes plain = SecretBytes::adopt(std::move(opened));
+    if (header.header.version != Vault::kVersion1) {
+        // Judged by the records its listings make; one the list file could
+        // not hold stays unchecked.
+        QList<Listing> listings;
+        SecretBytes records;
+        if (!VaultList::listingsOf(plain.bytes(), header.header.version, &listings)
+            || !ListFile::serialize(listings, &records))
+            return;
+        plain = std::move(records);
+    }
+    judge(backup, std::move(plain), list);
 }
 
 bool isFree(const QString& path)
@@ -228,7 +238,15 @@ StorageResult sealAsVault(const DataFolder& folder, const Backup& backup, const 
     const QString stamp =
         freeStamp(originalStamp(backup), [&](const QString& s) { return isFree(stem + s + QStringLiteral(".vault")); });
     const QString path = stem + stamp + QStringLiteral(".vault");
-    const QByteArray file = Vault::seal(backup.records.bytes(), session.key, session.params, session.salt);
+    // A sealed list of today's version holds listings: a copy with a damaged
+    // tail would lose it, so it stays as it is.
+    if (const QString damage = ListFile::damageOf(backup.records.bytes());
+        session.version != Vault::kVersion1 && !damage.isEmpty())
+        return StorageResult::failure(QStringLiteral("\"%1\" is kept as it is: %2 cannot be sealed.")
+                                          .arg(QDir::toNativeSeparators(backup.path), damage));
+    QByteArray file;
+    if (!VaultList::seal(ListFile::parse(backup.records.bytes()), session, &file))
+        file.clear();
     if (file.isEmpty())
         return StorageResult::failure(
             QStringLiteral("\"%1\" could not be sealed.").arg(QDir::toNativeSeparators(path)));

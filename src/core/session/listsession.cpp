@@ -4,6 +4,8 @@
 #include "core/masterpassword/passwordchange.h"
 #include "core/storage/datafiles.h"
 
+#include <QDateTime>
+
 #include <utility>
 
 ListSession::ListSession(DataFolder folder, Runner runner)
@@ -113,11 +115,12 @@ bool ListSession::isEntry(const QString& entry)
 StorageResult ListSession::load(ListFile::LoadReport* report)
 {
     QList<Listing> loaded;
-    const StorageResult result = isStrong() ? VaultList::load(m_folder, vault(), &loaded)
+    QList<ListingRemoval> removals;
+    const StorageResult result = isStrong() ? VaultList::load(m_folder, vault(), &loaded, &removals)
                                             : ListFile::load(m_folder, password(), &loaded, report);
     if (result) {
         m_listings = std::move(loaded);
-        m_removals.clear();
+        m_removals = std::move(removals);
     }
     return result;
 }
@@ -128,9 +131,27 @@ void ListSession::noteRemoved(const Listing& listing, qint64 nowMs)
         m_removals.append({listing.stamp.id, nowMs});
 }
 
+void ListSession::stampListings()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (Listing& listing : m_listings) {
+        if (listing.stamp.hasId())
+            continue;
+        for (QString* value : {&listing.site, &listing.user, &listing.password}) {
+            qsizetype end = value->size();
+            while (end > 0 && value->at(end - 1) == QLatin1Char(' '))
+                --end;
+            value->truncate(end);
+        }
+        listing.stamp = ListingStamp::fresh(now);
+    }
+}
+
 StorageResult ListSession::save()
 {
-    return isStrong() ? VaultList::save(m_folder, vault(), m_listings)
+    if (isStrong() && vault().version == Vault::kVersion2)
+        stampListings();
+    return isStrong() ? VaultList::save(m_folder, vault(), m_listings, m_removals)
                       : ListFile::save(m_folder, m_listings, password());
 }
 
@@ -144,9 +165,10 @@ PairedCommit::Outcome ListSession::changePassword(const QString& newPassword)
     PairedCommit::Outcome changed;
     if (isStrong()) {
         // The vault is sealed again under the new password, in one step.
+        stampListings();
         Vault::Session fresh;
-        run([&, listings = m_listings] {
-            changed.result = StrongProtection::changePassword(m_folder, &fresh, newPassword, listings);
+        run([&, listings = m_listings, removals = m_removals] {
+            changed.result = StrongProtection::changePassword(m_folder, &fresh, newPassword, listings, removals);
         });
         changed.newPasswordInForce = fresh.isOpen();
         if (changed.newPasswordInForce)
@@ -163,6 +185,7 @@ StrongProtection::TurnedOn ListSession::turnOn(const QString& newPassword)
 {
     StrongProtection::TurnedOn turned;
     Vault::Session fresh;
+    stampListings();
     run([&, listings = m_listings] { turned = StrongProtection::turnOn(m_folder, newPassword, listings, &fresh); });
     // From now on the key stands in for the password, which is not kept.
     if (turned.on)

@@ -106,6 +106,10 @@ public:
 
 private:
     void run(const std::function<void()>& work);
+    // Before a sealed list of version 2 is written: every listing without an
+    // id gets one (and loses the list file's pad spaces), so that the ids
+    // written are the ones the session goes on with.
+    void stampListings();
     void setKey(std::variant<std::monostate, SecretText, Vault::Session> key);
     QStringView password() const;
     const Vault::Session& vault() const;

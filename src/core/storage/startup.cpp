@@ -115,10 +115,13 @@ VaultFound inspectVault(const DataFolder& folder)
     const QByteArrayView magic("VELLAMAR-VAULT");
     if (!QByteArrayView(bytes).startsWith(magic))
         return {VaultState::Unreadable, QStringLiteral("it is not a sealed list of this program")};
-    if (const Vault::HeaderCheck header = Vault::readHeader(bytes); !header.ok())
+    const Vault::HeaderCheck header = Vault::readHeader(bytes);
+    if (!header.ok())
         return {VaultState::Damaged, QString::fromLatin1(Vault::describe(header.damage))};
+    // Version 1 seals whole records, so its length tells; version 2's
+    // payload has lengths of its own.
     const qsizetype sealed = bytes.size() - qsizetype(Vault::kHeaderSize + Vault::kTagSize);
-    if (sealed % qsizetype(Vault::kRecordSize) != 0)
+    if (header.header.version == Vault::kVersion1 && sealed % qsizetype(Vault::kRecordSize) != 0)
         return {VaultState::Damaged,
                 QStringLiteral("its length (%1 bytes) cannot be that of a sealed list").arg(bytes.size())};
     return {VaultState::Sealed, {}};

@@ -1,5 +1,6 @@
 #include "core/storage/vault.h"
 
+#include "core/storage/ansi.h"
 #include "core/storage/secrettext.h"
 #include "core/storage/utf8.h"
 #include "core/storage/vault_test_seam.h"
@@ -186,6 +187,24 @@ HeaderCheck readHeader(QByteArrayView fileBytes)
     std::memcpy(check.header.salt.data(), in + kSaltAt, kSaltSize);
     std::memcpy(check.header.nonce.data(), in + kNonceAt, kNonceSize);
     return check;
+}
+
+std::optional<SecretBytes> keyInput(QStringView password, quint8 version)
+{
+    if (version == kVersion2)
+        return passwordBytesV2(password);
+    auto bytes = Ansi::encode(password);
+    if (!bytes)
+        return std::nullopt;
+    return SecretBytes::adopt(std::move(*bytes));
+}
+
+std::optional<VaultKey> deriveFromPassword(QStringView password, const Params& params, const Salt& salt, quint8 version)
+{
+    const std::optional<SecretBytes> input = keyInput(password, version);
+    if (!input)
+        return std::nullopt;
+    return deriveKey(input->bytes(), params, salt);
 }
 
 SecretBytes passwordBytesV2(QStringView password)

@@ -98,6 +98,7 @@ struct Session {
     VaultKey key;
     Params params;
     Salt salt {};
+    quint8 version = kVersion1; // what a save writes: the vault's own version
     bool isOpen() const { return key.isValid(); }
 };
 
@@ -136,6 +137,15 @@ HeaderCheck readHeader(QByteArrayView fileBytes);
 // and change leaves it. The strings this holds on the way are wiped; what
 // Qt's normaliser allocates inside is left to the zeroing of freed memory.
 SecretBytes passwordBytesV2(QStringView password);
+
+// What a password derives a key of that version from: its Windows-1252
+// bytes for version 1 (nothing when it holds a character outside it), its
+// passwordBytesV2() for version 2.
+std::optional<SecretBytes> keyInput(QStringView password, quint8 version);
+// keyInput() stretched with the parameters and salt; nothing when there is
+// no key input or no memory.
+std::optional<VaultKey> deriveFromPassword(QStringView password, const Params& params, const Salt& salt,
+                                           quint8 version);
 
 // Stretches the password bytes (Windows-1252 for version 1, as the list
 // stores them; passwordBytesV2() for version 2). Empty on unacceptable

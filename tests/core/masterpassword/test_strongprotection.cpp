@@ -62,7 +62,9 @@ protected:
             if (unlocked.opened) {
                 StrongProtection::keepPairAside(folder());
                 EXPECT_TRUE(VaultList::load(folder(), session, &listings));
-                return listings;
+                // As the list file would hold them: a sealed list keeps
+                // the values as typed, without pad spaces.
+                return padded(listings);
             }
         }
         if (vault.state != Startup::VaultState::Absent && !Startup::hasPair(folder()))

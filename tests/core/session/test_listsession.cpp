@@ -250,4 +250,53 @@ TEST_F(ListSessionTest, KeepsTheRemovalsOfListingsWithAnIdUntilTheListIsLoadedAg
     EXPECT_TRUE(session.removals().isEmpty());
 }
 
+// A new vault is of version 2: any Unicode password, the listings' ids and
+// times and the removals come back after a new start; a version 1 vault
+// found on disk is saved as version 1.
+TEST_F(ListSessionTest, NewVaultsAreVersionTwoAndKeepStampsAndRemovals)
+{
+    const QString password = QStringLiteral("Z\u00e1mek \u0141\u00f3d\u017a \u6771\u4eac");
+    ListSession session(folder());
+    openStrong(session, password, taggedListings(2));
+    EXPECT_EQ(quint8(readFile("kxplst.vault").at(14)), Vault::kVersion2);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const Listing typed {QStringLiteral("\u00e9t\u00e9.example"), QString(1024, 'u'), QStringLiteral("pw \U0001F511"),
+                         ListingStamp::fresh(now - 1000)};
+    session.listings().append(typed);
+    const Listing gone = session.listings().takeFirst();
+    session.noteRemoved(gone, now - 2000);
+    ASSERT_TRUE(session.save().ok);
+
+    ListSession reopened(folder());
+    ASSERT_TRUE(reopened.unlockVault(password).opened);
+    ASSERT_TRUE(reopened.load().ok);
+    ASSERT_EQ(reopened.listings().size(), 2);
+    EXPECT_EQ(reopened.listings()[0].site, "www.site2.com") << "no pad spaces";
+    EXPECT_EQ(reopened.listings()[1], typed);
+    EXPECT_EQ(reopened.listings()[1].stamp.id, typed.stamp.id);
+    EXPECT_EQ(reopened.listings()[1].stamp.created, now - 1000);
+    ASSERT_EQ(reopened.removals().size(), 1);
+    EXPECT_EQ(reopened.removals()[0].id, gone.stamp.id);
+    EXPECT_EQ(reopened.removals()[0].removed, now - 2000);
+    EXPECT_TRUE(reopened.isEntry(password));
+
+    // A vault of version 1, as an earlier version wrote it.
+    const Vault::Salt salt = Vault::newSalt();
+    auto key = Vault::deriveFromPassword(u"Old1", Vault::minimumParams(), salt, Vault::kVersion1);
+    ASSERT_TRUE(key.has_value());
+    SecretBytes records;
+    ASSERT_TRUE(ListFile::serialize(taggedListings(1), &records).ok);
+    writeFile("kxplst.vault", Vault::seal(records.bytes(), *key, Vault::minimumParams(), salt, Vault::kVersion1));
+    ListSession earlier(folder());
+    ASSERT_TRUE(earlier.unlockVault("Old1").opened);
+    ASSERT_TRUE(earlier.load().ok);
+    earlier.listings().append({"www.added.com", "u", "p"});
+    ASSERT_TRUE(earlier.save().ok);
+    EXPECT_EQ(quint8(readFile("kxplst.vault").at(14)), Vault::kVersion1);
+    ListSession again(folder());
+    ASSERT_TRUE(again.unlockVault("Old1").opened);
+    ASSERT_TRUE(again.load().ok);
+    EXPECT_EQ(asLines(again.listings()).size(), 2);
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // What becomes of the copies kept under the old master password, as the
 // user is asked after turning strong protection on or changing the password.
+#include "core/listings/vaultlist.h"
 #include "core/masterpassword/strongprotection.h"
 #include "core/storage/vault.h"
 #include "gui/listings/listfixture.h"
@@ -73,15 +74,24 @@ protected:
         settle();
         EXPECT_EQ(window<frm_pchange>("frm_pchange"), nullptr);
     }
+    // What a sealed copy holds, as the list file's records.
     std::optional<QByteArray> openSealed(const QString& name, const QByteArray& password)
     {
         const QByteArray file = readFile(name);
         const Vault::HeaderCheck header = Vault::readHeader(file);
-        const auto key = Vault::deriveKey(password, header.header.params, header.header.salt);
-        QByteArray plain;
-        if (!header.ok() || !key || Vault::open(file, *key, plain) != Vault::OpenResult::Ok)
+        if (!header.ok())
             return std::nullopt;
-        return plain;
+        const quint8 version = header.header.version;
+        const auto key =
+            Vault::deriveFromPassword(QString::fromLatin1(password), header.header.params, header.header.salt, version);
+        QByteArray plain;
+        if (!key || Vault::open(file, *key, plain, version) != Vault::OpenResult::Ok)
+            return std::nullopt;
+        QList<Listing> listings;
+        SecretBytes records;
+        if (!VaultList::listingsOf(plain, version, &listings) || !ListFile::serialize(listings, &records))
+            return std::nullopt;
+        return records.bytes();
     }
 
     QList<Asked> asked;
