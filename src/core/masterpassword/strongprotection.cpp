@@ -147,6 +147,37 @@ QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vaul
                  .arg(vaultName, found, nameOf(backup));
 }
 
+namespace {
+
+// Seals the version 1 vault just opened (its file bytes and records) as
+// version 2 under entry: the earlier vault is kept as a backup first, then
+// replaced in one step. The note for the user; empty when nothing changed.
+QString upgradeToVersion2(const DataFolder& folder, const QByteArray& original, QByteArrayView records,
+                          const QString& entry, Vault::Session* session)
+{
+    // Unlocking only reads where nothing may be written.
+    if (!SafeWrite::checkWritable(folder.vaultPath))
+        return {};
+    auto fresh = newSession(entry, Vault::kVersion2);
+    if (!fresh)
+        return {};
+    const QString backup = folder.vaultBackupPath(QDateTime::currentDateTime());
+    if (!SafeWrite::replaceFile(backup, original).inPlace)
+        return {};
+    // Ids are drawn and times set to this moment as the listings are sealed.
+    if (!VaultList::save(folder, *fresh, ListFile::parse(records)).inPlace) {
+        // The vault in place is the backup's twin: no copy is needed.
+        SafeWrite::removeFile(backup);
+        return {};
+    }
+    *session = std::move(*fresh);
+    return QStringLiteral("Your sealed list was brought up to date: it now takes listings in any language and of "
+                          "any length. The sealed list as it was is kept as \"%1\".")
+        .arg(nameOf(backup));
+}
+
+} // namespace
+
 Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session)
 {
     Unlocked outcome;
@@ -159,8 +190,10 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     auto key = Vault::deriveFromPassword(entry, header.header.params, header.header.salt, header.header.version);
     if (!key)
         return outcome;
+    // The file as found, should it be kept as a backup.
+    const QByteArray original = file;
     // Opened where it was read, and wiped with the buffer: the records are
-    // only needed should the vault be sealed again with stronger settings.
+    // only needed should the vault be sealed again.
     SecretBytes opened = SecretBytes::adopt(std::move(file));
     QByteArrayView records;
     if (Vault::openInPlace(opened.bytes(), *key, &records, header.header.version) != Vault::OpenResult::Ok)
@@ -170,6 +203,11 @@ Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* 
     session->salt = header.header.salt;
     session->version = header.header.version;
     outcome.opened = true;
+    if (session->version == Vault::kVersion1) {
+        outcome.note = upgradeToVersion2(folder, original, records, entry, session);
+        if (!outcome.note.isEmpty())
+            return outcome;
+    }
     // A vault sealed with weaker settings than today's is sealed again now.
     VaultUpgrade::strengthen(folder, records, entry, session);
     return outcome;

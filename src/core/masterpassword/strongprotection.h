@@ -38,9 +38,13 @@ QString keepVaultAside(const DataFolder& folder, const Startup::VaultFound& vaul
 struct Unlocked {
     StorageResult result; // a fault reading the vault (not a wrong entry)
     bool opened = false; // the entry opened the vault
+    QString note; // for the user: what the unlock changed (empty: nothing)
 };
 // Tries the entry, exactly as typed, on the vault: a right entry fills
-// session. A damaged vault counts as a wrong entry.
+// session. A damaged vault counts as a wrong entry. A vault of version 1 is
+// sealed again as version 2 while the entry is at hand (one replacement of
+// the vault; the earlier one kept as "kxplst-backup-*.vault"), unless the
+// folder is read-only: then it opens as it is and nothing is written.
 Unlocked unlock(const DataFolder& folder, const QString& entry, Vault::Session* session);
 
 // Whether password derives the session's key (compared in constant time).

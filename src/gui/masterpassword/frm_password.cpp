@@ -48,6 +48,8 @@ void frm_password::Command1_Click()
             txt_password->clear();
             const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(folder);
             QStringList notes = m_startNotes;
+            if (!unlocked.note.isEmpty())
+                notes.append(unlocked.note);
             if (!kept.note.isEmpty())
                 notes.append(kept.note);
             openAndTell(notes, kept.weakCopiesKept ? &entry : nullptr);

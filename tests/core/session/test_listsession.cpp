@@ -279,24 +279,61 @@ TEST_F(ListSessionTest, NewVaultsAreVersionTwoAndKeepStampsAndRemovals)
     EXPECT_EQ(reopened.removals()[0].id, gone.stamp.id);
     EXPECT_EQ(reopened.removals()[0].removed, now - 2000);
     EXPECT_TRUE(reopened.isEntry(password));
+}
 
-    // A vault of version 1, as an earlier version wrote it.
-    const Vault::Salt salt = Vault::newSalt();
-    auto key = Vault::deriveFromPassword(u"Old1", Vault::minimumParams(), salt, Vault::kVersion1);
-    ASSERT_TRUE(key.has_value());
-    SecretBytes records;
-    ASSERT_TRUE(ListFile::serialize(taggedListings(1), &records).ok);
-    writeFile("kxplst.vault", Vault::seal(records.bytes(), *key, Vault::minimumParams(), salt, Vault::kVersion1));
-    ListSession earlier(folder());
-    ASSERT_TRUE(earlier.unlockVault("Old1").opened);
-    ASSERT_TRUE(earlier.load().ok);
-    earlier.listings().append({"www.added.com", "u", "p"});
-    ASSERT_TRUE(earlier.save().ok);
-    EXPECT_EQ(quint8(readFile("kxplst.vault").at(14)), Vault::kVersion1);
-    ListSession again(folder());
-    ASSERT_TRUE(again.unlockVault("Old1").opened);
-    ASSERT_TRUE(again.load().ok);
-    EXPECT_EQ(asLines(again.listings()).size(), 2);
+// A vault of version 1, as an earlier version wrote it, is sealed again as
+// version 2 at its unlock, the earlier one kept as a backup; in a read-only
+// folder it opens as it is and nothing is written. Killed at any step, the
+// folder still opens to every listing.
+TEST_F(ListSessionTest, AVersionOneVaultBecomesVersionTwoAtItsUnlock)
+{
+    const auto writeVersionOne = [this] {
+        clearFolder();
+        const Vault::Salt salt = Vault::newSalt();
+        auto key = Vault::deriveFromPassword(u"Old1", Vault::minimumParams(), salt, Vault::kVersion1);
+        ASSERT_TRUE(key.has_value());
+        SecretBytes records;
+        ASSERT_TRUE(ListFile::serialize(taggedListings(3), &records).ok);
+        writeFile("kxplst.vault", Vault::seal(records.bytes(), *key, Vault::minimumParams(), salt, Vault::kVersion1));
+    };
+    const auto opensWhole = [this] {
+        ListSession session(folder());
+        if (!session.unlockVault("Old1").opened || !session.load().ok)
+            return false;
+        return asLines(session.listings()) == asLines(taggedListings(3));
+    };
+
+    writeVersionOne();
+    const QByteArray original = readFile("kxplst.vault");
+    setWritable({}, false);
+    {
+        ListSession session(folder());
+        const StrongProtection::Unlocked unlocked = session.unlockVault("Old1");
+        ASSERT_TRUE(unlocked.opened);
+        EXPECT_TRUE(unlocked.note.isEmpty());
+        EXPECT_EQ(files(), QStringList {"kxplst.vault"});
+        EXPECT_EQ(readFile("kxplst.vault"), original) << "a read-only folder is only read";
+    }
+    setWritable({}, true);
+
+    ListSession session(folder());
+    const StrongProtection::Unlocked unlocked = session.unlockVault("Old1");
+    ASSERT_TRUE(unlocked.opened);
+    EXPECT_EQ(quint8(readFile("kxplst.vault").at(14)), Vault::kVersion2);
+    const QStringList kept = files().filter("kxplst-backup-");
+    ASSERT_EQ(kept.size(), 1) << qPrintable(files().join(' '));
+    EXPECT_TRUE(kept[0].endsWith(".vault"));
+    EXPECT_EQ(readFile(kept[0]), original);
+    EXPECT_TRUE(unlocked.note.contains(kept[0])) << qPrintable(unlocked.note);
+    ASSERT_TRUE(session.load().ok);
+    EXPECT_EQ(asLines(session.listings()), asLines(taggedListings(3)));
+    EXPECT_TRUE(session.listings()[0].stamp.hasId());
+    EXPECT_TRUE(opensWhole());
+
+    const int steps = FaultInjection::killAfterEachStep(
+        writeVersionOne, [this] { ListSession(folder()).unlockVault("Old1"); },
+        [&](const FaultInjection::Attempt& run) { EXPECT_TRUE(opensWhole()) << "killed after step " << run.step; });
+    EXPECT_GT(steps, 1);
 }
 
 } // namespace
