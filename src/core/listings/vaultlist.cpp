@@ -45,7 +45,9 @@ VaultPayload::Contents contentsOf(const QList<Listing>& listings, const QList<Li
             stamp.created = now;
         if (stamp.modified == 0)
             stamp.modified = stamp.created;
-        listed.insert(idKey(stamp.id));
+        // Only needed to drop the removals of ids listed again.
+        if (!removals.isEmpty())
+            listed.insert(idKey(stamp.id));
         if (listing.stamp.hasId()) {
             contents.entries.append(
                 {stamp.id, stamp.created, stamp.modified, listing.site, listing.user, listing.password});

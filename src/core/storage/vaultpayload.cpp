@@ -58,14 +58,27 @@ QString grouped(qint64 number)
 // turning this quadratic.
 template <typename List> qsizetype firstRepeatedId(const List& list)
 {
-    std::vector<qsizetype> order(std::size_t(list.size()));
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::sort(order.begin(), order.end(),
-              [&list](qsizetype a, qsizetype b) { return std::tie(list[a].id, a) < std::tie(list[b].id, b); });
+    // The ids as two words each, sorted with their places: plain integer
+    // comparisons, no calls, for a list of 100,000.
+    struct Key {
+        quint64 high, low;
+        qsizetype at;
+        bool sameId(const Key& other) const { return high == other.high && low == other.low; }
+    };
+    std::vector<Key> keys;
+    keys.reserve(std::size_t(list.size()));
+    for (qsizetype at = 0; at < list.size(); ++at) {
+        Key key {0, 0, at};
+        std::memcpy(&key.high, list[at].id.data(), 8);
+        std::memcpy(&key.low, list[at].id.data() + 8, 8);
+        keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return std::tie(a.high, a.low, a.at) < std::tie(b.high, b.low, b.at); });
     qsizetype first = 0;
-    for (std::size_t k = 1; k < order.size(); ++k) {
-        if (list[order[k]].id == list[order[k - 1]].id && (first == 0 || order[k] + 1 < first))
-            first = order[k] + 1;
+    for (std::size_t k = 1; k < keys.size(); ++k) {
+        if (keys[k].sameId(keys[k - 1]) && (first == 0 || keys[k].at + 1 < first))
+            first = keys[k].at + 1;
     }
     return first;
 }
