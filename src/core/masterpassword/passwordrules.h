@@ -12,4 +12,10 @@ QString emptyMessage();
 // empty when it can store them all.
 QString unstorableMessage(const QString& password);
 
+// What a master password box takes: the list file's 15 characters, or with
+// strong protection (the vault keeps the key, not the password) up to 1,024
+// characters of any script.
+inline constexpr int kDescribedLength = 15;
+inline constexpr int kSealedLength = 1024;
+
 } // namespace PasswordRules

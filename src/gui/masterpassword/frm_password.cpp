@@ -4,6 +4,7 @@
 #include "core/session/listsession.h"
 #include "core/storage/startup.h"
 #include "gui/masterpassword/backupquestions.h"
+#include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
@@ -26,6 +27,9 @@ frm_password::frm_password(ListSession& session, std::function<bool()> openList,
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2160, 840, 1215, 375);
 
     Forms::setTabOrder({txt_password, Command1, Command2});
+    // A vault's password may be longer than the list file's.
+    if (Startup::inspectVault(session.folder()).state == Startup::VaultState::Sealed)
+        PasswordBoxes::takeSealedPasswords({txt_password});
 
     connect(Command1, &QPushButton::clicked, this, &frm_password::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_password::Command2_Click);

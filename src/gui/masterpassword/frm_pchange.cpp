@@ -37,6 +37,8 @@ frm_pchange::frm_pchange(ListSession& session)
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 1920, 1800, 1215, 375);
 
     Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
+    if (session.isStrong())
+        PasswordBoxes::takeSealedPasswords({txt_old, txt_new, txt_confirm});
 
     connect(Command1, &QPushButton::clicked, this, &frm_pchange::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_pchange::Command2_Click);
@@ -49,7 +51,8 @@ void frm_pchange::Command1_Click()
     // The old entry comes first: with a wrong one the new ones are not compared.
     if (!PasswordBoxes::oldPasswordMatches(m_session, txt_old, QStringLiteral("Password Not Changed")))
         return;
-    const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm);
+    const std::optional<QString> accepted =
+        PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm, m_session.isStrong());
     if (!accepted)
         return;
     const QString newPassword = *accepted;

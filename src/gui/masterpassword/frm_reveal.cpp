@@ -1,6 +1,7 @@
 #include "gui/masterpassword/frm_reveal.h"
 
 #include "core/session/listsession.h"
+#include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
 
@@ -27,6 +28,8 @@ frm_reveal::frm_reveal(ListSession& session, std::function<void()> onAccepted)
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2160, 840, 1215, 375);
 
     Forms::setTabOrder({txt_password, Command1, Command2});
+    if (session.isStrong())
+        PasswordBoxes::takeSealedPasswords({txt_password});
 
     connect(Command1, &QPushButton::clicked, this, &frm_reveal::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_reveal::Command2_Click);

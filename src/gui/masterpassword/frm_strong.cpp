@@ -55,6 +55,8 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
         Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 3240, 1215, 375);
         Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 3240, 1215, 375);
         Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
+        // The vault's password, not the list file's.
+        PasswordBoxes::takeSealedPasswords({txt_new, txt_confirm});
     } else {
         Forms::setClientSize(this, 4815, 3375);
         Label1 = Forms::addLabel(
@@ -72,6 +74,7 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
         Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 2880, 1215, 375);
         Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 2880, 1215, 375);
         Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
+        PasswordBoxes::takeSealedPasswords({txt_old});
     }
     Label1->setWordWrap(true);
     Forms::fitText(Label1);
@@ -94,7 +97,7 @@ void frm_strong::Command1_Click()
 
 void frm_strong::turnOn()
 {
-    const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm);
+    const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_new, txt_confirm, true);
     if (!accepted)
         return;
     if (*accepted == TrimSpaces(txt_old->text())) {

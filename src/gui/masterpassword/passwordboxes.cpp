@@ -3,6 +3,7 @@
 #include "core/masterpassword/passwordrules.h"
 #include "core/session/listsession.h"
 #include "core/storage/textutil.h"
+#include "gui/ui/lengthlimit.h"
 #include "gui/ui/msgbox.h"
 
 #include <QLineEdit>
@@ -24,7 +25,13 @@ bool oldPasswordMatches(ListSession& session, QLineEdit* box, const QString& fai
     return check.matches;
 }
 
-std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm)
+void takeSealedPasswords(std::initializer_list<QLineEdit*> boxes)
+{
+    for (QLineEdit* box : boxes)
+        LimitLength(box, PasswordRules::kSealedLength);
+}
+
+std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm, bool sealed)
 {
     const QString password = TrimSpaces(fresh->text());
     QString refusal;
@@ -34,7 +41,7 @@ std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm)
         caption = QStringLiteral("Boo Boo");
     } else if (password.isEmpty()) {
         refusal = PasswordRules::emptyMessage();
-    } else {
+    } else if (!sealed) {
         refusal = PasswordRules::unstorableMessage(password);
     }
     if (refusal.isEmpty())

@@ -19,7 +19,11 @@ namespace PasswordBoxes {
 bool oldPasswordMatches(ListSession& session, QLineEdit* box, const QString& failureCaption);
 
 // The new password, when the two boxes agree after trimming and the files
-// can hold it; otherwise the reason shows and both boxes are emptied.
-std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm);
+// can hold it (sealed: the vault's key is made from it, so any script will
+// do); otherwise the reason shows and both boxes are emptied.
+std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm, bool sealed = false);
+
+// Lets the boxes take a vault's password: up to 1,024 characters.
+void takeSealedPasswords(std::initializer_list<QLineEdit*> boxes);
 
 } // namespace PasswordBoxes

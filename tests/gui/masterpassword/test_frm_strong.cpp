@@ -290,6 +290,33 @@ TEST_F(FrmStrongTest, TurningOffOffersToRemoveTheSealedBackups)
     }
 }
 
+// With strong protection the master password is the vault's: any script,
+// up to 1,024 characters, through turning on, a change and a new start.
+TEST_F(FrmStrongTest, AVaultsPasswordTakesAnyScriptAndMoreThanFifteenCharacters)
+{
+    const QString first = QStringLiteral("Z\u00e1mek \u0141\u00f3d\u017a \u6771\u4eac \u2014 forty characters long");
+    const QString second = QString(1024, QChar(0x4e2d));
+    ASSERT_GT(first.size(), 15);
+    turnOn("Mk1", first, first);
+    ASSERT_TRUE(session.isStrong());
+    ASSERT_NE(restartAndUnlock(first), nullptr);
+    EXPECT_EQ(grid()->Rows(), 3);
+
+    list->cmd_pword->click();
+    settle();
+    auto* change = window<frm_pchange>("frm_pchange");
+    ASSERT_NE(change, nullptr);
+    change->txt_old->setText(first);
+    change->txt_new->setText(second);
+    change->txt_confirm->setText(second);
+    messages.clear();
+    change->Command1->click();
+    settle();
+    EXPECT_EQ(window<frm_pchange>("frm_pchange"), nullptr) << qPrintable(messages.value(0).text);
+    ASSERT_NE(restartAndUnlock(second), nullptr);
+    EXPECT_EQ(grid()->Rows(), 3);
+}
+
 TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
 {
     turnOn("Mk1", "Strong1", "Strong1");
