@@ -41,6 +41,9 @@ public:
     bool hasKey() const { return !std::holds_alternative<std::monostate>(m_key); }
     // Strong protection: the list is the vault and the key is its key.
     bool isStrong() const { return std::holds_alternative<Vault::Session>(m_key); }
+    // The list is sealed in a vault of version 2, which holds listings of
+    // any script and length up to its bounds.
+    bool holdsAnyText() const { return isStrong() && vault().version == Vault::kVersion2; }
     // Slow work of this session is running: presses wait, nothing closes.
     bool working() const { return m_working; }
 

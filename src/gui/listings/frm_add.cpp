@@ -45,7 +45,8 @@ frm_add::frm_add(PasswordGrid* grid, ClipboardGuard* clipboard)
 
 void frm_add::cmd_add_Click()
 {
-    const auto values = ListingDialog::acceptedValues(txt_program, txt_user, txt_password);
+    const auto values = ListingDialog::acceptedValues(
+        txt_program, txt_user, txt_password, m_grid ? m_grid->listingFormat() : ListingRules::Format::ListFile);
     if (!values)
         return;
     if (!m_grid) {

@@ -117,7 +117,8 @@ void frm_edit::followListing()
 
 void frm_edit::cmd_change_Click()
 {
-    const auto values = ListingDialog::acceptedValues(txt_program, txt_user, txt_password);
+    const auto values = ListingDialog::acceptedValues(
+        txt_program, txt_user, txt_password, m_grid ? m_grid->listingFormat() : ListingRules::Format::ListFile);
     if (!values)
         return;
     PasswordGrid* grid = m_grid;

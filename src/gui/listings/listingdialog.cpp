@@ -15,10 +15,11 @@ void refuseChoice(QLineEdit* box)
     box->setFocus();
 }
 
-std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password)
+std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password,
+                                      ListingRules::Format format)
 {
     Listing listing {TrimSpaces(site->text()), TrimSpaces(user->text()), TrimSpaces(password->text())};
-    if (const QString refusal = ListingRules::refusal(listing.site, listing.user, listing.password);
+    if (const QString refusal = ListingRules::refusal(listing.site, listing.user, listing.password, format);
         !refusal.isEmpty()) {
         MsgBox::show(refusal, ListingRules::caption());
         return std::nullopt;

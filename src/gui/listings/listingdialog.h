@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/listings/listfile.h"
+#include "core/listings/listingrules.h"
 
 #include <QString>
 
@@ -16,6 +17,7 @@ void refuseChoice(QLineEdit* box);
 
 // The trimmed values of the three boxes; nothing, after telling the user
 // why, when the list file cannot hold them as typed.
-std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password);
+std::optional<Listing> acceptedValues(const QLineEdit* site, const QLineEdit* user, const QLineEdit* password,
+                                      ListingRules::Format format);
 
 } // namespace ListingDialog

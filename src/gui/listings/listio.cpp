@@ -10,6 +10,8 @@ StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadR
     if (auto loaded = session.load(report); !loaded)
         return loaded;
     grid.viewRecords(&session.listings());
+    grid.setListingFormat(
+        [&session] { return session.holdsAnyText() ? ListingRules::Format::Sealed : ListingRules::Format::ListFile; });
     grid.listingModel()->setRemovalNote(
         [&session](const Listing& listing) { session.noteRemoved(listing, QDateTime::currentMSecsSinceEpoch()); });
     grid.setRow(grid.Rows() - 1);

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "core/listings/listfile.h"
+#include "core/listings/listingrules.h"
 #include "gui/listings/listingmodel.h"
 
 #include <QTableView>
+
+#include <functional>
 
 // The listing window's grid. Row 0 is the header row and listing k stands in
 // row k; reading and writing a cell goes through the current cell, as the
@@ -45,6 +48,11 @@ public:
 
     ListingModel* listingModel() const { return m_model; }
 
+    // The format the listings are kept in, which says what a listing may
+    // hold (the list file unless told otherwise).
+    void setListingFormat(std::function<ListingRules::Format()> format) { m_format = std::move(format); }
+    ListingRules::Format listingFormat() const { return m_format ? m_format() : ListingRules::Format::ListFile; }
+
     // The current row when it holds a listing, else 0.
     int currentListingRow() const { return m_row >= 1 && m_row < Rows() ? m_row : 0; }
     // Makes row current and scrolls it into view, keeping the column.
@@ -80,4 +88,5 @@ private:
     int m_row = 0;
     int m_col = 0;
     std::array<int, ListingModel::kColumns> m_colWidthTwips {};
+    std::function<ListingRules::Format()> m_format;
 };

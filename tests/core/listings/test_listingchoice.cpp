@@ -58,4 +58,33 @@ TEST(ListingRules, ValuesMustFitTheirFieldsAndTheCodePage)
     }
 }
 
+// Sealed in a vault of version 2: any script, bounded in UTF-8 bytes, no
+// NUL; what the list file refuses for its length or code page is taken.
+TEST(ListingRules, SealedValuesAreBoundedInUtf8Bytes)
+{
+    using ListingRules::Format;
+    const struct {
+        const char* name;
+        QString site, user, password;
+        const char* mentions; // "" when taken
+    } cases[] = {
+        {"an ordinary e-mail log-in", "mail.example.com", "jane.doe.1987@gmail.com", "a password of 23 chars!", ""},
+        {"any script", QStringLiteral("\u6771\u4eac.jp"), QStringLiteral("\u0141ukasz"), QStringLiteral("\U0001F511x"),
+         ""},
+        {"at the bounds", QString(2048, 's'), QString(1024, 'u'), QString(1024, 'p'), ""},
+        {"site too long", QString(2049, 's'), "u", "p", "Web Site/Program can be at most 2048 bytes"},
+        {"user name too long in bytes", "s", QString(513, QChar(0x00e9)), "p", "Username can be at most 1024 bytes"},
+        {"password too long", "s", "u", QString(1025, 'p'), "Password can be at most 1024 bytes"},
+        {"a NUL", "s", QStringLiteral("a") + QChar(0) + "b", "p", "Username cannot hold the character NUL"},
+    };
+    for (const auto& c : cases) {
+        const QString message = ListingRules::refusal(c.site, c.user, c.password, Format::Sealed);
+        if (*c.mentions == 0)
+            EXPECT_TRUE(message.isEmpty()) << c.name << ": " << qPrintable(message);
+        else
+            EXPECT_TRUE(message.contains(QString::fromLatin1(c.mentions))) << c.name << ": " << qPrintable(message);
+    }
+    EXPECT_FALSE(ListingRules::refusal("s", "jane.doe.1987@gmail.com", "p").isEmpty()) << "the list file keeps 20";
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include "core/storage/vault_test_seam.h"
 #include "gui/listings/listfixture.h"
 #include "gui/masterpassword/frm_password.h"
+#include "gui/listings/frm_add.h"
 #include "gui/masterpassword/frm_pchange.h"
 #include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
@@ -315,6 +316,39 @@ TEST_F(FrmStrongTest, AVaultsPasswordTakesAnyScriptAndMoreThanFifteenCharacters)
     EXPECT_EQ(window<frm_pchange>("frm_pchange"), nullptr) << qPrintable(messages.value(0).text);
     ASSERT_NE(restartAndUnlock(second), nullptr);
     EXPECT_EQ(grid()->Rows(), 3);
+}
+
+// With strong protection a listing holds today's log-ins: longer values and
+// any script, kept through a save and a new start; the list file's limits
+// hold again once it is off.
+TEST_F(FrmStrongTest, ASealedListTakesLongerListingsInAnyScript)
+{
+    turnOn("Mk1", "Strong1", "Strong1");
+    const QString user = QStringLiteral("jane.doe.1987@gmail.com");
+    const QString password = QStringLiteral("\u0141ukasz-\u6771\u4eac-a-password-longer-than-fifteen");
+    list->cmd_add->click();
+    settle();
+    auto* add = window<frm_add>("frm_add");
+    ASSERT_NE(add, nullptr);
+    add->txt_program->setText(QStringLiteral("\u0141\u00f3d\u017a mail"));
+    add->txt_user->setText(user);
+    add->txt_password->setText(password);
+    messages.clear();
+    add->cmd_add->click();
+    settle();
+    EXPECT_TRUE(messages.isEmpty()) << qPrintable(messages.value(0).text);
+    ASSERT_EQ(grid()->Rows(), 4);
+    QPointer<frm_list> closing = list;
+    list->cmd_lock->click();
+    settle();
+    ASSERT_TRUE(closing.isNull() || !closing->isVisible());
+    list = nullptr;
+
+    ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
+    ASSERT_EQ(grid()->Rows(), 4);
+    EXPECT_EQ(cell(3, 1), QStringLiteral("\u0141\u00f3d\u017a mail"));
+    EXPECT_EQ(cell(3, 2), user);
+    EXPECT_EQ(cell(3, 3), password);
 }
 
 TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
