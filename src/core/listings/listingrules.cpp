@@ -9,6 +9,9 @@ namespace {
 
 QString fieldRefusal(const QString& value, const QString& field, int limit)
 {
+    // A NUL would end the field where it stands at the next load.
+    if (value.contains(QChar(0)))
+        return QStringLiteral("The %1 cannot hold the character NUL.\rPlease remove it.").arg(field);
     if (value.size() > limit) {
         return QStringLiteral("The %1 can be at most %2 characters long; this one has %3.\r"
                               "Please shorten it.")

@@ -85,6 +85,8 @@ TEST(ListingRules, SealedValuesAreBoundedInUtf8Bytes)
             EXPECT_TRUE(message.contains(QString::fromLatin1(c.mentions))) << c.name << ": " << qPrintable(message);
     }
     EXPECT_FALSE(ListingRules::refusal("s", "jane.doe.1987@gmail.com", "p").isEmpty()) << "the list file keeps 20";
+    EXPECT_TRUE(ListingRules::refusal("s", QStringLiteral("a") + QChar(0), "p").contains("NUL"))
+        << "the list file would cut the field there";
 }
 
 } // namespace
