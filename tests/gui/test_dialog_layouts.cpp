@@ -322,4 +322,43 @@ INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogLayoutTest, ::testing::ValuesIn(Dial
                                     + info.param.variant;
                          });
 
+// The program's own dialogs follow the desktop: Return presses their first
+// button, Escape their Cancel (the described dialogs bind no key).
+class OwnDialogKeysTest : public ListWindowTest { };
+
+TEST_F(OwnDialogKeysTest, ReturnPressesOkAndEscapeCancels)
+{
+    frm_list* list = openWithListings(1);
+    const struct {
+        const char* name;
+        std::function<void()> open;
+    } dialogs[] = {
+        {"frm_strong", [list] { list->mnu_strong->trigger(); }},
+        {"frm_options", [list] { list->mnu_options->trigger(); }},
+        {"frm_reveal", [this] { frm_reveal::showOnce(session, {}); }},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.name);
+        for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+            d.open();
+            settle();
+            QWidget* form = findWindow(d.name);
+            ASSERT_NE(form, nullptr);
+            auto* ok = form->findChild<QPushButton*>("Command1");
+            auto* cancel = form->findChild<QPushButton*>("Command2");
+            ASSERT_TRUE(ok && cancel);
+            QSignalSpy okPressed(ok, &QPushButton::clicked);
+            QSignalSpy cancelPressed(cancel, &QPushButton::clicked);
+            messages.clear();
+            QTest::keyClick(form, Qt::Key(key));
+            settle();
+            EXPECT_EQ(okPressed.size(), key == Qt::Key_Return ? 1 : 0);
+            EXPECT_EQ(cancelPressed.size(), key == Qt::Key_Escape ? 1 : 0);
+            if (QWidget* still = findWindow(d.name))
+                delete still;
+            settle();
+        }
+    }
+}
+
 } // namespace

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 frm_find* frm_find::showOnce(PasswordGrid* grid)
 {
@@ -26,12 +25,7 @@ frm_find::frm_find(PasswordGrid* grid)
 
     Forms::setTabOrder({txt_find, cmd_findnext});
 
-    // The one dialog whose keys are bound: it is used again and again.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* press = new QShortcut(QKeySequence(key), this);
-        connect(press, &QShortcut::activated, cmd_findnext, &QPushButton::click);
-    }
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    Forms::bindReturnAndEscape(this, cmd_findnext, nullptr);
     connect(cmd_findnext, &QPushButton::clicked, this, &frm_find::cmd_findnext_Click);
 }
 

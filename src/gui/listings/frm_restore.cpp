@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTreeWidget>
 
 namespace {
@@ -82,11 +81,7 @@ frm_restore::frm_restore(ListSession& session, PasswordGrid* grid)
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4920, 3360, 1215, 375);
     // The desktop's keys: Return the default button, Escape cancels.
     Command1->setDefault(true);
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* press = new QShortcut(QKeySequence(key), this);
-        connect(press, &QShortcut::activated, Command1, &QPushButton::click);
-    }
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, Command2, &QPushButton::click);
+    Forms::bindReturnAndEscape(this, Command1, Command2);
     fillList();
     Forms::setTabOrder({lst_backups, txt_password, Command1, Command2});
 

@@ -31,6 +31,7 @@ frm_reveal::frm_reveal(ListSession& session, std::function<void()> onAccepted)
     if (session.isStrong())
         PasswordBoxes::takeSealedPasswords({txt_password});
 
+    Forms::bindReturnAndEscape(this, Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, &frm_reveal::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_reveal::Command2_Click);
 }

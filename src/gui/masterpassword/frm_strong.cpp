@@ -79,6 +79,7 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
     Label1->setWordWrap(true);
     Forms::fitText(Label1);
 
+    Forms::bindReturnAndEscape(this, Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, &frm_strong::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_strong::Command2_Click);
 }

@@ -51,6 +51,7 @@ frm_options::frm_options(const Options& current, Apply apply)
 
     Forms::setTabOrder({txt_clipboard, txt_idle, Command1, Command2});
 
+    Forms::bindReturnAndEscape(this, Command1, Command2);
     connect(Command1, &QPushButton::clicked, this, &frm_options::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frm_options::Command2_Click);
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWidget>
 
 // The resources live in a static library: register them before first use.
@@ -140,6 +141,19 @@ QPushButton* addButton(QWidget* parent, const char* objectName, const QString& c
     button->setDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
+}
+
+void bindReturnAndEscape(QWidget* form, QAbstractButton* onReturn, QAbstractButton* onEscape)
+{
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* press = new QShortcut(QKeySequence(key), form);
+        QObject::connect(press, &QShortcut::activated, onReturn, &QAbstractButton::click);
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), form);
+    if (onEscape)
+        QObject::connect(escape, &QShortcut::activated, onEscape, &QAbstractButton::click);
+    else
+        QObject::connect(escape, &QShortcut::activated, form, &QWidget::close);
 }
 
 void setTabOrder(std::initializer_list<QWidget*> controls)

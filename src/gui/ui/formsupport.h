@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 
+class QAbstractButton;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +44,11 @@ QLineEdit* addPasswordBox(QWidget* parent, const char* objectName, int left, int
 // Never the default (Return) button of anything.
 QPushButton* addButton(QWidget* parent, const char* objectName, const QString& caption, int left, int top, int width,
                        int height);
+
+// For the program's own dialogs (the described ones bind no keys): Return
+// and Enter press onReturn, Escape presses onEscape, or closes the form
+// when there is none. No button becomes a default button.
+void bindReturnAndEscape(QWidget* form, QAbstractButton* onReturn, QAbstractButton* onEscape);
 
 // Tab moves through controls in this order; the first gets the focus.
 void setTabOrder(std::initializer_list<QWidget*> controls);
