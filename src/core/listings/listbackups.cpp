@@ -58,9 +58,11 @@ Contents readVault(const Backup& backup, const QString& password)
     if (!header.ok())
         return failed(Status::Damaged, QString::fromLatin1(Vault::describe(header.damage)));
     const quint8 version = header.header.version;
-    if (!Vault::keyInput(password, version))
+    // Derived from the key input made once: no input, no key of this version.
+    const std::optional<SecretBytes> input = Vault::keyInput(password, version);
+    if (!input)
         return failed(Status::WrongPassword, {});
-    const auto key = Vault::deriveFromPassword(password, header.header.params, header.header.salt, version);
+    const auto key = Vault::deriveKey(input->bytes(), header.header.params, header.header.salt);
     if (!key)
         return failed(Status::Unreadable, QStringLiteral("no key could be made (not enough memory?)"));
     QByteArrayView records;

@@ -1,5 +1,7 @@
 #include "core/listings/listing.h"
 
+#include "core/storage/textutil.h"
+
 #include <sodium.h>
 
 #include <algorithm>
@@ -7,6 +9,15 @@
 bool ListingStamp::hasId() const
 {
     return std::any_of(id.begin(), id.end(), [](uchar byte) { return byte != 0; });
+}
+
+void StampIfNew(Listing& listing, qint64 nowMs)
+{
+    if (listing.stamp.hasId())
+        return;
+    for (QString* value : {&listing.site, &listing.user, &listing.password})
+        *value = ChopPadSpaces(*value);
+    listing.stamp = ListingStamp::fresh(nowMs);
 }
 
 ListingStamp ListingStamp::fresh(qint64 nowMs)

@@ -36,6 +36,11 @@ struct Listing {
     }
 };
 
+// A listing from the list file becomes one of a sealed list: it loses the
+// file's pad spaces and gets an id, made and changed at nowMs. A listing
+// that has an id already is left as it is.
+void StampIfNew(Listing& listing, qint64 nowMs);
+
 // A listing deleted from a sealed list: its id and when, so that another
 // copy of the list that still holds it can tell it went.
 struct ListingRemoval {

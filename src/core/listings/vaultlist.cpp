@@ -20,14 +20,6 @@ QByteArray idKey(const ListingStamp::Id& id)
     return QByteArray(reinterpret_cast<const char*>(id.data()), qsizetype(id.size()));
 }
 
-QString chopPad(const QString& value)
-{
-    qsizetype end = value.size();
-    while (end > 0 && value.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return value.left(end);
-}
-
 // Version 2's payload: listings without an id get one, and times they lack
 // are now; removals older than kept are dropped, and so are those of ids
 // the list holds again.
@@ -37,10 +29,9 @@ VaultPayload::Contents contentsOf(const QList<Listing>& listings, const QList<Li
     VaultPayload::Contents contents;
     contents.entries.reserve(listings.size());
     QSet<QByteArray> listed;
-    for (const Listing& listing : listings) {
-        ListingStamp stamp = listing.stamp;
-        if (!stamp.hasId())
-            stamp = ListingStamp::fresh(now);
+    for (Listing listing : listings) {
+        StampIfNew(listing, now);
+        ListingStamp& stamp = listing.stamp;
         if (stamp.created == 0)
             stamp.created = now;
         if (stamp.modified == 0)
@@ -48,14 +39,8 @@ VaultPayload::Contents contentsOf(const QList<Listing>& listings, const QList<Li
         // Only needed to drop the removals of ids listed again.
         if (!removals.isEmpty())
             listed.insert(idKey(stamp.id));
-        if (listing.stamp.hasId()) {
-            contents.entries.append(
-                {stamp.id, stamp.created, stamp.modified, listing.site, listing.user, listing.password});
-        } else {
-            // From the list file: its pad spaces are no part of the values.
-            contents.entries.append({stamp.id, stamp.created, stamp.modified, chopPad(listing.site),
-                                     chopPad(listing.user), chopPad(listing.password)});
-        }
+        contents.entries.append({stamp.id, stamp.created, stamp.modified, std::move(listing.site),
+                                 std::move(listing.user), std::move(listing.password)});
     }
     for (const ListingRemoval& removal : removals) {
         if (!listed.contains(idKey(removal.id)))

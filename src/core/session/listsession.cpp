@@ -134,17 +134,8 @@ void ListSession::noteRemoved(const Listing& listing, qint64 nowMs)
 void ListSession::stampListings()
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    for (Listing& listing : m_listings) {
-        if (listing.stamp.hasId())
-            continue;
-        for (QString* value : {&listing.site, &listing.user, &listing.password}) {
-            qsizetype end = value->size();
-            while (end > 0 && value->at(end - 1) == QLatin1Char(' '))
-                --end;
-            value->truncate(end);
-        }
-        listing.stamp = ListingStamp::fresh(now);
-    }
+    for (Listing& listing : m_listings)
+        StampIfNew(listing, now);
 }
 
 StorageResult ListSession::save()

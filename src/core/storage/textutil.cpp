@@ -6,6 +6,14 @@ QString StripNul(const QString& text)
     return nul < 0 ? text : text.left(nul);
 }
 
+QString ChopPadSpaces(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return end == text.size() ? text : text.left(end);
+}
+
 QString TrimSpaces(const QString& text)
 {
     qsizetype begin = 0;

@@ -8,3 +8,7 @@ QString StripNul(const QString& text);
 // text without its leading and trailing space characters (code 32 only:
 // tabs and non-breaking spaces are kept).
 QString TrimSpaces(const QString& text);
+
+// text without its trailing space characters (code 32 only): the pad
+// spaces of a list file's field.
+QString ChopPadSpaces(const QString& text);

@@ -1,6 +1,7 @@
 #include "gui/listings/listingmodel.h"
 
 #include "core/storage/secrettext.h"
+#include "core/storage/textutil.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -45,11 +46,7 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
             return passwordMask();
         // Pad spaces of loaded listings stay in the cell but are not drawn,
         // so only text that really overflows gets an ellipsis.
-        const QString text = cell(index.row(), index.column());
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-            --end;
-        return end == text.size() ? text : text.left(end);
+        return ChopPadSpaces(cell(index.row(), index.column()));
     }
     case Qt::BackgroundRole:
         // The number column reads as part of the frame, like the header.
