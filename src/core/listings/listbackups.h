@@ -61,7 +61,7 @@ bool looksDeciphered(QByteArrayView plain);
 // password when there is none or it does not decipher the list.
 Contents readWithKeptPassword(const Backup& backup);
 
-// The backup read under password, as typed. A vault derives a key first,
+// The backup read under password (a vault leaves spaces at its ends out). A vault derives a key first,
 // which takes about half a second.
 Contents read(const Backup& backup, const QString& password);
 

@@ -40,7 +40,7 @@ struct Unlocked {
     bool opened = false; // the entry opened the vault
     QString note; // for the user: what the unlock changed (empty: nothing)
 };
-// Tries the entry, exactly as typed, on the vault: a right entry fills
+// Tries the entry on the vault (spaces at its ends are no part of it): a right entry fills
 // session. A damaged vault counts as a wrong entry. A vault of version 1 is
 // sealed again as version 2 while the entry is at hand (one replacement of
 // the vault; the earlier one kept as "kxplst-backup-*.vault"), unless the

@@ -47,8 +47,8 @@ public:
     // Slow work of this session is running: presses wait, nothing closes.
     bool working() const { return m_working; }
 
-    // Tries entry, exactly as typed, on the vault; a right one makes its
-    // key the session's.
+    // Tries entry on the vault (spaces at its ends are no part of a vault
+    // password); a right one makes its key the session's.
     StrongProtection::Unlocked unlockVault(const QString& entry);
     struct PairUnlocked {
         StorageResult result; // a fault reading the master-password file
@@ -67,8 +67,8 @@ public:
     // Whether typed is the master password in force: the one in the file
     // (not the one in memory), or the one that derives the vault's key.
     Check checkPassword(const QString& typed);
-    // Whether entry, exactly as typed, is the password the list was opened
-    // with (derived again with strong protection).
+    // Whether entry is the password the list was opened with (derived
+    // again with strong protection).
     bool isEntry(const QString& entry);
 
     // The open list's listings; the listing window's grid shows and edits

@@ -14,13 +14,19 @@ QString ChopPadSpaces(const QString& text)
     return end == text.size() ? text : text.left(end);
 }
 
-QString TrimSpaces(const QString& text)
+QStringView TrimSpacesView(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
+    while (begin < end && text.at(begin) == u' ')
         ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+    while (end > begin && text.at(end - 1) == u' ')
         --end;
-    return text.mid(begin, end - begin);
+    return text.sliced(begin, end - begin);
+}
+
+QString TrimSpaces(const QString& text)
+{
+    const QStringView trimmed = TrimSpacesView(text);
+    return trimmed.size() == text.size() ? text : trimmed.toString();
 }

@@ -8,6 +8,9 @@ QString StripNul(const QString& text);
 // text without its leading and trailing space characters (code 32 only:
 // tabs and non-breaking spaces are kept).
 QString TrimSpaces(const QString& text);
+// The same, as a view into text: nothing is copied (a secret stays where
+// it is wiped).
+QStringView TrimSpacesView(QStringView text);
 
 // text without its trailing space characters (code 32 only): the pad
 // spaces of a list file's field.

@@ -2,6 +2,7 @@
 
 #include "core/storage/ansi.h"
 #include "core/storage/secrettext.h"
+#include "core/storage/textutil.h"
 #include "core/storage/utf8.h"
 #include "core/storage/vault_test_seam.h"
 
@@ -189,8 +190,9 @@ HeaderCheck readHeader(QByteArrayView fileBytes)
     return check;
 }
 
-std::optional<SecretBytes> keyInput(QStringView password, quint8 version)
+std::optional<SecretBytes> keyInput(QStringView typed, quint8 version)
 {
+    const QStringView password = TrimSpacesView(typed);
     if (version == kVersion2)
         return passwordBytesV2(password);
     auto bytes = Ansi::encode(password);

@@ -132,15 +132,16 @@ HeaderCheck readHeader(QByteArrayView fileBytes);
 // The key input of version 2: the password's UTF-8 bytes after Unicode
 // normalisation to NFC, so the same password typed on another machine (or
 // with another input method) gives the same key. A lone surrogate, which no
-// keyboard produces, is taken as U+FFFD. Spaces at the ends are kept: the
-// caller passes the password exactly as its one rule for set-up, unlock
-// and change leaves it. The strings this holds on the way are wiped; what
+// keyboard produces, is taken as U+FFFD. Spaces at the ends are kept here:
+// keyInput() applies the rule for them. The strings this holds on the way are wiped; what
 // Qt's normaliser allocates inside is left to the zeroing of freed memory.
 SecretBytes passwordBytesV2(QStringView password);
 
 // What a password derives a key of that version from: its Windows-1252
 // bytes for version 1 (nothing when it holds a character outside it), its
-// passwordBytesV2() for version 2.
+// passwordBytesV2() for version 2. Spaces at the ends of the password are
+// not part of it, whether it is being set up, changed or typed to unlock:
+// one rule for every derivation, and the one set-up always followed.
 std::optional<SecretBytes> keyInput(QStringView password, quint8 version);
 // keyInput() stretched with the parameters and salt; nothing when there is
 // no key input or no memory.

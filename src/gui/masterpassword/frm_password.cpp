@@ -40,7 +40,8 @@ void frm_password::Command1_Click()
     if (m_busy || m_session.working())
         return;
     const DataFolder& folder = m_session.folder();
-    // Compared exactly as typed: spaces around the entry count.
+    // Passed as typed: the described pair compares it exactly, the vault
+    // leaves spaces at its ends out, as its set-up did.
     const QString entry = txt_password->text();
     // The vault is tried first, then the described pair beside it.
     const Startup::VaultFound vault = Startup::inspectVault(folder);

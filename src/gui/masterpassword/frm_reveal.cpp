@@ -40,8 +40,8 @@ void frm_reveal::Command1_Click()
 {
     if (m_session.working())
         return;
-    // Compared as the unlock dialog compares: exactly as typed. With strong
-    // protection on, no password is kept: the entry must derive the key.
+    // Compared as the unlock dialog compares. With strong protection on, no
+    // password is kept: the entry must derive the key.
     if (m_session.isEntry(txt_password->text())) {
         const auto accepted = std::move(m_onAccepted);
         close();

@@ -119,8 +119,8 @@ TEST_F(StrongProtectionTest, WrongPasswordsAndEveryFlippedByteAreRefusedAndChang
     describedPair("old", {});
     turnOn("newpass", listingsOf(2));
     const QByteArray vault = readFile("kxplst.vault");
-    for (const QString& wrong :
-         {QStringLiteral("newpasS"), QStringLiteral(" newpass"), QStringLiteral(""), QStringLiteral("old")}) {
+    for (const QString& wrong : {QStringLiteral("newpasS"), QStringLiteral("new pass"), QStringLiteral("\tnewpass"),
+                                 QStringLiteral(""), QStringLiteral("old")}) {
         const auto before = snapshot();
         Vault::Session session;
         const StrongProtection::Unlocked unlocked = StrongProtection::unlock(folder(), wrong, &session);

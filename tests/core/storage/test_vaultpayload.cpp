@@ -525,6 +525,36 @@ INSTANTIATE_TEST_SUITE_P(
                       NfcCase {"Empty", QString(), ""}, NfcCase {"LoneSurrogate", QString(QChar(0xD83D)), "efbfbd"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct KeyInputCase {
+    const char* name;
+    QString typed;
+    quint8 version;
+    const char* bytesHex;
+};
+
+class VaultKeyInput : public ::testing::TestWithParam<KeyInputCase> { };
+
+// Set-up, change and unlock all derive through this: a space typed at
+// either end never makes a different key.
+TEST_P(VaultKeyInput, DropsSpacesAtTheEndsOnly)
+{
+    const std::optional<SecretBytes> input = Vault::keyInput(GetParam().typed, GetParam().version);
+    ASSERT_TRUE(input.has_value());
+    EXPECT_EQ(input->bytes().toHex().toStdString(), GetParam().bytesHex);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, VaultKeyInput,
+    ::testing::Values(KeyInputCase {"V2Ends", QStringLiteral("  pw "), Vault::kVersion2, "7077"},
+                      KeyInputCase {"V2Inside", QStringLiteral(" p w "), Vault::kVersion2, "702077"},
+                      KeyInputCase {"V2TabsKept", QStringLiteral("\tpw\t"), Vault::kVersion2, "09707709"},
+                      KeyInputCase {"V2NoBreakSpaceKept", QString::fromUtf16(u"\u00a0pw"), Vault::kVersion2,
+                                    "c2a07077"},
+                      KeyInputCase {"V2OnlySpaces", QStringLiteral("   "), Vault::kVersion2, ""},
+                      KeyInputCase {"V1Ends", QStringLiteral(" pw  "), Vault::kVersion1, "7077"},
+                      KeyInputCase {"V1NoBreakSpaceKept", QString::fromUtf16(u"\u00a0pw"), Vault::kVersion1, "a07077"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(VaultPasswordBytes, BothWaysOfTypingAnAccentGiveTheSameKey)
 {
     const Vault::Salt salt = Vault::newSalt();
