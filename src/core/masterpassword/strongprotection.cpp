@@ -89,13 +89,11 @@ StorageResult movable(const QString& path)
 
 } // namespace
 
-KeptAside keepPairAside(const DataFolder& folder)
+PairMoved movePairAside(const DataFolder& folder)
 {
-    KeptAside kept;
+    PairMoved pair;
     // One stamp for both, so that they are seen to belong together.
     const QStringList backups = folder.pairBackupPaths(QDateTime::currentDateTime());
-    QStringList moved;
-    QStringList stayed;
     int index = 0;
     for (const DataFile* file : {&folder.list, &folder.password}) {
         const QString& backup = backups.at(index++);
@@ -105,10 +103,17 @@ KeptAside keepPairAside(const DataFolder& folder)
         if (step)
             step = SafeWrite::renameNoOverwrite(file->path, backup);
         if (step.inPlace)
-            moved.append(QStringLiteral("\"%1\" as \"%2\"").arg(nameOf(file->shownPath), nameOf(backup)));
+            pair.moved.append(QStringLiteral("\"%1\" as \"%2\"").arg(nameOf(file->shownPath), nameOf(backup)));
         else
-            stayed.append(QStringLiteral("\"%1\" stays as found (%2)").arg(nameOf(file->shownPath), step.error));
+            pair.stayed.append(QStringLiteral("\"%1\" stays as found (%2)").arg(nameOf(file->shownPath), step.error));
     }
+    return pair;
+}
+
+KeptAside keepPairAside(const DataFolder& folder)
+{
+    KeptAside kept;
+    const auto [moved, stayed] = movePairAside(folder);
     if (moved.isEmpty() && stayed.isEmpty())
         return kept;
     kept.note = QStringLiteral("The list opened from the sealed list \"%1\". Beside it were files of the earlier, "

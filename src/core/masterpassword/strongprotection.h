@@ -21,6 +21,15 @@ namespace StrongProtection {
 // program tries first).
 bool isOn(const DataFolder& folder);
 
+struct PairMoved {
+    QStringList moved; // for the user: "\"kxplst.ene\" as \"kxplst-backup-....ene\"", each
+    QStringList stayed; // for the user: each file that could not be moved, and why
+};
+// Moves the password file and the ciphered list, where they are, to
+// backups with one stamp ("kxplst-backup-*.ene", "kxpwfl-backup-*.ene"); a
+// read-only one stays.
+PairMoved movePairAside(const DataFolder& folder);
+
 struct KeptAside {
     QString note; // for the user: what was kept, and as what (empty: nothing there)
     bool weakCopiesKept = false; // the user may be offered to remove them

@@ -87,6 +87,19 @@ SetupStore::Outcome ListSession::setUp(const QString& password)
     return stored;
 }
 
+StrongSetup::Outcome ListSession::setUpStrong(const QString& password)
+{
+    StrongSetup::Outcome outcome;
+    Vault::Session fresh;
+    run([&] { outcome = StrongSetup::commit(m_folder, password, &fresh); });
+    if (outcome.on) {
+        setKey(std::move(fresh));
+        m_listings = std::move(outcome.listings);
+        m_removals.clear();
+    }
+    return outcome;
+}
+
 ListSession::Check ListSession::checkPassword(const QString& typed)
 {
     Check check;

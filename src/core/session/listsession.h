@@ -4,6 +4,7 @@
 #include "core/listings/listfile.h"
 #include "core/masterpassword/setupstore.h"
 #include "core/masterpassword/strongprotection.h"
+#include "core/masterpassword/strongsetup.h"
 #include "core/storage/datafolder.h"
 #include "core/storage/pairedcommit.h"
 #include "core/storage/secrettext.h"
@@ -59,6 +60,10 @@ public:
     PairUnlocked unlockPair(const QString& entry);
     // The first run: writes the master-password file and a new list.
     SetupStore::Outcome setUp(const QString& password);
+    // The first run with strong protection: seals a new list (with what a
+    // plain list an earlier version left holds) under password; the vault's
+    // key and that list become the session's once the vault is in place.
+    StrongSetup::Outcome setUpStrong(const QString& password);
 
     struct Check {
         StorageResult result; // the master-password file could not be read
