@@ -7,6 +7,8 @@
 #include "gui/listings/frm_list.h"
 #include "gui/masterpassword/frm_new.h"
 #include "gui/masterpassword/frm_password.h"
+#include "gui/masterpassword/frm_protect.h"
+#include "gui/masterpassword/frm_strongnew.h"
 #include "gui/ui/busy.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/fault.h"
@@ -108,10 +110,18 @@ bool StartupProcedure::run(const QString& appDir)
     Startup::Path path = Startup::Path::Unlock;
     if (auto decided = Startup::decide(folder, &path); !decided)
         Fault::stop(decided.error);
-    auto openList = [this] { return this->openList(); };
     if (path == Startup::Path::Unlock)
-        Forms::showCentred(new frm_password(m_session, openList, notes));
+        Forms::showCentred(new frm_password(
+            m_session, [this] { return openList(); }, notes));
     else
-        Forms::showCentred(new frm_new(m_session, openList));
+        askProtection();
     return true;
+}
+
+void StartupProcedure::askProtection()
+{
+    auto openList = [this] { return this->openList(); };
+    Forms::showCentred(new frm_protect(
+        [this, openList] { Forms::showCentred(new frm_strongnew(m_session, openList, [this] { askProtection(); })); },
+        [this, openList] { Forms::showCentred(new frm_new(m_session, openList)); }));
 }

@@ -12,7 +12,8 @@ class InstanceLock;
 // The program's start, and the owner of the open list's session for the
 // whole run: takes the folder's lock (held in lock until the program ends),
 // puts the folder in order, decides between first run and unlock, and opens
-// the one dialog for it, which hands the session on to the listing window.
+// the one dialog for it (on a first run, the question of how to protect the
+// list comes first), which hands the session on to the listing window.
 // Values the user copies go through clipboard, which is cleared, while it
 // still holds them, whenever the program is made to end and when it quits.
 class StartupProcedure {
@@ -31,6 +32,8 @@ public:
 
 private:
     bool openList();
+    // A new list: how to protect it, then the set-up for that choice.
+    void askProtection();
 
     InstanceLock& m_lock;
     ClipboardGuard& m_clipboard;

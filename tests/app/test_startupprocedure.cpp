@@ -1,11 +1,18 @@
 #include "app/appfixture.h"
 #include "app/startupprocedure.h"
+#include "core/masterpassword/strongprotection.h"
+#include "gui/masterpassword/frm_protect.h"
+#include "gui/ui/msgbox.h"
 #include "core/storage/instancelock.h"
 #include "core/storage/module1.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/fault.h"
 
+#include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QGuiApplication>
 #include <QTimer>
 
@@ -22,10 +29,10 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         QByteArray password; // empty: no password file
         const char* dialog;
     } cases[] = {
-        {"VELLA1TKY-V1.0.1-NEWSETUP", "", "frm_new"},
-        {"VELLA1nty-V1.0.1-NEWSETUP", "", "frm_new"},
+        {"VELLA1TKY-V1.0.1-NEWSETUP", "", "frm_protect"},
+        {"VELLA1nty-V1.0.1-NEWSETUP", "", "frm_protect"},
         {"VELLA1nty-V1.0.1-NEWSETUP", "abc", "frm_password"},
-        {"VELLA1TKY-V1.0.1-NEWSETUP", "abc", "frm_new"},
+        {"VELLA1TKY-V1.0.1-NEWSETUP", "abc", "frm_protect"},
     };
     for (const auto& c : cases) {
         clearFolder();
@@ -37,12 +44,84 @@ TEST_F(StartupProcedureTest, OpensTheOneDialogThatFits)
         EXPECT_TRUE(lock.isHeld());
         EXPECT_EQ(Module1::AppDir, dir.path() + "/");
         EXPECT_NE(findWindow(c.dialog), nullptr) << c.dialog;
-        EXPECT_EQ(openWindowCount("frm_new") + openWindowCount("frm_password"), 1);
+        EXPECT_EQ(openWindowCount("frm_protect") + openWindowCount("frm_password"), 1);
         EXPECT_FALSE(exists("kxinit.end"));
         EXPECT_TRUE(faults.isEmpty());
-        for (QWidget* window : {findWindow("frm_new"), findWindow("frm_password")})
+        for (QWidget* window : {findWindow("frm_protect"), findWindow("frm_password")})
             delete window;
     }
+}
+
+// A new list, either way it can be protected: the question, the set-up for
+// the choice, a listing added, Lock/Close, and the next start unlocking it.
+TEST_F(StartupProcedureTest, BothFirstStartPathsLeadToAListThatOpensAgain)
+{
+    StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+    for (const bool strong : {true, false}) {
+        SCOPED_TRACE(strong ? "strong" : "scrambled");
+        clearFolder();
+        writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+        const QString password = strong ? QString::fromUtf16(u"Z\u00FCrich \u65E5\u672C long enough pass") : "Mk1";
+        {
+            InstanceLock lock;
+            ASSERT_TRUE(start(lock));
+            auto* question = window<frm_protect>("frm_protect");
+            ASSERT_NE(question, nullptr);
+            // Going back from the strong set-up asks again.
+            question->cmd_strong->click();
+            settle();
+            ASSERT_NE(findWindow("frm_strongnew"), nullptr);
+            findWindow("frm_strongnew")->close();
+            settle();
+            question = window<frm_protect>("frm_protect");
+            ASSERT_NE(question, nullptr);
+            (strong ? question->cmd_strong : question->cmd_scrambled)->click();
+            settle();
+            EXPECT_EQ(findWindow("frm_protect"), nullptr);
+            QWidget* setup = findWindow(strong ? "frm_strongnew" : "frm_new");
+            ASSERT_NE(setup, nullptr);
+            control<QLineEdit>(setup, "txt_npassword")->setText(password);
+            control<QLineEdit>(setup, "txt_npasswordc")->setText(password);
+            control<QPushButton>(setup, "Command1")->click();
+            settle();
+            frm_list* list = startup->listWindow();
+            ASSERT_NE(list, nullptr);
+            const QStringList expected = strong
+                                             ? QStringList {"kxinit.ene", "kxplst.vault", "vellamar.lock"}
+                                             : QStringList {"kxinit.ene", "kxplst.ene", "kxpwfl.ene", "vellamar.lock"};
+            EXPECT_EQ(files(), expected);
+            list->grd_password->AddItem({"1", "www.example.com", "jane.doe.1987", "pw"});
+            MsgBox::setAnswerForTesting(true);
+            list->cmd_lock->click();
+            settle();
+            EXPECT_EQ(startup->listWindow(), nullptr);
+        }
+        InstanceLock lock;
+        frm_list* list = startAndUnlock(lock, password);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(startup->session().isStrong(), strong);
+        EXPECT_EQ(startup->session().listings().value(0).site.trimmed(), "www.example.com");
+        delete list;
+        settle();
+    }
+    StrongProtection::setNewVaultParamsForTesting(std::nullopt);
+}
+
+TEST_F(StartupProcedureTest, ClosingTheQuestionLeavesNoWindowAndWritesNothing)
+{
+    writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");
+    InstanceLock lock;
+    ASSERT_TRUE(start(lock));
+    settle();
+    const auto before = snapshot();
+    QWidget* question = findWindow("frm_protect");
+    ASSERT_NE(question, nullptr);
+    QTest::keyClick(question, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(findWindow("frm_protect"), nullptr);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }));
+    EXPECT_EQ(snapshot(), before);
 }
 
 // However the event loop ends, a copied secret still on the clipboard is

@@ -10,6 +10,7 @@
 #include "gui/listings/frm_list.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/masterpassword/frm_new.h"
+#include "gui/masterpassword/frm_protect.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/ui/msgbox.h"
 #include "support/listrecords.h"
@@ -118,6 +119,10 @@ TEST_F(UnusualFolderTest, SymbolicLinksThroughASetUp)
         ASSERT_TRUE(QFile::link("real/" + name, path(name)));
     }
     ASSERT_TRUE(start(lock));
+    auto* question = window<frm_protect>("frm_protect");
+    ASSERT_NE(question, nullptr);
+    question->cmd_scrambled->click();
+    settle();
     auto* setup = window<frm_new>("frm_new");
     ASSERT_NE(setup, nullptr);
     setup->txt_npassword->setText("abc");
@@ -179,7 +184,7 @@ TEST_F(UnusualFolderTest, SecondCopyRunning)
     EXPECT_EQ(messages,
               (QList<Message> {{"The password list is already open in another Vellamar window.", "Vellamar"}}));
     EXPECT_EQ(findWindow("frm_password"), nullptr);
-    EXPECT_EQ(findWindow("frm_new"), nullptr);
+    EXPECT_EQ(findWindow("frm_protect"), nullptr);
     EXPECT_EQ(snapshot(), before);
 }
 

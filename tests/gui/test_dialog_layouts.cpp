@@ -12,6 +12,8 @@
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listfixture.h"
 #include "gui/masterpassword/frm_new.h"
+#include "gui/masterpassword/frm_protect.h"
+#include "gui/masterpassword/frm_strongnew.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/masterpassword/frm_pchange.h"
 #include "gui/masterpassword/frm_reveal.h"
@@ -46,6 +48,8 @@ struct DialogLayout {
     const char* variant = ""; // tells apart two layouts of one dialog
     // Password boxes for the vault's password: up to 1,024 characters.
     QStringList sealedBoxes = {};
+    // The one button shown as the default (the program's own question).
+    const char* defaultButton = "";
 };
 
 void PrintTo(const DialogLayout& layout, std::ostream* out)
@@ -61,6 +65,39 @@ public:
 std::vector<DialogLayout> DialogLayoutTest::dialogs()
 {
     return {
+        {"frm_protect",
+         "Protect Your Password List",
+         5655,
+         3495,
+         {{"Label1", {}, 120, 120, 5415, 495},
+          {"cmd_strong", "Strong protection (recommended)", 120, 720, 5415, 495},
+          {"lbl_strong", {}, 360, 1260, 5175, 615},
+          {"cmd_scrambled", "The scrambled format of earlier versions", 120, 2040, 5415, 495},
+          {"lbl_scrambled", {}, 360, 2580, 5175, 615}},
+         {"cmd_strong", "cmd_scrambled"},
+         {},
+         {},
+         [](DialogLayoutTest&) { Forms::showCentred(new frm_protect([] {}, [] {})); },
+         "",
+         {},
+         "cmd_strong"},
+        {"frm_strongnew",
+         "Set Up Strong Protection",
+         4815,
+         2775,
+         {{"Label1", {}, 120, 120, 4575, 855},
+          {"Label2", "New Password", 120, 1200, 1815, 255},
+          {"txt_npassword", "", 2040, 1140, 2655, 375},
+          {"Label3", "Confirm Password", 120, 1680, 1815, 255},
+          {"txt_npasswordc", "", 2040, 1620, 2655, 375},
+          {"Command1", "OK", 840, 2220, 1215, 375},
+          {"Command2", "Cancel", 2520, 2220, 1215, 375}},
+         {"txt_npassword", "txt_npasswordc", "Command1", "Command2"},
+         {"txt_npassword", "txt_npasswordc"},
+         {"Label2", "Label3"},
+         [](DialogLayoutTest& t) { Forms::showCentred(new frm_strongnew(t.session, t.listOpener(), {})); },
+         "",
+         {"txt_npassword", "txt_npasswordc"}},
         {"frm_new",
          "Enter your new password..",
          3390,
@@ -310,9 +347,12 @@ TEST_P(DialogLayoutTest, AsDescribed)
         ASSERT_NE(label, nullptr) << qPrintable(name);
         EXPECT_TRUE(label->alignment() & Qt::AlignRight) << qPrintable(name);
     }
-    // No button answers Return or Escape on its own.
-    for (QPushButton* button : form->findChildren<QPushButton*>())
-        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << qPrintable(button->objectName());
+    // No button answers Return or Escape on its own; one may look the default.
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        EXPECT_FALSE(button->autoDefault()) << qPrintable(button->objectName());
+        EXPECT_EQ(button->isDefault(), button->objectName() == QLatin1String(layout.defaultButton))
+            << qPrintable(button->objectName());
+    }
     delete form;
 }
 
@@ -336,6 +376,7 @@ TEST_F(OwnDialogKeysTest, ReturnPressesOkAndEscapeCancels)
         {"frm_strong", [list] { list->mnu_strong->trigger(); }},
         {"frm_options", [list] { list->mnu_options->trigger(); }},
         {"frm_reveal", [this] { frm_reveal::showOnce(session, {}); }},
+        {"frm_strongnew", [this] { Forms::showCentred(new frm_strongnew(session, listOpener(), {})); }},
     };
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.name);
