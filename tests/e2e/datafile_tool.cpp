@@ -6,11 +6,15 @@
 //                            used as a key, or by the repeating pattern
 //                            that space padding leaves under the cipher
 //                            (exit 0 and the reason when it does, 1 not).
+//   listvault FILE PASSWORD  prints the listings of the vault FILE opened
+//                            with PASSWORD (UTF-8), one per line, the
+//                            fields separated by tabs.
 //   weakvault FILE PASSWORD  seals the vault FILE, opened with PASSWORD,
 //                            again with libsodium's cheapest Argon2id
 //                            settings, as an old or careless writer might.
 #include "core/storage/datafolder.h"
 #include "core/storage/filecipher.h"
+#include "core/listings/vaultlist.h"
 #include "core/storage/vault.h"
 
 #include <QByteArray>
@@ -83,21 +87,48 @@ int reveals(int argc, char** argv)
     return 1;
 }
 
-int weakVault(const char* path, const char* password)
+// The payload of the vault at path opened with password, and its version.
+bool openVault(const char* path, const QString& password, QByteArray* plain, quint8* version)
 {
     QByteArray file;
     if (!readAll(path, &file))
-        return 1;
+        return false;
     const Vault::HeaderCheck header = Vault::readHeader(file);
-    const quint8 version = header.header.version;
-    const QString text = QString::fromLocal8Bit(password);
-    const auto key =
-        header.ok() ? Vault::deriveFromPassword(text, header.header.params, header.header.salt, version) : std::nullopt;
-    QByteArray plain;
-    if (!key || Vault::open(file, *key, plain, version) != Vault::OpenResult::Ok) {
+    *version = header.header.version;
+    const auto key = header.ok()
+                         ? Vault::deriveFromPassword(password, header.header.params, header.header.salt, *version)
+                         : std::nullopt;
+    if (!key || Vault::open(file, *key, *plain, *version) != Vault::OpenResult::Ok) {
         std::fprintf(stderr, "datafile_tool: %s does not open with that password\n", path);
+        return false;
+    }
+    return true;
+}
+
+int listVault(const char* path, const char* password)
+{
+    QByteArray plain;
+    quint8 version = 0;
+    if (!openVault(path, QString::fromUtf8(password), &plain, &version))
+        return 1;
+    QList<Listing> listings;
+    if (auto read = VaultList::listingsOf(plain, version, &listings); !read) {
+        std::fprintf(stderr, "datafile_tool: %s\n", qPrintable(read.error));
         return 1;
     }
+    for (const Listing& listing : listings)
+        std::printf("%s\t%s\t%s\n", listing.site.toUtf8().constData(), listing.user.toUtf8().constData(),
+                    listing.password.toUtf8().constData());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int weakVault(const char* path, const char* password)
+{
+    const QString text = QString::fromLocal8Bit(password);
+    QByteArray plain;
+    quint8 version = 0;
+    if (!openVault(path, text, &plain, &version))
+        return 1;
     const Vault::Params weak = Vault::minimumParams();
     const Vault::Salt salt = Vault::newSalt();
     // The same version, with libsodium's weakest settings.
@@ -117,13 +148,16 @@ int weakVault(const char* path, const char* password)
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "listvault") == 0)
+        return listVault(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "weakvault") == 0)
         return weakVault(argv[2], argv[3]);
     if (argc >= 4 && std::strcmp(argv[1], "reveals") == 0)
         return reveals(argc, argv);
     if (argc != 4 || std::strcmp(argv[1], "decipher") != 0) {
         std::fprintf(stderr,
-                     "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | weakvault FILE PASSWORD\n");
+                     "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | listvault FILE PASSWORD | "
+                     "weakvault FILE PASSWORD\n");
         return 2;
     }
     QByteArray data;

@@ -21,7 +21,7 @@ start_display
 
 begin "first run: set the master password"
 start_program
-activate_window "$setup_title" >/dev/null
+activate_window "$protect_title" >/dev/null
 # The first-run marker is cleared as soon as the program starts.
 expect_size kxinit.ene 25
 expect_plain kxinit.ene "$startup_key" "VELLA1nty-V1.0.1-NEWSETUP"

@@ -12,7 +12,9 @@ readonly password="e2eSecret"
 readonly wrong_password="notTheOne"
 readonly startup_key="hmut58qkze"
 readonly password_file_key="sx8peu3"
+readonly protect_title="Protect Your Password List"
 readonly setup_title="Enter your new password.."
+readonly strong_setup_title="Set Up Strong Protection"
 readonly unlock_title="Enter Password"
 readonly list_title="Your Password List"
 readonly wrong_title="Sorry"
@@ -366,9 +368,23 @@ answer_bye() {
   expect_exit 0
 }
 
-# First run: enters `pw` twice in the set-up window and waits for the list.
+# First run: answers the question of how to protect the new list with
+# `strong` (Return: the default) or `scrambled` (Tab to it, then Return).
+choose_protection() {
+  activate_window "$protect_title" >/dev/null
+  case $1 in
+    strong) press Return ;;
+    scrambled) press Tab Return ;;
+    *) fail "choose_protection: unknown choice '$1'" ;;
+  esac
+  expect_window_gone "$protect_title"
+}
+
+# First run in the scrambled format: chooses it, enters `pw` twice in the
+# set-up window and waits for the list.
 set_up_password() {
   local pw=$1
+  choose_protection scrambled
   activate_window "$setup_title" >/dev/null
   type_text "$pw"
   press Tab
