@@ -129,7 +129,7 @@ StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* li
     return StorageResult::success();
 }
 
-StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key)
+StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key, FileIdentity* written)
 {
     const auto keyBytes = CipherKeyOf(key);
     if (!keyBytes)
@@ -156,6 +156,8 @@ StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QSt
     } else if (auto step = SafeWrite::replaceFile(folder.list.path, ciphered); !step) {
         return step;
     }
+    if (written)
+        *written = FileIdentity::ofBytes(ciphered, folder.list.path);
     // A plain list of an earlier version would win over this save at the
     // next start.
     if (QFileInfo(folder.list.leftoverPlainPath).isFile())

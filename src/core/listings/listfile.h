@@ -2,6 +2,7 @@
 
 #include "core/listings/listing.h"
 #include "core/storage/datafolder.h"
+#include "core/storage/fileidentity.h"
 #include "core/storage/secretbytes.h"
 #include "core/storage/storageresult.h"
 
@@ -48,7 +49,9 @@ StorageResult load(const DataFolder& folder, QStringView key, QList<Listing>* li
 // Writes listings as the list file, ciphered under key, replacing it at
 // once; on a failure the file on disk stays the last good one. While a
 // change of the master password is unfinished, the pending list is
-// written and renamed into place.
-StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key);
+// written and renamed into place. written, when given, gets the version
+// written.
+StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QStringView key,
+                   FileIdentity* written = nullptr);
 
 } // namespace ListFile

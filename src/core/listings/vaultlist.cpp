@@ -79,11 +79,13 @@ StorageResult listingsOf(QByteArrayView plain, quint8 version, QList<Listing>* l
 }
 
 StorageResult load(const DataFolder& folder, const Vault::Session& session, QList<Listing>* listings,
-                   QList<ListingRemoval>* removals)
+                   QList<ListingRemoval>* removals, FileIdentity* seen)
 {
     QByteArray bytes;
     if (auto read = SafeWrite::readFile(folder.vaultPath, &bytes); !read)
         return read;
+    // Before the bytes are opened in place.
+    const FileIdentity identity = FileIdentity::ofBytes(bytes, folder.vaultPath);
     // Opened where it was read: the buffer holds the payload in clear
     // afterwards, and is wiped with it.
     SecretBytes file = SecretBytes::adopt(std::move(bytes));
@@ -100,6 +102,8 @@ StorageResult load(const DataFolder& folder, const Vault::Session& session, QLis
     }
     if (auto read = listingsOf(plain, session.version, listings, removals); !read)
         return refused(folder.vaultPath, read.error);
+    if (seen)
+        *seen = identity;
     return StorageResult::success();
 }
 
@@ -123,7 +127,7 @@ StorageResult seal(const QList<Listing>& listings, const Vault::Session& session
 }
 
 StorageResult save(const DataFolder& folder, const Vault::Session& session, const QList<Listing>& listings,
-                   const QList<ListingRemoval>& removals)
+                   const QList<ListingRemoval>& removals, FileIdentity* written)
 {
     // Nothing is sealed when the vault may not be replaced.
     if (auto writable = SafeWrite::checkWritable(folder.vaultPath); !writable)
@@ -131,7 +135,10 @@ StorageResult save(const DataFolder& folder, const Vault::Session& session, cons
     QByteArray file;
     if (auto step = seal(listings, session, &file, removals); !step)
         return step;
-    return SafeWrite::replaceFile(folder.vaultPath, file);
+    const StorageResult replaced = SafeWrite::replaceFile(folder.vaultPath, file);
+    if (written && replaced.inPlace)
+        *written = FileIdentity::ofBytes(file, folder.vaultPath);
+    return replaced;
 }
 
 } // namespace VaultList

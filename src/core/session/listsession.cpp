@@ -2,9 +2,13 @@
 
 #include "core/listings/vaultlist.h"
 #include "core/masterpassword/passwordchange.h"
+#include "core/listings/listbackups.h"
 #include "core/storage/datafiles.h"
+#include "core/storage/filecipher.h"
+#include "core/storage/safewrite.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -96,6 +100,7 @@ StrongSetup::Outcome ListSession::setUpStrong(const QString& password)
         setKey(std::move(fresh));
         m_listings = std::move(outcome.listings);
         m_removals.clear();
+        noteSeenOnDisk();
     }
     return outcome;
 }
@@ -129,13 +134,144 @@ StorageResult ListSession::load(ListFile::LoadReport* report)
 {
     QList<Listing> loaded;
     QList<ListingRemoval> removals;
-    const StorageResult result = isStrong() ? VaultList::load(m_folder, vault(), &loaded, &removals)
-                                            : ListFile::load(m_folder, password(), &loaded, report);
+    FileIdentity seen;
+    StorageResult result;
+    if (isStrong()) {
+        result = VaultList::load(m_folder, vault(), &loaded, &removals, &seen);
+    } else {
+        result = ListFile::load(m_folder, password(), &loaded, report);
+        // The file as it is right after the read. A list file read from a
+        // pending or plain copy is not the one a sync tool replaces.
+        if (result && !PairedCommit::listIsPending(m_folder))
+            FileIdentity::read(m_folder.list.path, &seen);
+    }
     if (result) {
         m_listings = std::move(loaded);
         m_removals = std::move(removals);
+        noteSeen(seen);
     }
     return result;
+}
+
+QString ListSession::listPath() const
+{
+    return isStrong() ? m_folder.vaultPath : m_folder.list.path;
+}
+
+void ListSession::noteSeen(const FileIdentity& identity)
+{
+    m_seen = identity;
+    m_base = m_listings;
+}
+
+bool ListSession::listChangedOnDisk() const
+{
+    if (!m_seen.known || !hasKey())
+        return false;
+    FileIdentity now;
+    return FileIdentity::read(listPath(), &now) && !now.sameVersion(m_seen);
+}
+
+bool ListSession::openOtherVersion(QByteArrayView file, QList<Listing>* listings, QList<ListingRemoval>* removals) const
+{
+    if (isStrong()) {
+        const Vault::HeaderCheck header = Vault::readHeader(file);
+        // Another salt or version: sealed under a password set elsewhere.
+        if (!header.ok() || header.header.version != vault().version || header.header.salt != vault().salt)
+            return false;
+        SecretBytes opened = SecretBytes::adopt(QByteArray(file.data(), file.size()));
+        QByteArrayView plain;
+        if (Vault::openInPlace(opened.bytes(), vault().key, &plain, vault().version) != Vault::OpenResult::Ok)
+            return false;
+        return bool(VaultList::listingsOf(plain, vault().version, listings, removals));
+    }
+    // The list file's cipher cannot tell a wrong key: it is read under the
+    // password the password file holds now, and only when that is the one
+    // in memory and the list decodes to whole listings.
+    const auto key = CipherKeyOf(password());
+    if (!storedPasswordIsOurs() || !key)
+        return false;
+    const SecretBytes plain = Decipher(file, *key);
+    if (!ListFile::damageOf(plain.bytes()).isEmpty() || !ListBackups::looksDeciphered(plain.bytes()))
+        return false;
+    *listings = ListFile::parse(plain.bytes());
+    return true;
+}
+
+bool ListSession::storedPasswordIsOurs() const
+{
+    QString stored;
+    if (!DataFiles::readStoredPassword(m_folder, &stored))
+        return false;
+    const bool same = std::get<SecretText>(m_key).equals(stored);
+    wipeText(stored);
+    return same;
+}
+
+ListSession::Merged ListSession::mergeFromDisk()
+{
+    Merged merged;
+    if (!m_seen.known || !hasKey() || (!isStrong() && PairedCommit::listIsPending(m_folder)))
+        return merged;
+    const QString path = listPath();
+    FileIdentity now;
+    QByteArray file;
+    if (!FileIdentity::read(path, &now, &file) || now.sameVersion(m_seen))
+        return merged;
+    if (!now.present) {
+        // Gone: the next save puts the list back.
+        m_seen = now;
+        return merged;
+    }
+    QList<Listing> theirs;
+    QList<ListingRemoval> theirRemovals;
+    if (!openOtherVersion(file, &theirs, &theirRemovals)) {
+        // Never written over unmerged: kept beside the list under a name of
+        // its own. A password file changed with it goes with it, under the
+        // same stamp: the copy opens only with that password.
+        const bool pairChanged = !isStrong() && !storedPasswordIsOurs();
+        const QString dir = m_folder.list.folder() + QLatin1Char('/');
+        const QString suffix = isStrong() ? QStringLiteral(".vault") : QStringLiteral(".ene");
+        const QStringList copies = backupPaths({dir + QStringLiteral("kxplst-conflict-"), suffix,
+                                                dir + QStringLiteral("kxpwfl-conflict-"), QStringLiteral(".ene")},
+                                               QDateTime::currentDateTime());
+        const QString copy = copies.value(0);
+        StorageResult kept = SafeWrite::replaceFile(copy, file);
+        if (kept.inPlace && pairChanged) {
+            QByteArray passwordFile;
+            if (kept = SafeWrite::readFile(m_folder.password.path, &passwordFile); kept)
+                kept = SafeWrite::replaceFile(copies.value(1), passwordFile);
+        }
+        if (kept.inPlace) {
+            merged.keptAs = copy;
+            merged.rewritePair = pairChanged;
+            merged.note = QStringLiteral("\"%1\" was replaced by another version, which does not open with your "
+                                         "master password (it may have been changed on another computer). That "
+                                         "version was kept as \"%2\"; your list stays as it is.")
+                              .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName());
+            m_seen = now;
+        }
+        return merged;
+    }
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    ListMerge::Result result =
+        holdsAnyText() ? ListMerge::mergeSealed(m_base, m_listings, m_removals, theirs, theirRemovals, nowMs)
+                       : ListMerge::mergeByContent(m_listings, theirs);
+    m_listings = std::move(result.listings);
+    m_removals = std::move(result.removals);
+    // What is on disk now is what both sides share from here on.
+    m_seen = now;
+    m_base = std::move(theirs);
+    merged.counts = result.counts;
+    if (merged.counts.any())
+        merged.note = QStringLiteral("Another version of your list was merged in from \"%1\": %2 listings came in, "
+                                     "%3 changed and %4 went; %5 changed on both sides were kept twice.")
+                          .arg(QFileInfo(path).fileName())
+                          .arg(merged.counts.added)
+                          .arg(merged.counts.changed)
+                          .arg(merged.counts.removed)
+                          .arg(merged.counts.keptBoth);
+    return merged;
 }
 
 void ListSession::noteRemoved(const Listing& listing, qint64 nowMs)
@@ -153,10 +289,25 @@ void ListSession::stampListings()
 
 StorageResult ListSession::save()
 {
+    m_lastMerge = mergeFromDisk();
     if (isStrong() && vault().version == Vault::kVersion2)
         stampListings();
-    return isStrong() ? VaultList::save(m_folder, vault(), m_listings, m_removals)
-                      : ListFile::save(m_folder, m_listings, password());
+    if (m_lastMerge.rewritePair) {
+        // Both files as one change, so that the list and its password
+        // always belong together.
+        QString current = password().toString();
+        const PairedCommit::Outcome rewritten = PasswordChange::commit(m_folder, current, m_listings);
+        wipeText(current);
+        if (rewritten.newPasswordInForce)
+            noteSeenOnDisk();
+        return rewritten.result;
+    }
+    FileIdentity written;
+    const StorageResult saved = isStrong() ? VaultList::save(m_folder, vault(), m_listings, m_removals, &written)
+                                           : ListFile::save(m_folder, m_listings, password(), &written);
+    if (saved.inPlace)
+        noteSeen(written);
+    return saved;
 }
 
 ListBackups::Kept ListSession::keepAsBackup(const QList<Listing>& listings, const QDateTime& when) const
@@ -164,8 +315,29 @@ ListBackups::Kept ListSession::keepAsBackup(const QList<Listing>& listings, cons
     return ListBackups::keep(m_folder, listings, password(), vault(), when);
 }
 
+void ListSession::noteSeenOnDisk()
+{
+    FileIdentity now;
+    if (!isStrong() && PairedCommit::listIsPending(m_folder))
+        now = {}; // a change still to finish: no claim on the list file
+    else
+        FileIdentity::read(listPath(), &now);
+    noteSeen(now);
+}
+
 PairedCommit::Outcome ListSession::changePassword(const QString& newPassword)
 {
+    PairedCommit::Outcome changed = writeUnderNewPassword(newPassword);
+    if (changed.newPasswordInForce)
+        noteSeenOnDisk();
+    return changed;
+}
+
+PairedCommit::Outcome ListSession::writeUnderNewPassword(const QString& newPassword)
+{
+    // Another machine's version is merged in before the list is written
+    // under the new password.
+    m_lastMerge = mergeFromDisk();
     PairedCommit::Outcome changed;
     if (isStrong()) {
         // The vault is sealed again under the new password, in one step.
@@ -189,20 +361,26 @@ StrongProtection::TurnedOn ListSession::turnOn(const QString& newPassword)
 {
     StrongProtection::TurnedOn turned;
     Vault::Session fresh;
+    m_lastMerge = mergeFromDisk();
     stampListings();
     run([&, listings = m_listings] { turned = StrongProtection::turnOn(m_folder, newPassword, listings, &fresh); });
     // From now on the key stands in for the password, which is not kept.
-    if (turned.on)
+    if (turned.on) {
         setKey(std::move(fresh));
+        noteSeenOnDisk();
+    }
     return turned;
 }
 
 StorageResult ListSession::turnOff(const QString& password)
 {
     StorageResult turned;
+    m_lastMerge = mergeFromDisk();
     run([&, listings = m_listings] { turned = StrongProtection::turnOff(m_folder, password, listings); });
-    if (turned)
+    if (turned) {
         setKey(SecretText(password));
+        noteSeenOnDisk();
+    }
     return turned;
 }
 
@@ -214,8 +392,11 @@ void ListSession::forget()
         wipeTextEverywhere(listing.user);
         wipeTextEverywhere(listing.password);
     }
+    m_base.clear();
     m_listings.clear();
     m_removals.clear();
+    m_seen = {};
+    m_lastMerge = {};
 }
 
 void ListSession::useKeyForTesting(const QString& password)

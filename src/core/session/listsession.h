@@ -2,6 +2,7 @@
 
 #include "core/listings/listbackups.h"
 #include "core/listings/listfile.h"
+#include "core/listings/listmerge.h"
 #include "core/masterpassword/setupstore.h"
 #include "core/masterpassword/strongprotection.h"
 #include "core/masterpassword/strongsetup.h"
@@ -89,8 +90,29 @@ public:
     // Reads the list under the key into listings().
     StorageResult load(ListFile::LoadReport* report = nullptr);
     // Writes listings() under the key; on a failure the file on disk stays
-    // the last good one.
+    // the last good one. A version on disk this session has not seen (a
+    // sync tool put another machine's there) is merged in first, or, when
+    // it does not open with the key, kept as a conflict copy: lastMerge()
+    // says which.
     StorageResult save();
+
+    struct Merged {
+        ListMerge::Counts counts; // what the other version brought
+        QString keptAs; // the conflict copy the other version was kept as
+        // The password file was changed elsewhere too: the next write puts
+        // the pair back under the password in memory.
+        bool rewritePair = false;
+        QString note; // for the user (empty: there was nothing to merge)
+    };
+    // Whether the list on disk is another version than the one this
+    // session last read or wrote.
+    bool listChangedOnDisk() const;
+    // Merges the version on disk into listings(), when it is another one;
+    // nothing is written but a conflict copy of a version that cannot be
+    // opened with the key.
+    Merged mergeFromDisk();
+    // What the last save() merged.
+    const Merged& lastMerge() const { return m_lastMerge; }
     // Keeps listings (the open list about to be replaced) as a backup in the
     // format in force.
     ListBackups::Kept keepAsBackup(const QList<Listing>& listings, const QDateTime& when) const;
@@ -121,11 +143,26 @@ private:
     void setKey(std::variant<std::monostate, SecretText, Vault::Session> key);
     QStringView password() const;
     const Vault::Session& vault() const;
+    QString listPath() const;
+    // The listings of another version of the list (its file bytes), if the
+    // key in memory opens it whole.
+    bool openOtherVersion(QByteArrayView file, QList<Listing>* listings, QList<ListingRemoval>* removals) const;
+    // The version now written or read becomes the base of the next merge.
+    void noteSeen(const FileIdentity& identity);
+    void noteSeenOnDisk();
+    // The password file holds the password in memory (the list file's).
+    bool storedPasswordIsOurs() const;
+    PairedCommit::Outcome writeUnderNewPassword(const QString& newPassword);
 
     DataFolder m_folder;
     Runner m_runner;
     std::variant<std::monostate, SecretText, Vault::Session> m_key;
     QList<Listing> m_listings;
     QList<ListingRemoval> m_removals;
+    // The list file's version last read or written, and its listings: the
+    // common base of a merge with a version another machine wrote.
+    FileIdentity m_seen;
+    QList<Listing> m_base;
+    Merged m_lastMerge;
     bool m_working = false;
 };
