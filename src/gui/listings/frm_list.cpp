@@ -11,6 +11,7 @@
 #include "gui/listings/frm_restore.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listio.h"
+#include "gui/listings/listwatch.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/listings/rowcommands.h"
 #include "gui/masterpassword/frm_pchange.h"
@@ -24,6 +25,7 @@
 #include "gui/ui/msgbox.h"
 #include "gui/ui/twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -64,6 +66,7 @@ frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard)
         return nullptr;
     }
     s_instance = window;
+    window->watchTheListFile();
     window->restoreSize();
     Forms::showCentred(window);
     window->cmd_add->setFocus();
@@ -207,6 +210,20 @@ QString frm_list::damageMessage(const ListFile::LoadReport& report) const
            + QStringLiteral("A copy of it as found was kept as \"%1\".\r"
                             "The list opens with the listings that could be read.")
                  .arg(QFileInfo(report.backupPath).fileName());
+}
+
+void frm_list::watchTheListFile()
+{
+    m_listWatch = new ListWatch(
+        m_session,
+        [this] {
+            if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
+                return false;
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::none_of(windows.begin(), windows.end(),
+                                [this](QWidget* window) { return window != this && window->isVisible(); });
+        },
+        [this] { grd_password->viewRecords(&m_session.listings()); }, this);
 }
 
 bool frm_list::Form_Load(ListFile::LoadReport* report)

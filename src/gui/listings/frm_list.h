@@ -13,6 +13,7 @@
 
 class ClipboardGuard;
 class IdleWatch;
+class ListWatch;
 class ListSession;
 class PasswordGrid;
 class RowCommands;
@@ -49,6 +50,7 @@ public:
     ClipboardGuard* clipboard() const { return m_clipboard; }
     IdleWatch* idleWatch() const { return m_idle; }
     RowCommands* rowCommands() const { return m_rowCommands; }
+    ListWatch* listWatch() const { return m_listWatch; }
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
@@ -112,6 +114,8 @@ private:
     void buildMenus();
     void buildToolsMenu(QMenuBar* bar);
     bool Form_Load(ListFile::LoadReport* report);
+    // Merges another machine's version of the list as it arrives.
+    void watchTheListFile();
     QString damageMessage(const ListFile::LoadReport& report) const;
     void setColumnWidths();
     // Everything below the label takes the room beyond the described size.
@@ -135,6 +139,7 @@ private:
     RowCommands* m_rowCommands = nullptr;
     OptionsStore m_options;
     SavePolicy m_savePolicy;
+    ListWatch* m_listWatch = nullptr;
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
     static inline QPointer<frm_list> s_instance;

@@ -2,6 +2,7 @@
 
 #include "core/session/listsession.h"
 #include "gui/listings/passwordgrid.h"
+#include "gui/ui/msgbox.h"
 
 #include <QDateTime>
 
@@ -21,6 +22,12 @@ StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadR
 StorageResult SaveList(ListSession& session, PasswordGrid& grid)
 {
     const StorageResult result = session.save();
+    // Another machine's version was merged in before the write.
+    const ListSession::Merged& merged = session.lastMerge();
+    if (merged.counts.any())
+        grid.viewRecords(&session.listings());
+    if (!merged.note.isEmpty())
+        MsgBox::show(merged.note, QStringLiteral("List Merged"));
     if (grid.Rows() > 1)
         grid.setRow(grid.Rows() - 1);
     return result;

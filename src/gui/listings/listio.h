@@ -15,5 +15,6 @@ class PasswordGrid;
 StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadReport* report = nullptr);
 
 // Writes the grid's rows (the session's listings) as the list; the current
-// row is left on the last listing.
+// row is left on the last listing. A version another machine wrote is
+// merged in first: the grid shows the merge, and the user is told.
 StorageResult SaveList(ListSession& session, PasswordGrid& grid);
