@@ -18,23 +18,29 @@ struct IdKey {
 
 using IdIndex = QHash<IdKey, qsizetype>;
 
-// Where each id first occurs in listings.
-IdIndex indexById(const QList<Listing>& listings)
+// Where each id first occurs in listings. A listing that cannot be matched
+// by its id (it has none, or an earlier one has it) is marked in
+// *unmatchable.
+IdIndex indexById(const QList<Listing>& listings, QList<bool>* unmatchable = nullptr)
 {
     IdIndex index;
     index.reserve(listings.size());
-    // Backwards, so that the first of a repeated id is the one kept.
-    for (qsizetype i = listings.size() - 1; i >= 0; --i) {
-        if (listings[i].stamp.hasId())
-            index.insert(IdKey {listings[i].stamp.id}, i);
+    if (unmatchable)
+        unmatchable->fill(false, listings.size());
+    for (qsizetype i = 0; i < listings.size(); ++i) {
+        const bool hasId = listings[i].stamp.hasId();
+        if (hasId) {
+            const qsizetype before = index.size();
+            qsizetype& first = index[IdKey {listings[i].stamp.id}];
+            if (index.size() > before) {
+                first = i;
+                continue;
+            }
+        }
+        if (unmatchable)
+            (*unmatchable)[i] = true;
     }
     return index;
-}
-
-// Whether listing is the first of its id in listings, the one matched.
-bool isFirstOfId(const IdIndex& index, const Listing& listing, qsizetype at)
-{
-    return listing.stamp.hasId() && index.value(IdKey {listing.stamp.id}, -1) == at;
 }
 
 QHash<IdKey, qint64> removalTimes(const QList<ListingRemoval>& removals)
@@ -46,12 +52,23 @@ QHash<IdKey, qint64> removalTimes(const QList<ListingRemoval>& removals)
     return times;
 }
 
+// Copies of one list share their strings: most texts compare by address.
+bool sameText(const QString& a, const QString& b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+bool sameFields(const Listing& a, const Listing& b)
+{
+    return sameText(a.site, b.site) && sameText(a.user, b.user) && sameText(a.password, b.password);
+}
+
 // Whether a side changed listing since base: its fields differ from the
 // base's listing of its id, or the base never had it.
 bool changedSinceBase(const QList<Listing>& base, const IdIndex& baseIndex, const Listing& listing)
 {
     const qsizetype at = baseIndex.value(IdKey {listing.stamp.id}, -1);
-    return at < 0 || !(base[at] == listing);
+    return at < 0 || !sameFields(base[at], listing);
 }
 
 // The same text and times under an id of its own, so that it can stand
@@ -140,8 +157,8 @@ Result mergeSealed(const QList<Listing>& base, const QList<Listing>& ours, const
                    const QList<Listing>& theirs, const QList<ListingRemoval>& theirRemovals, qint64 nowMs)
 {
     const IdIndex baseIndex = indexById(base);
-    const IdIndex ourIndex = indexById(ours);
-    const IdIndex theirIndex = indexById(theirs);
+    QList<bool> theirsUnmatchable;
+    const IdIndex theirIndex = indexById(theirs, &theirsUnmatchable);
     const QHash<IdKey, qint64> theyRemoved = removalTimes(theirRemovals);
     const QHash<IdKey, qint64> weRemoved = removalTimes(ourRemovals);
 
@@ -151,13 +168,14 @@ Result mergeSealed(const QList<Listing>& base, const QList<Listing>& ours, const
 
     for (qsizetype i = 0; i < ours.size(); ++i) {
         const Listing& mine = ours[i];
-        if (!isFirstOfId(ourIndex, mine, i)) {
+        const IdKey key {mine.stamp.id};
+        const qsizetype j = mine.stamp.hasId() ? theirIndex.value(key, -1) : -1;
+        // No id, or the id of an earlier listing of ours that met theirs.
+        if (!mine.stamp.hasId() || (j >= 0 && met[j] != Met::NotMatched)) {
             result.listings.append(mine);
             continue;
         }
-        const IdKey key {mine.stamp.id};
         const bool oursChanged = changedSinceBase(base, baseIndex, mine);
-        const qsizetype j = theirIndex.value(key, -1);
         if (j < 0) {
             // An edit made here outlives a removal made there.
             if (!oursChanged && theyRemoved.contains(key)) {
@@ -176,13 +194,13 @@ Result mergeSealed(const QList<Listing>& base, const QList<Listing>& ours, const
             continue;
         }
         result.listings.append(mine);
-        if (theirsChanged && !(mine == other))
+        if (theirsChanged && !sameFields(mine, other))
             met[j] = Met::KeepBoth;
     }
 
     for (qsizetype j = 0; j < theirs.size(); ++j) {
         const Listing& other = theirs[j];
-        if (!isFirstOfId(theirIndex, other, j)) {
+        if (theirsUnmatchable[j]) {
             result.listings.append(withNewId(other, nowMs));
             ++result.counts.added;
             continue;

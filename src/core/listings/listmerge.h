@@ -39,8 +39,9 @@ struct Result {
 // result holds.
 //
 // Lists never hold an id twice; should one, nothing is lost either: a
-// repeat in ours is kept as it is, a repeat in theirs (or a listing of
-// theirs without an id) is appended under a new id.
+// repeat in ours is kept as it is (only a removal may drop it, when it is
+// unchanged since the base), a repeat in theirs (or a listing of theirs
+// without an id) is appended under a new id.
 Result mergeSealed(const QList<Listing>& base, const QList<Listing>& ours, const QList<ListingRemoval>& ourRemovals,
                    const QList<Listing>& theirs, const QList<ListingRemoval>& theirRemovals, qint64 nowMs);
 
