@@ -1,6 +1,7 @@
 #include "core/listings/listmerge.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringView>
 
 namespace ListMerge {
@@ -43,13 +44,13 @@ IdIndex indexById(const QList<Listing>& listings, QList<bool>* unmatchable = nul
     return index;
 }
 
-QHash<IdKey, qint64> removalTimes(const QList<ListingRemoval>& removals)
+QSet<IdKey> removedIds(const QList<ListingRemoval>& removals)
 {
-    QHash<IdKey, qint64> times;
-    times.reserve(removals.size());
+    QSet<IdKey> ids;
+    ids.reserve(removals.size());
     for (const ListingRemoval& removal : removals)
-        times.insert(IdKey {removal.id}, removal.removed);
-    return times;
+        ids.insert(IdKey {removal.id});
+    return ids;
 }
 
 // Copies of one list share their strings: most texts compare by address.
@@ -107,6 +108,8 @@ QList<ListingRemoval> unitedRemovals(const QList<ListingRemoval>& ours, const QL
             }
         }
     }
+    if (united.isEmpty())
+        return united;
     for (const Listing& listing : listings)
         at.remove(IdKey {listing.stamp.id});
     QList<ListingRemoval> kept;
@@ -159,8 +162,8 @@ Result mergeSealed(const QList<Listing>& base, const QList<Listing>& ours, const
     const IdIndex baseIndex = indexById(base);
     QList<bool> theirsUnmatchable;
     const IdIndex theirIndex = indexById(theirs, &theirsUnmatchable);
-    const QHash<IdKey, qint64> theyRemoved = removalTimes(theirRemovals);
-    const QHash<IdKey, qint64> weRemoved = removalTimes(ourRemovals);
+    const QSet<IdKey> theyRemoved = removedIds(theirRemovals);
+    const QSet<IdKey> weRemoved = removedIds(ourRemovals);
 
     Result result;
     result.listings.reserve(ours.size() + theirs.size());
