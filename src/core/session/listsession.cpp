@@ -164,116 +164,6 @@ void ListSession::noteSeen(const FileIdentity& identity)
     m_base = m_listings;
 }
 
-bool ListSession::listChangedOnDisk() const
-{
-    if (!m_seen.known || !hasKey())
-        return false;
-    FileIdentity now;
-    return FileIdentity::read(listPath(), &now) && !now.sameVersion(m_seen);
-}
-
-bool ListSession::openOtherVersion(QByteArrayView file, QList<Listing>* listings, QList<ListingRemoval>* removals) const
-{
-    if (isStrong()) {
-        const Vault::HeaderCheck header = Vault::readHeader(file);
-        // Another salt or version: sealed under a password set elsewhere.
-        if (!header.ok() || header.header.version != vault().version || header.header.salt != vault().salt)
-            return false;
-        SecretBytes opened = SecretBytes::adopt(QByteArray(file.data(), file.size()));
-        QByteArrayView plain;
-        if (Vault::openInPlace(opened.bytes(), vault().key, &plain, vault().version) != Vault::OpenResult::Ok)
-            return false;
-        return bool(VaultList::listingsOf(plain, vault().version, listings, removals));
-    }
-    // The list file's cipher cannot tell a wrong key: it is read under the
-    // password the password file holds now, and only when that is the one
-    // in memory and the list decodes to whole listings.
-    const auto key = CipherKeyOf(password());
-    if (!storedPasswordIsOurs() || !key)
-        return false;
-    const SecretBytes plain = Decipher(file, *key);
-    if (!ListFile::damageOf(plain.bytes()).isEmpty() || !ListBackups::looksDeciphered(plain.bytes()))
-        return false;
-    *listings = ListFile::parse(plain.bytes());
-    return true;
-}
-
-bool ListSession::storedPasswordIsOurs() const
-{
-    QString stored;
-    if (!DataFiles::readStoredPassword(m_folder, &stored))
-        return false;
-    const bool same = std::get<SecretText>(m_key).equals(stored);
-    wipeText(stored);
-    return same;
-}
-
-ListSession::Merged ListSession::mergeFromDisk()
-{
-    Merged merged;
-    if (!m_seen.known || !hasKey() || (!isStrong() && PairedCommit::listIsPending(m_folder)))
-        return merged;
-    const QString path = listPath();
-    FileIdentity now;
-    QByteArray file;
-    if (!FileIdentity::read(path, &now, &file) || now.sameVersion(m_seen))
-        return merged;
-    if (!now.present) {
-        // Gone: the next save puts the list back.
-        m_seen = now;
-        return merged;
-    }
-    QList<Listing> theirs;
-    QList<ListingRemoval> theirRemovals;
-    if (!openOtherVersion(file, &theirs, &theirRemovals)) {
-        // Never written over unmerged: kept beside the list under a name of
-        // its own. A password file changed with it goes with it, under the
-        // same stamp: the copy opens only with that password.
-        const bool pairChanged = !isStrong() && !storedPasswordIsOurs();
-        const QString dir = m_folder.list.folder() + QLatin1Char('/');
-        const QString suffix = isStrong() ? QStringLiteral(".vault") : QStringLiteral(".ene");
-        const QStringList copies = backupPaths({dir + QStringLiteral("kxplst-conflict-"), suffix,
-                                                dir + QStringLiteral("kxpwfl-conflict-"), QStringLiteral(".ene")},
-                                               QDateTime::currentDateTime());
-        const QString copy = copies.value(0);
-        StorageResult kept = SafeWrite::replaceFile(copy, file);
-        if (kept.inPlace && pairChanged) {
-            QByteArray passwordFile;
-            if (kept = SafeWrite::readFile(m_folder.password.path, &passwordFile); kept)
-                kept = SafeWrite::replaceFile(copies.value(1), passwordFile);
-        }
-        if (kept.inPlace) {
-            merged.keptAs = copy;
-            merged.rewritePair = pairChanged;
-            merged.note = QStringLiteral("\"%1\" was replaced by another version, which does not open with your "
-                                         "master password (it may have been changed on another computer). That "
-                                         "version was kept as \"%2\"; your list stays as it is.")
-                              .arg(QFileInfo(path).fileName(), QFileInfo(copy).fileName());
-            m_seen = now;
-        }
-        return merged;
-    }
-    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
-    ListMerge::Result result =
-        holdsAnyText() ? ListMerge::mergeSealed(m_base, m_listings, m_removals, theirs, theirRemovals, nowMs)
-                       : ListMerge::mergeByContent(m_listings, theirs);
-    m_listings = std::move(result.listings);
-    m_removals = std::move(result.removals);
-    // What is on disk now is what both sides share from here on.
-    m_seen = now;
-    m_base = std::move(theirs);
-    merged.counts = result.counts;
-    if (merged.counts.any())
-        merged.note = QStringLiteral("Another version of your list was merged in from \"%1\": %2 listings came in, "
-                                     "%3 changed and %4 went; %5 changed on both sides were kept twice.")
-                          .arg(QFileInfo(path).fileName())
-                          .arg(merged.counts.added)
-                          .arg(merged.counts.changed)
-                          .arg(merged.counts.removed)
-                          .arg(merged.counts.keptBoth);
-    return merged;
-}
-
 void ListSession::noteRemoved(const Listing& listing, qint64 nowMs)
 {
     if (listing.stamp.hasId())
@@ -287,12 +177,14 @@ void ListSession::stampListings()
         StampIfNew(listing, now);
 }
 
-StorageResult ListSession::save()
+StorageResult ListSession::save(Attendance attendance)
 {
-    m_lastMerge = mergeFromDisk();
+    m_lastMerge = mergeFromDisk(attendance);
     if (isStrong() && vault().version == Vault::kVersion2)
         stampListings();
-    if (m_lastMerge.rewritePair) {
+    if (!m_lastMerge.oursKeptAs.isEmpty())
+        return StorageResult::success(); // written beside the other version, which stays
+    if (m_rewritePair) {
         // Both files as one change, so that the list and its password
         // always belong together.
         QString current = password().toString();
@@ -305,7 +197,9 @@ StorageResult ListSession::save()
     FileIdentity written;
     const StorageResult saved = isStrong() ? VaultList::save(m_folder, vault(), m_listings, m_removals, &written)
                                            : ListFile::save(m_folder, m_listings, password(), &written);
-    if (saved.inPlace)
+    // Set once the file holds what was written, also when a later step
+    // (the folder's sync) failed.
+    if (written.known)
         noteSeen(written);
     return saved;
 }
@@ -317,6 +211,8 @@ ListBackups::Kept ListSession::keepAsBackup(const QList<Listing>& listings, cons
 
 void ListSession::noteSeenOnDisk()
 {
+    // Whatever wrote the list here wrote the pair whole.
+    m_rewritePair = false;
     FileIdentity now;
     if (!isStrong() && PairedCommit::listIsPending(m_folder))
         now = {}; // a change still to finish: no claim on the list file
@@ -396,6 +292,7 @@ void ListSession::forget()
     m_listings.clear();
     m_removals.clear();
     m_seen = {};
+    m_rewritePair = false;
     m_lastMerge = {};
 }
 

@@ -3,6 +3,7 @@
 #include "core/listings/listbackups.h"
 #include "core/listings/listfile.h"
 #include "core/listings/listmerge.h"
+#include "core/session/otherversion.h"
 #include "core/masterpassword/setupstore.h"
 #include "core/masterpassword/strongprotection.h"
 #include "core/masterpassword/strongsetup.h"
@@ -89,28 +90,41 @@ public:
 
     // Reads the list under the key into listings().
     StorageResult load(ListFile::LoadReport* report = nullptr);
+    // Whether someone is there to be asked: a save at logout, shutdown or
+    // an idle lock has nobody.
+    enum class Attendance { Attended, Unattended };
     // Writes listings() under the key; on a failure the file on disk stays
     // the last good one. A version on disk this session has not seen (a
-    // sync tool put another machine's there) is merged in first, or, when
-    // it does not open with the key, kept as a conflict copy: lastMerge()
-    // says which.
-    StorageResult save();
+    // sync tool put another machine's there) is merged in first. One that
+    // does not open with the key is never written over: attended, it is
+    // kept as a conflict copy and the list written; unattended, the list is
+    // written as a conflict copy beside it. lastMerge() says which.
+    StorageResult save(Attendance attendance = Attendance::Attended);
 
     struct Merged {
         ListMerge::Counts counts; // what the other version brought
         QString keptAs; // the conflict copy the other version was kept as
-        // The password file was changed elsewhere too: the next write puts
-        // the pair back under the password in memory.
-        bool rewritePair = false;
+        QString oursKeptAs; // the conflict copy this list was written as
         QString note; // for the user (empty: there was nothing to merge)
     };
     // Whether the list on disk is another version than the one this
     // session last read or wrote.
     bool listChangedOnDisk() const;
+    // The list on disk is another version, which the key in memory does
+    // not open (its password was changed elsewhere).
+    bool otherVersionNeedsPassword() const;
+    // Opens the version on disk with password, the one set elsewhere, and
+    // merges it in; the list goes on under that password (nothing is
+    // written). False when password does not open it.
+    bool adoptOtherVersion(const QString& password);
     // Merges the version on disk into listings(), when it is another one;
     // nothing is written but a conflict copy of a version that cannot be
     // opened with the key.
-    Merged mergeFromDisk();
+    Merged mergeFromDisk(Attendance attendance = Attendance::Attended);
+    // Merges the list kept in file (a vault or a list file, a sync tool's
+    // conflict copy or one the user picked) opened with password into
+    // listings(); nothing is written. opened says whether it opened.
+    Merged mergeFile(const QString& path, const QString& password, bool* opened);
     // What the last save() merged.
     const Merged& lastMerge() const { return m_lastMerge; }
     // Keeps listings (the open list about to be replaced) as a backup in the
@@ -146,7 +160,12 @@ private:
     QString listPath() const;
     // The listings of another version of the list (its file bytes), if the
     // key in memory opens it whole.
-    bool openOtherVersion(QByteArrayView file, QList<Listing>* listings, QList<ListingRemoval>* removals) const;
+    OtherVersion::Opened openWithKey(QByteArrayView file) const;
+    // Merges an opened version into listings(); fromName names it to the user.
+    Merged takeIn(OtherVersion::Opened theirs, const QString& fromName);
+    // Keeps bytes of the list (and the password file, when it goes with
+    // them) beside it as a conflict copy; the copy's path, empty on failure.
+    QString keepConflictCopy(QByteArrayView bytes, bool withPasswordFile);
     // The version now written or read becomes the base of the next merge.
     void noteSeen(const FileIdentity& identity);
     void noteSeenOnDisk();
@@ -162,6 +181,9 @@ private:
     // The list file's version last read or written, and its listings: the
     // common base of a merge with a version another machine wrote.
     FileIdentity m_seen;
+    // The password file was changed elsewhere and kept aside: the next
+    // write puts the pair back under the password in memory.
+    bool m_rewritePair = false;
     QList<Listing> m_base;
     Merged m_lastMerge;
     bool m_working = false;

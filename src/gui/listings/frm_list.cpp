@@ -83,7 +83,9 @@ frm_list::frm_list(ListSession& session, ClipboardGuard* clipboard)
     , m_idle(new IdleWatch(this))
     , m_options(session.folder().appDir)
     , m_savePolicy(
-          session, [this] { return SaveList(m_session, *grd_password); }, [this] { endSession(); })
+          session,
+          [this](ListSession::Attendance attendance) { return SaveList(m_session, *grd_password, attendance); },
+          [this] { endSession(); })
 {
     Forms::setUpWindow(this, "frm_list", QStringLiteral("Your Password List"));
     m_client = new QWidget(this);

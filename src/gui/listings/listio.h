@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/listings/listfile.h"
+#include "core/session/listsession.h"
 #include "core/storage/storageresult.h"
 
-class ListSession;
 class PasswordGrid;
 
 // Moves the list between its file and the listing window's grid, under the
@@ -16,5 +16,8 @@ StorageResult LoadList(ListSession& session, PasswordGrid& grid, ListFile::LoadR
 
 // Writes the grid's rows (the session's listings) as the list; the current
 // row is left on the last listing. A version another machine wrote is
-// merged in first: the grid shows the merge, and the user is told.
-StorageResult SaveList(ListSession& session, PasswordGrid& grid);
+// merged in first: the grid shows the merge, and the user is told (asked
+// first for the password of a version that was saved under another one);
+// with nobody there, the note goes to standard error.
+StorageResult SaveList(ListSession& session, PasswordGrid& grid,
+                       ListSession::Attendance attendance = ListSession::Attendance::Attended);

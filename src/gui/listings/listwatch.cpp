@@ -1,6 +1,7 @@
 #include "gui/listings/listwatch.h"
 
 #include "core/session/listsession.h"
+#include "gui/masterpassword/otherpassword.h"
 #include "gui/ui/msgbox.h"
 
 namespace {
@@ -38,7 +39,10 @@ void ListWatch::check()
         m_quiet.start();
         return;
     }
-    const ListSession::Merged merged = m_session.mergeFromDisk();
+    // Saved under a password set elsewhere: with that password the two are
+    // merged; without it, the other version is kept aside.
+    const bool adopted = m_session.otherVersionNeedsPassword() && OtherPassword::adopt(m_session);
+    const ListSession::Merged merged = adopted ? m_session.lastMerge() : m_session.mergeFromDisk();
     if (merged.counts.any())
         m_merged();
     if (!merged.note.isEmpty())

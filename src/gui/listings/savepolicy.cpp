@@ -9,7 +9,7 @@ namespace {
 const QString kSaveFailedCaption = QStringLiteral("Save Failed");
 } // namespace
 
-SavePolicy::SavePolicy(ListSession& session, std::function<StorageResult()> save, std::function<void()> onEnd)
+SavePolicy::SavePolicy(ListSession& session, Save save, std::function<void()> onEnd)
     : m_session(session)
     , m_save(std::move(save))
     , m_onEnd(std::move(onEnd))
@@ -40,7 +40,7 @@ bool SavePolicy::saveOnClose()
 {
     if (m_ended)
         return true;
-    if (auto saved = m_save(); !saved) {
+    if (auto saved = m_save(ListSession::Attendance::Attended); !saved) {
         // Keep the rows on screen so the user can try again; from the second
         // failure in a row, let them go without saving rather than trap them.
         ++m_failedCloses;
@@ -65,7 +65,7 @@ StorageResult SavePolicy::saveOnIdleLock()
     if (m_ended)
         return StorageResult::success();
     // On a failure the rows stay, and the next idle period tries again.
-    StorageResult saved = m_save();
+    StorageResult saved = m_save(ListSession::Attendance::Unattended);
     if (saved)
         end();
     return saved;
@@ -75,7 +75,7 @@ void SavePolicy::saveBeforeLogout()
 {
     if (m_ended)
         return;
-    if (auto saved = m_save(); !saved)
+    if (auto saved = m_save(ListSession::Attendance::Unattended); !saved)
         std::fprintf(stderr, "vellamar: the list was not saved: %s\n", qPrintable(saved.error));
     else
         m_failedCloses = 0;

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "core/session/listsession.h"
 #include "core/storage/storageresult.h"
 
 #include <QString>
 
 #include <functional>
-
-class ListSession;
 
 // When the open list is written as its use ends, and what a failed write
 // leads to. Closing asks from the second failure in a row whether to let
@@ -16,8 +15,9 @@ class ListSession;
 class SavePolicy {
 public:
     // save writes the list (the described SaveList, which also moves the
-    // grid's current row).
-    SavePolicy(ListSession& session, std::function<StorageResult()> save, std::function<void()> onEnd);
+    // grid's current row), saying whether someone is there to answer.
+    using Save = std::function<StorageResult(ListSession::Attendance)>;
+    SavePolicy(ListSession& session, Save save, std::function<void()> onEnd);
 
     // The list is saved, or the user chose to let it go: the window may
     // close. Otherwise the failure was shown and the window stays.
@@ -40,7 +40,7 @@ private:
     void end();
 
     ListSession& m_session;
-    std::function<StorageResult()> m_save;
+    Save m_save;
     std::function<void()> m_onEnd;
     bool m_ended = false;
     int m_failedCloses = 0; // failed saves on close, in a row

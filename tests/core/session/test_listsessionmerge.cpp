@@ -160,6 +160,7 @@ TEST_F(ListSessionMergeTest, ASaveMergesWhatTheOtherMachineWrote)
         ASSERT_TRUE(laptop.save());
         c.onDesk(desk);
         ASSERT_TRUE(desk.save());
+        EXPECT_FALSE(desk.listChangedOnDisk()) << "what was written is the version seen";
         EXPECT_EQ(lines(desk.listings()), c.expected);
         EXPECT_EQ(reopened(), c.expected);
         const ListMerge::Counts& counts = desk.lastMerge().counts;
