@@ -1,6 +1,7 @@
 #include "app/appfixture.h"
 #include "app/startupprocedure.h"
 #include "core/masterpassword/strongprotection.h"
+#include "gui/listings/passwordgrid.h"
 #include "gui/masterpassword/frm_protect.h"
 #include "gui/ui/msgbox.h"
 #include "core/storage/instancelock.h"

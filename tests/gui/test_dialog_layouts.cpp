@@ -9,6 +9,7 @@
 #include "gui/listings/frm_delete.h"
 #include "gui/listings/frm_edit.h"
 #include "gui/listings/frm_find.h"
+#include "gui/listings/frm_generator.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listfixture.h"
 #include "gui/masterpassword/frm_new.h"
@@ -293,6 +294,30 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {},
          {"Label1", "Label2"},
          [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_options->trigger(); }},
+        {"frm_generator",
+         "Password Generator",
+         6135,
+         3675,
+         {{"Label1", "Length", 120, 180, 1215, 255},
+          {"txt_length", {}, 1440, 120, 1935, 375},
+          {"chk_lower", "Lower-case letters", 120, 660, 2895, 315},
+          {"chk_upper", "Upper-case letters", 3120, 660, 2895, 315},
+          {"chk_digits", "Digits", 120, 1020, 2895, 315},
+          {"chk_symbols", "Symbols (!#$%*+-=?@^_)", 3120, 1020, 2895, 315},
+          {"chk_lookalikes", "Leave out look-alike characters (Il1O0)", 120, 1380, 5895, 315},
+          {"txt_generated", {}, 120, 1860, 5895, 375},
+          {"bar_strength", {}, 120, 2340, 5895, 180},
+          {"lbl_strength", {}, 120, 2565, 5895, 570},
+          {"cmd_new", "New", 120, 3180, 1215, 375},
+          {"cmd_copy", "Copy", 1440, 3180, 1215, 375},
+          {"cmd_use", "Use", 2760, 3180, 1215, 375},
+          {"cmd_close", "Close", 4800, 3180, 1215, 375}},
+         // Use is off without a listing dialog to fill: Tab passes it by.
+         {"txt_length", "chk_lower", "chk_upper", "chk_digits", "chk_symbols", "chk_lookalikes", "txt_generated",
+          "cmd_new", "cmd_copy", "cmd_close"},
+         {},
+         {"Label1"},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_generator->trigger(); }},
         {"frm_reveal",
          "Show Passwords",
          3990,

@@ -14,6 +14,13 @@ constexpr QByteArrayView kIdleKey = "IdleLockMinutes";
 constexpr QByteArrayView kShowKey = "ShowPasswords";
 constexpr QByteArrayView kWidthKey = "ListWidthTwips";
 constexpr QByteArrayView kHeightKey = "ListHeightTwips";
+constexpr QByteArrayView kGeneratorSection = "generator";
+constexpr QByteArrayView kLengthKey = "Length";
+constexpr QByteArrayView kLowerKey = "LowerCase";
+constexpr QByteArrayView kUpperKey = "UpperCase";
+constexpr QByteArrayView kDigitsKey = "Digits";
+constexpr QByteArrayView kSymbolsKey = "Symbols";
+constexpr QByteArrayView kLookAlikesKey = "LeaveOutLookAlikes";
 
 // A whole number from 0 to max written in plain digits; nothing otherwise.
 std::optional<int> wholeNumber(QByteArrayView value, int max)
@@ -43,6 +50,28 @@ std::optional<bool> truthValue(QByteArrayView value)
 bool named(QByteArrayView key, QByteArrayView name)
 {
     return key.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+void parseGenerator(QByteArrayView key, QByteArrayView value, PasswordGenerator::Settings& settings)
+{
+    const PasswordGenerator::Settings defaults;
+    if (named(key, kLengthKey))
+        settings.length = wholeNumber(value, PasswordGenerator::kMaxSealedLength).value_or(defaults.length);
+    else if (named(key, kLowerKey))
+        settings.lower = truthValue(value).value_or(defaults.lower);
+    else if (named(key, kUpperKey))
+        settings.upper = truthValue(value).value_or(defaults.upper);
+    else if (named(key, kDigitsKey))
+        settings.digits = truthValue(value).value_or(defaults.digits);
+    else if (named(key, kSymbolsKey))
+        settings.symbols = truthValue(value).value_or(defaults.symbols);
+    else if (named(key, kLookAlikesKey))
+        settings.avoidLookAlikes = truthValue(value).value_or(defaults.avoidLookAlikes);
+}
+
+QByteArray truthText(bool value)
+{
+    return value ? "true" : "false";
 }
 
 } // namespace
@@ -80,6 +109,8 @@ Options parse(QByteArrayView text)
                 width = wholeNumber(value, Options::kMaxWindowTwips).value_or(0);
             else if (named(key, kHeightKey))
                 height = wholeNumber(value, Options::kMaxWindowTwips).value_or(0);
+        } else if (named(section, kGeneratorSection)) {
+            parseGenerator(key, value, options.generator);
         }
     }
     // Half a size is no size.
@@ -100,6 +131,17 @@ QByteArray serialise(const Options& options)
         text += "\n[Window]\n";
         text += kWidthKey.toByteArray() + '=' + QByteArray::number(options.listSize.width()) + '\n';
         text += kHeightKey.toByteArray() + '=' + QByteArray::number(options.listSize.height()) + '\n';
+    }
+    const PasswordGenerator::Settings& generator = options.generator;
+    if (generator != PasswordGenerator::Settings {}) {
+        text += "\n; the password generator's last settings; Length 0: 15, or 24 with strong protection\n";
+        text += "[Generator]\n";
+        text += kLengthKey.toByteArray() + '=' + QByteArray::number(generator.length) + '\n';
+        text += kLowerKey.toByteArray() + '=' + truthText(generator.lower) + '\n';
+        text += kUpperKey.toByteArray() + '=' + truthText(generator.upper) + '\n';
+        text += kDigitsKey.toByteArray() + '=' + truthText(generator.digits) + '\n';
+        text += kSymbolsKey.toByteArray() + '=' + truthText(generator.symbols) + '\n';
+        text += kLookAlikesKey.toByteArray() + '=' + truthText(generator.avoidLookAlikes) + '\n';
     }
     return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/listings/passwordgenerator.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QSize>
@@ -7,7 +9,7 @@
 
 // The user's choices beyond the list: how long a copied secret stays on the
 // clipboard, when an idle list locks itself, whether passwords show, and
-// the listing window's size. Kept in "vellamar.ini" beside the data files.
+// the listing window's size, the password generator's last settings. Kept in "vellamar.ini" beside the data files.
 struct Options {
     static constexpr int kDefaultClipboardSeconds = 10;
     static constexpr int kMaxClipboardSeconds = 86400;
@@ -21,6 +23,7 @@ struct Options {
     bool showPasswords = true;
     // The listing window's client area in twips; invalid: its described size.
     QSize listSize;
+    PasswordGenerator::Settings generator;
 
     friend bool operator==(const Options&, const Options&) = default;
 };

@@ -33,7 +33,7 @@ frm_add::frm_add(PasswordGrid* grid, ClipboardGuard* clipboard)
     Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Password"), 0, 1680, 1455, 375);
     txt_password = Forms::addTextBox(this, "txt_password", 1560, 1680, 1935, 375);
     SecretBox::watch(txt_password, clipboard);
-    AddPasswordGenerator(txt_password);
+    AddPasswordGenerator(txt_password, [this] { return m_grid.data(); });
     cmd_add = Forms::addButton(this, "cmd_add", QStringLiteral("Add"), 4440, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4440, 1680, 1215, 375);
 

@@ -47,7 +47,7 @@ frm_edit::frm_edit()
     txt_user = Forms::addTextBox(this, "txt_user", 1560, 1680, 1935, 375);
     Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Password"), 0, 2280, 1455, 255);
     txt_password = Forms::addTextBox(this, "txt_password", 1560, 2160, 1935, 375);
-    AddPasswordGenerator(txt_password);
+    AddPasswordGenerator(txt_password, [this] { return m_grid.data(); });
     cmd_change = Forms::addButton(this, "cmd_change", QStringLiteral("Change"), 4440, 1680, 1215, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("Cancel"), 4440, 2160, 1215, 375);
     // The number stands on the question's line, in front of its tail.

@@ -8,6 +8,8 @@
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
 #include "gui/listings/frm_find.h"
+#include "gui/listings/frm_generator.h"
+#include "gui/listings/generatorcontext.h"
 #include "gui/listings/frm_restore.h"
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listio.h"
@@ -98,6 +100,14 @@ frm_list::frm_list(ListSession& session, ClipboardGuard* clipboard)
     buildMenus();
     m_client->installEventFilter(this);
     m_rowCommands = new RowCommands(this, grd_password, m_clipboard);
+    m_generator = new GeneratorContext([this] { return m_options.options().generator; },
+                                       [this](const PasswordGenerator::Settings& settings) {
+                                           Options options = m_options.options();
+                                           options.generator = settings;
+                                           m_options.update(options);
+                                       },
+                                       [this] { return m_session.holdsAnyText(); }, m_clipboard, this);
+    grd_password->setGeneratorContext(m_generator);
     connect(m_idle, &IdleWatch::idle, this, &frm_list::idleLock);
     adjustSize();
 }
@@ -189,6 +199,8 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_options->setObjectName(QStringLiteral("mnu_options"));
     mnu_strong = tools->addAction(QStringLiteral("&Strong Protection..."));
     mnu_strong->setObjectName(QStringLiteral("mnu_strong"));
+    mnu_generator = tools->addAction(QStringLiteral("Password &Generator..."));
+    mnu_generator->setObjectName(QStringLiteral("mnu_generator"));
     mnu_restore = tools->addAction(QStringLiteral("&Restore From Backup..."));
     mnu_restore->setObjectName(QStringLiteral("mnu_restore"));
 
@@ -196,6 +208,7 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
     connect(mnu_options, &QAction::triggered, this, &frm_list::mnu_options_Click);
     connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
+    connect(mnu_generator, &QAction::triggered, this, &frm_list::mnu_generator_Click);
     connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
 }
 
@@ -345,6 +358,11 @@ void frm_list::cmd_pword_Click()
 void frm_list::mnu_strong_Click()
 {
     frm_strong::showOnce(m_session);
+}
+
+void frm_list::mnu_generator_Click()
+{
+    frm_generator::showFor(m_generator);
 }
 
 void frm_list::mnu_restore_Click()

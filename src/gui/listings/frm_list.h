@@ -12,6 +12,7 @@
 #include <optional>
 
 class ClipboardGuard;
+class GeneratorContext;
 class IdleWatch;
 class ListWatch;
 class ListSession;
@@ -51,6 +52,7 @@ public:
     IdleWatch* idleWatch() const { return m_idle; }
     RowCommands* rowCommands() const { return m_rowCommands; }
     ListWatch* listWatch() const { return m_listWatch; }
+    GeneratorContext* generatorContext() const { return m_generator; }
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
@@ -72,6 +74,7 @@ public:
     QAction* mnu_pword;
     QAction* mnu_tools;
     QAction* mnu_strong;
+    QAction* mnu_generator;
     QAction* mnu_restore;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
@@ -95,6 +98,7 @@ public slots:
     void mnu_lock_Click() { cmd_lock_Click(); }
     void mnu_pword_Click() { cmd_pword_Click(); }
     void mnu_strong_Click();
+    void mnu_generator_Click();
     void mnu_restore_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
@@ -137,6 +141,7 @@ private:
     ClipboardGuard* m_clipboard;
     IdleWatch* m_idle;
     RowCommands* m_rowCommands = nullptr;
+    GeneratorContext* m_generator = nullptr;
     OptionsStore m_options;
     SavePolicy m_savePolicy;
     ListWatch* m_listWatch = nullptr;

@@ -2,8 +2,10 @@
 
 #include "core/listings/listfile.h"
 #include "core/listings/listingrules.h"
+#include "gui/listings/generatorcontext.h"
 #include "gui/listings/listingmodel.h"
 
+#include <QPointer>
 #include <QTableView>
 
 #include <functional>
@@ -53,6 +55,11 @@ public:
     void setListingFormat(std::function<ListingRules::Format()> format) { m_format = std::move(format); }
     ListingRules::Format listingFormat() const { return m_format ? m_format() : ListingRules::Format::ListFile; }
 
+    // The password generator of the listing dialogs over this grid (none
+    // unless told: then the default settings, nothing kept).
+    void setGeneratorContext(GeneratorContext* context) { m_generator = context; }
+    GeneratorContext* generatorContext() const { return m_generator; }
+
     // The current row when it holds a listing, else 0.
     int currentListingRow() const { return m_row >= 1 && m_row < Rows() ? m_row : 0; }
     // Makes row current and scrolls it into view, keeping the column.
@@ -89,4 +96,5 @@ private:
     int m_col = 0;
     std::array<int, ListingModel::kColumns> m_colWidthTwips {};
     std::function<ListingRules::Format()> m_format;
+    QPointer<GeneratorContext> m_generator;
 };

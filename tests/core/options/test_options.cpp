@@ -9,7 +9,9 @@ void PrintTo(const Options& o, std::ostream* out);
 void PrintTo(const Options& o, std::ostream* out)
 {
     *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, show " << o.showPasswords
-         << ", size " << o.listSize.width() << "x" << o.listSize.height() << "}";
+         << ", size " << o.listSize.width() << "x" << o.listSize.height() << ", generator " << o.generator.length
+         << (o.generator.lower ? "a" : "") << (o.generator.upper ? "A" : "") << (o.generator.digits ? "9" : "")
+         << (o.generator.symbols ? "!" : "") << (o.generator.avoidLookAlikes ? " no look-alikes" : "") << "}";
 }
 
 namespace {
@@ -24,6 +26,13 @@ Options changed(int clipboard, int idle, bool show, QSize size = {})
     return options;
 }
 
+Options generating(int length, bool lower, bool upper, bool digits, bool symbols, bool avoidLookAlikes)
+{
+    Options options;
+    options.generator = {length, lower, upper, digits, symbols, avoidLookAlikes};
+    return options;
+}
+
 TEST(OptionsFormat, DefaultsWhenEmpty)
 {
     const Options options = OptionsFormat::parse("");
@@ -33,6 +42,13 @@ TEST(OptionsFormat, DefaultsWhenEmpty)
     EXPECT_FALSE(options.listSize.isValid());
 }
 
+// A file of the default settings stays as files were before the generator.
+TEST(OptionsFormat, DefaultGeneratorSettingsAreNotWritten)
+{
+    EXPECT_FALSE(OptionsFormat::serialise(Options {}).contains("[Generator]"));
+    EXPECT_TRUE(OptionsFormat::serialise(generating(0, true, true, true, true, true)).contains("[Generator]"));
+}
+
 TEST(OptionsFormat, RoundTrips)
 {
     const Options cases[] = {
@@ -40,6 +56,9 @@ TEST(OptionsFormat, RoundTrips)
         changed(0, 0, false),
         changed(86400, 1440, true, {9000, 6000}),
         changed(3, 7, false, {5535, 3090}),
+        generating(128, false, true, false, true, true),
+        generating(1, true, false, false, false, false),
+        generating(0, false, false, false, false, false), // nothing chosen is kept as such
     };
     for (const Options& options : cases)
         EXPECT_EQ(OptionsFormat::parse(OptionsFormat::serialise(options)), options);
@@ -69,6 +88,12 @@ TEST(OptionsFormat, ValuesOutOfRangeCountAsMissing)
         {"[Window]\nListWidthTwips=9000\nListHeightTwips=999999\n", changed(10, 0, true)},
         {QByteArray("\x00\xff\xfe[Options\n=\n==\nShowPasswords=false", 37), changed(10, 0, true)},
         {QByteArray(4000, '\xa5'), Options {}},
+        {"[Generator]\nLength=20\nLowerCase=false\nUpperCase=true\nDigits=false\nSymbols=false\n"
+         "LeaveOutLookAlikes=true\n",
+         generating(20, false, true, false, false, true)},
+        {"[generator]\nlength=129\nsymbols=no\nleaveoutlookalikes=1\n", Options {}},
+        {"[Generator]\nLength=-3\nDigits=\n", Options {}},
+        {"[Options]\nLength=20\nDigits=false\n", Options {}}, // outside [Generator]
     };
     for (const auto& c : cases)
         EXPECT_EQ(OptionsFormat::parse(c.text), c.expected) << qPrintable(QString::fromLatin1(c.text.left(80)));
