@@ -102,6 +102,8 @@ PairMoved movePairAside(const DataFolder& folder)
         StorageResult step = movable(file->path);
         if (step)
             step = SafeWrite::renameNoOverwrite(file->path, backup);
+        if (step.inPlace && file == &folder.list)
+            pair.listMovedTo = backup;
         if (step.inPlace)
             pair.moved.append(QStringLiteral("\"%1\" as \"%2\"").arg(nameOf(file->shownPath), nameOf(backup)));
         else
@@ -113,7 +115,8 @@ PairMoved movePairAside(const DataFolder& folder)
 KeptAside keepPairAside(const DataFolder& folder)
 {
     KeptAside kept;
-    const auto [moved, stayed] = movePairAside(folder);
+    const auto [moved, stayed, listMovedTo] = movePairAside(folder);
+    kept.listMovedTo = listMovedTo;
     if (moved.isEmpty() && stayed.isEmpty())
         return kept;
     kept.note = QStringLiteral("The list opened from the sealed list \"%1\". Beside it were files of the earlier, "

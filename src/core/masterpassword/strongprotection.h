@@ -24,6 +24,7 @@ bool isOn(const DataFolder& folder);
 struct PairMoved {
     QStringList moved; // for the user: "\"kxplst.ene\" as \"kxplst-backup-....ene\"", each
     QStringList stayed; // for the user: each file that could not be moved, and why
+    QString listMovedTo; // where the ciphered list went (empty: it did not move)
 };
 // Moves the password file and the ciphered list, where they are, to
 // backups with one stamp ("kxplst-backup-*.ene", "kxpwfl-backup-*.ene"); a
@@ -33,6 +34,7 @@ PairMoved movePairAside(const DataFolder& folder);
 struct KeptAside {
     QString note; // for the user: what was kept, and as what (empty: nothing there)
     bool weakCopiesKept = false; // the user may be offered to remove them
+    QString listMovedTo; // where the ciphered list went (empty: it did not move)
 };
 // Once the vault opened: the password file and the ciphered list beside it
 // are kept as backups ("kxplst-backup-*.ene", "kxpwfl-backup-*.ene"), never

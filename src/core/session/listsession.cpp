@@ -130,6 +130,12 @@ bool ListSession::isEntry(const QString& entry)
     return right;
 }
 
+void ListSession::mergeAtNextLoad(const QString& path, const QString& password)
+{
+    m_mergeAtLoadPath = path;
+    m_mergeAtLoadPassword = SecretText(password);
+}
+
 StorageResult ListSession::load(ListFile::LoadReport* report)
 {
     QList<Listing> loaded;
@@ -149,7 +155,16 @@ StorageResult ListSession::load(ListFile::LoadReport* report)
         m_listings = std::move(loaded);
         m_removals = std::move(removals);
         noteSeen(seen);
+        m_lastMerge = {};
+        if (!m_mergeAtLoadPath.isEmpty()) {
+            bool opened = false;
+            std::optional<QString> password = m_mergeAtLoadPassword.view().toString();
+            m_lastMerge = mergeFile(m_mergeAtLoadPath, password, &opened);
+            wipeText(*password);
+        }
     }
+    m_mergeAtLoadPath.clear();
+    m_mergeAtLoadPassword = SecretText();
     return result;
 }
 

@@ -90,6 +90,10 @@ public:
 
     // Reads the list under the key into listings().
     StorageResult load(ListFile::LoadReport* report = nullptr);
+    // The next load() also merges in the list kept in path under password
+    // (the described pair that opened with the same entry as the vault);
+    // lastMerge() says what came in. Nothing is written until a save.
+    void mergeAtNextLoad(const QString& path, const QString& password);
     // Whether someone is there to be asked: a save at logout, shutdown or
     // an idle lock has nobody.
     enum class Attendance { Attended, Unattended };
@@ -187,5 +191,7 @@ private:
     bool m_rewritePair = false;
     QList<Listing> m_base;
     Merged m_lastMerge;
+    QString m_mergeAtLoadPath;
+    SecretText m_mergeAtLoadPassword;
     bool m_working = false;
 };

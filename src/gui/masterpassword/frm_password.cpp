@@ -2,6 +2,8 @@
 
 #include "core/masterpassword/strongprotection.h"
 #include "core/session/listsession.h"
+#include "core/storage/datafiles.h"
+#include "core/storage/secrettext.h"
 #include "core/storage/startup.h"
 #include "gui/masterpassword/backupquestions.h"
 #include "gui/masterpassword/passwordboxes.h"
@@ -51,7 +53,13 @@ void frm_password::Command1_Click()
             Fault::stop(unlocked.result.error);
         if (unlocked.opened) {
             txt_password->clear();
+            // A pair beside it that the same entry opens is another
+            // version of the list (one machine on each format): merged in,
+            // then kept as a backup like any pair beside a vault.
+            const bool pairOpens = Startup::hasPair(folder) && storedPasswordIs(entry);
             const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(folder);
+            if (pairOpens && !kept.listMovedTo.isEmpty())
+                m_session.mergeAtNextLoad(kept.listMovedTo, entry);
             QStringList notes = m_startNotes;
             if (!unlocked.note.isEmpty())
                 notes.append(unlocked.note);
@@ -83,6 +91,15 @@ void frm_password::Command1_Click()
     refuse();
 }
 
+bool frm_password::storedPasswordIs(const QString& entry) const
+{
+    QString stored;
+    const bool same =
+        DataFiles::readStoredPassword(m_session.folder(), &stored) && !stored.isEmpty() && stored == entry;
+    wipeText(stored);
+    return same;
+}
+
 void frm_password::tellDamage(const Startup::VaultFound& vault)
 {
     // No password can open it: saying the entry was wrong would mislead.
@@ -99,6 +116,8 @@ void frm_password::openAndTell(QStringList notes, const QString* entryForWeakCop
     if (!m_openList())
         return;
     m_startNotes.clear();
+    if (const QString merged = m_session.lastMerge().note; !merged.isEmpty())
+        notes.append(merged);
     const QString told = notes.join(QStringLiteral("\r\r"));
     if (entryForWeakCopies) {
         // The pair kept aside is weak, like the copies turning on leaves:

@@ -1,3 +1,6 @@
+#include "core/masterpassword/strongprotection.h"
+#include "gui/listings/frm_list.h"
+#include "gui/ui/msgbox.h"
 #include "core/storage/module1.h"
 #include "gui/listings/frm_list.h"
 #include "gui/masterpassword/frm_password.h"
@@ -7,6 +10,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 
@@ -103,6 +107,44 @@ TEST_F(FrmPasswordTest, CancelAfterAWrongEntryEndsWithoutMoreMessages)
     settle();
     EXPECT_EQ(messages, QList<Message> {wrong});
     EXPECT_TRUE(form.isNull());
+}
+
+} // namespace
+
+namespace {
+
+// One machine kept the list in the vault, another in the described pair,
+// both under the same password: the unlock merges the two, and the pair is
+// kept as a backup as before.
+class BothFormatsTest : public GuiTest { };
+
+TEST_F(BothFormatsTest, AVaultAndAPairUnderTheSameEntryAreMerged)
+{
+    StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+    session.setFolder(folder());
+    ASSERT_TRUE(session.setUpStrong(QStringLiteral("Same1")).on);
+    session.listings().append({QStringLiteral("www.vault.example"), QStringLiteral("v"), QStringLiteral("pv")});
+    ASSERT_TRUE(session.save());
+    session.forget();
+    writeCiphered("kxpwfl.ene", "Same1", "sx8peu3");
+    writeCiphered("kxplst.ene",
+                  QByteArray("www.pair.example").leftJustified(75, ' ') + QByteArray("p").leftJustified(20, ' ')
+                      + QByteArray("pp").leftJustified(15, ' '),
+                  "Same1");
+    const QByteArray pairList = readFile("kxplst.ene");
+    MsgBox::setAnswerForTesting(false);
+    frm_list* list = unlockWith(QStringLiteral("Same1"));
+    StrongProtection::setNewVaultParamsForTesting(std::nullopt);
+    ASSERT_NE(list, nullptr);
+    QStringList sites;
+    for (const Listing& l : session.listings())
+        sites.append(l.site.trimmed());
+    EXPECT_EQ(sites, (QStringList {"www.vault.example", "www.pair.example"}));
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+                            [](const Message& m) { return m.text.contains("1 listings came in"); }));
+    const QStringList kept = files().filter(QRegularExpression("^kxplst-backup-\\d{8}-\\d{6}\\.ene$"));
+    ASSERT_EQ(kept.size(), 1) << qPrintable(files().join(' '));
+    EXPECT_EQ(readFile(kept[0]), pairList) << "kept as a backup, as found";
 }
 
 } // namespace
