@@ -1,5 +1,4 @@
 #include "core/masterpassword/strongprotection.h"
-#include "gui/listings/frm_list.h"
 #include "gui/ui/msgbox.h"
 #include "core/storage/module1.h"
 #include "gui/listings/frm_list.h"
