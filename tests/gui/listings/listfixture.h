@@ -55,6 +55,18 @@ protected:
         return cells.join('|');
     }
     static QString padded(const QString& text, int width) { return text.leftJustified(width); }
+    // The sites of the list a new start opens with the password file's
+    // password "Mk1", without pad spaces.
+    QStringList sitesOnDisk()
+    {
+        ListSession fresh(folder());
+        EXPECT_TRUE(fresh.unlockPair(QStringLiteral("Mk1")).opened);
+        EXPECT_TRUE(fresh.load());
+        QStringList sites;
+        for (const Listing& l : fresh.listings())
+            sites.append(l.site.trimmed());
+        return sites;
+    }
 
     frm_list* list = nullptr;
     const Message invalidChoice {"Sorry that is an invalid choice", "Oops"};

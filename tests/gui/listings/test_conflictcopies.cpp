@@ -28,16 +28,6 @@ protected:
     {
         return record("site1", "user1", "pw1") + record("www.laptop.example", "lap", "lappw");
     }
-    QStringList sitesOnDisk()
-    {
-        ListSession fresh(folder());
-        EXPECT_TRUE(fresh.unlockPair(QStringLiteral("Mk1")).opened);
-        EXPECT_TRUE(fresh.load());
-        QStringList sites;
-        for (const Listing& l : fresh.listings())
-            sites.append(l.site.trimmed());
-        return sites;
-    }
 };
 
 TEST_F(ConflictCopiesTest, OfferedAtUnlockMergedAndKeptAsABackup)

@@ -29,16 +29,6 @@ protected:
         laptop.listings().append({site, QStringLiteral("lapuser"), QStringLiteral("lappw")});
         ASSERT_TRUE(laptop.save());
     }
-    QStringList sitesOnDisk()
-    {
-        ListSession fresh(folder());
-        EXPECT_TRUE(fresh.unlockPair(QStringLiteral("Mk1")).opened);
-        EXPECT_TRUE(fresh.load());
-        QStringList sites;
-        for (const Listing& l : fresh.listings())
-            sites.append(l.site.trimmed());
-        return sites;
-    }
     const Message merged1 {"Another version of your list was merged in from \"kxplst.ene\": 1 listings came in, 0 "
                            "changed and 0 went; 0 changed on both sides were kept twice.",
                            "List Merged"};
