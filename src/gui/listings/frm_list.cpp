@@ -17,6 +17,7 @@
 #include "gui/listings/listwatch.h"
 #include "gui/listings/passwordgrid.h"
 #include "gui/listings/rowcommands.h"
+#include "gui/listings/statusline.h"
 #include "gui/masterpassword/frm_pchange.h"
 #include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
@@ -103,6 +104,10 @@ frm_list::frm_list(ListSession& session, ClipboardGuard* clipboard)
     buildMenus();
     m_client->installEventFilter(this);
     m_rowCommands = new RowCommands(this, grd_password, m_clipboard);
+    // Below the described client area, which keeps its size.
+    m_status = new StatusLine(m_session, *m_clipboard, this);
+    setStatusBar(m_status);
+    connect(m_rowCommands, &RowCommands::copied, m_status, &StatusLine::showCopied);
     m_generator = new GeneratorContext([this] { return m_options.options().generator; },
                                        [this](const PasswordGenerator::Settings& settings) {
                                            Options options = m_options.options();

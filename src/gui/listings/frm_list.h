@@ -15,6 +15,7 @@ class ClipboardGuard;
 class GeneratorContext;
 class IdleWatch;
 class ListWatch;
+class StatusLine;
 class ListSession;
 class PasswordGrid;
 class RowCommands;
@@ -52,6 +53,7 @@ public:
     IdleWatch* idleWatch() const { return m_idle; }
     RowCommands* rowCommands() const { return m_rowCommands; }
     ListWatch* listWatch() const { return m_listWatch; }
+    StatusLine* statusLine() const { return m_status; }
     // Merges the list kept in path into this one and saves (Merge From...).
     bool mergeFrom(const QString& path);
     GeneratorContext* generatorContext() const { return m_generator; }
@@ -150,6 +152,7 @@ private:
     OptionsStore m_options;
     SavePolicy m_savePolicy;
     ListWatch* m_listWatch = nullptr;
+    StatusLine* m_status = nullptr;
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
     static inline QPointer<frm_list> s_instance;

@@ -54,6 +54,12 @@ bool RowCommands::copyCell(int column)
         return false;
     const QString& cell = m_grid->listingModel()->cell(row - 1, column);
     m_clipboard->copy(TrimSpaces(StripNul(cell)), column != ListingModel::kSiteColumn);
+    const QString site = TrimSpaces(StripNul(m_grid->listingModel()->cell(row - 1, ListingModel::kSiteColumn)));
+    const QString field = column == ListingModel::kSiteColumn   ? QStringLiteral("Web site")
+                          : column == ListingModel::kUserColumn ? QStringLiteral("User name")
+                                                                : QStringLiteral("Password");
+    emit copied(column == ListingModel::kSiteColumn ? QStringLiteral("Web site %1").arg(site)
+                                                    : QStringLiteral("%1 of %2").arg(field, site));
     return true;
 }
 

@@ -29,6 +29,11 @@ public:
     // when no listing is current.
     bool copyCell(int column);
 
+signals:
+    // A cell was copied: what it was ("Password of www.example.com"), never
+    // the value.
+    void copied(const QString& what);
+
 private:
     void showRowMenu(const QPoint& globalPos);
     void openSite();

@@ -31,6 +31,8 @@ public:
     bool clearIfStillOurs();
     // Whether a timed clear is still to come.
     bool clearPending() const { return m_timer.isActive(); }
+    // Until the timed clear, while one is pending.
+    std::chrono::milliseconds untilClear() const { return std::chrono::milliseconds(m_timer.remainingTime()); }
 
 signals:
     // The delay after a copy ran out and the clipboard was looked at.
