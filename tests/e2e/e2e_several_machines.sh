@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# End-to-end test: a strongly protected list kept in a folder that a file-sync
+# tool shares with a laptop. While the list is open, the sync tool puts the
+# laptop's version in place the way such tools do (a temporary file in the
+# folder, renamed over the list): the program merges it in and says so, and
+# the laptop's listing survives Lock/Close beside the ones typed here. Then
+# the laptop's version comes sealed under a master password changed on the
+# laptop: the program asks for that password (a wrong one is refused), merges
+# both lists, and the list goes on under the laptop's password.
+#
+# Usage: e2e_several_machines.sh BUILD_DIR DATAFILE_TOOL
+set -euo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+e2e_init "$@"
+
+readonly desk_password="Desk4Strong"
+readonly laptop_password="Lap7Changed"
+readonly merged_title="List Merged"
+readonly other_version_title="Another Version of Your List"
+# Each listing as listvault prints it: site, user name, password.
+readonly desk_listing=$'www.desk.example\tdeskuser\tD3skPw'
+readonly second_listing=$'mail.desk.example\tmailuser\tM41lPw'
+readonly laptop_listing=$'shop.laptop.example\tlapuser\tL4pPw'
+readonly third_listing=$'bank.desk.example\tbankuser\tB4nkPw'
+readonly laptop_second_listing=$'news.laptop.example\tnewsuser\tN3wsPw'
+
+# Adds a listing typed as a tab-separated line.
+add_listing() {
+  local site user pw
+  IFS=$'\t' read -r site user pw <<<"$1"
+  activate_window "$list_title" >/dev/null
+  # The list opens with Add focused.
+  press space
+  fill_in_add "$site" "$user" "$pw"
+}
+
+# The laptop's version: the list as it is on disk with `listing` added,
+# sealed with the same key or, given `new_password`, under that one. It
+# arrives as a sync tool delivers a file: written under a temporary name in
+# the folder, then renamed over the list in one step.
+laptop_version_arrives() {
+  local listing=$1 new_password=${2:-} site user pw
+  local temporary="$app/.syncthing.kxplst.vault.tmp"
+  IFS=$'\t' read -r site user pw <<<"$listing"
+  "$tool" addlisting "$app/kxplst.vault" "$desk_password" "$temporary" "$site" "$user" "$pw" \
+    ${new_password:+"$new_password"} || fail "could not make the laptop's version"
+  chmod 600 "$temporary"
+  mv -f "$temporary" "$app/kxplst.vault"
+  say "the laptop's version is in place"
+}
+
+# Waits for the message that another version was merged in and answers it.
+answer_merged() {
+  local id
+  id=$(activate_window "$merged_title")
+  press Return
+  wait_window_closed "$id" "$merged_title"
+}
+
+# Waits until the window `id` (called `title`) is no longer shown: several
+# windows of one title follow one another.
+wait_window_closed() {
+  local id=$1 title=$2
+  for _ in $(seq $((window_timeout * 10))); do
+    xdotool search --onlyvisible --name "$(title_pattern "$title")" 2>>"$tmp/xdotool.log" | grep -qx "$id" || return 0
+    sleep 0.1
+  done
+  fail "\"$title\" is still open"
+}
+
+# Fails unless the vault opened with `pw` holds exactly these listings, in
+# this order.
+expect_listings() {
+  local pw=$1 actual expected
+  shift
+  actual=$("$tool" listvault "$app/kxplst.vault" "$pw") || fail "the vault does not open with \"$pw\""
+  expected=$(printf '%s\n' "$@")
+  if [[ $actual != "$expected" ]]; then
+    say "the vault holds:" >&2
+    printf '%s\n' "$actual" >&2
+    say "expected:" >&2
+    printf '%s\n' "$expected" >&2
+    fail "the vault does not hold the listings of both machines"
+  fi
+}
+
+# Nothing beside the list: no conflict copy, no temporary file left.
+expect_vault_only() {
+  local listing expected="help.html kxinit.ene kxplst.vault vellamar "
+  listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
+  [[ $listing == "$expected" ]] || fail "unexpected folder contents: $listing"
+}
+
+begin "install into a fresh folder"
+install_app
+start_display
+
+begin "first start on the desk: strong protection, one listing"
+start_program
+choose_protection strong
+activate_window "$strong_setup_title" >/dev/null
+type_text "$desk_password"
+press Tab
+type_text "$desk_password"
+press Return
+activate_window "$list_title" >/dev/null
+expect_window_gone "$strong_setup_title"
+add_listing "$desk_listing"
+lock_and_close
+expect_listings "$desk_password" "$desk_listing"
+
+begin "the laptop's version replaces the list while it is open: merged, and the message says so"
+start_program
+unlock "$desk_password"
+add_listing "$second_listing"
+laptop_version_arrives "$laptop_listing"
+answer_merged
+lock_and_close
+expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_listing"
+expect_vault_only
+
+begin "the laptop's version comes under a password changed there: asked for, merged under it"
+start_program
+unlock "$desk_password"
+add_listing "$third_listing"
+laptop_version_arrives "$laptop_second_listing" "$laptop_password"
+prompt_id=$(activate_window "$other_version_title")
+# The desk's password does not open it: refused, and asked again.
+type_text "$desk_password"
+press Return
+wait_window_closed "$prompt_id" "$other_version_title"
+refusal_id=$(activate_window "$other_version_title")
+[[ $refusal_id != "$prompt_id" ]] || fail "the refusal did not come"
+press Return
+wait_window_closed "$refusal_id" "$other_version_title"
+prompt_id=$(activate_window "$other_version_title")
+type_text "$laptop_password"
+press Return
+wait_window_closed "$prompt_id" "$other_version_title"
+answer_merged
+lock_and_close
+expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$third_listing" \
+  "$laptop_second_listing"
+"$tool" listvault "$app/kxplst.vault" "$desk_password" >/dev/null 2>&1 \
+  && fail "the desk's old password still opens the list"
+expect_vault_only
+
+begin "the next start opens the list with the laptop's password"
+start_program
+unlock "$laptop_password"
+lock_and_close
+expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$third_listing" \
+  "$laptop_second_listing"
+
+step="done"
+say "PASSED"
