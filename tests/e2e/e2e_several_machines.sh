@@ -3,10 +3,12 @@
 # tool shares with a laptop. While the list is open, the sync tool puts the
 # laptop's version in place the way such tools do (a temporary file in the
 # folder, renamed over the list): the program merges it in and says so, and
-# the laptop's listing survives Lock/Close beside the ones typed here. Then
-# the laptop's version comes sealed under a master password changed on the
-# laptop: the program asks for that password (a wrong one is refused), merges
-# both lists, and the list goes on under the laptop's password.
+# the laptop's listing survives Lock/Close beside the ones typed here. A
+# version that arrives while a dialog is open is merged once it closes.
+# Then the laptop's version comes sealed under a master password changed on
+# the laptop: the program asks for that password (a wrong one is refused),
+# merges both lists, and the list goes on under the laptop's password. One
+# whose password the user does not give is kept as a conflict copy.
 #
 # Usage: e2e_several_machines.sh BUILD_DIR DATAFILE_TOOL
 set -euo pipefail
@@ -24,6 +26,10 @@ readonly second_listing=$'mail.desk.example\tmailuser\tM41lPw'
 readonly laptop_listing=$'shop.laptop.example\tlapuser\tL4pPw'
 readonly third_listing=$'bank.desk.example\tbankuser\tB4nkPw'
 readonly laptop_second_listing=$'news.laptop.example\tnewsuser\tN3wsPw'
+readonly typed_listing=$'forum.desk.example\tforumuser\tF0rumPw'
+readonly laptop_third_listing=$'maps.laptop.example\tmapsuser\tM4psPw'
+readonly laptop_kept_listing=$'game.laptop.example\tgameuser\tG4mePw'
+readonly again_password="Lap9Again"
 
 # Adds a listing typed as a tab-separated line.
 add_listing() {
@@ -36,14 +42,15 @@ add_listing() {
 }
 
 # The laptop's version: the list as it is on disk with `listing` added,
-# sealed with the same key or, given `new_password`, under that one. It
+# sealed with the same key or, given `new_password`, under that one (the
+# list on disk opens with `old_password`, the desk's unless given). It
 # arrives as a sync tool delivers a file: written under a temporary name in
 # the folder, then renamed over the list in one step.
 laptop_version_arrives() {
-  local listing=$1 new_password=${2:-} site user pw
+  local listing=$1 new_password=${2:-} old_password=${3:-$desk_password} site user pw
   local temporary="$app/.syncthing.kxplst.vault.tmp"
   IFS=$'\t' read -r site user pw <<<"$listing"
-  "$tool" addlisting "$app/kxplst.vault" "$desk_password" "$temporary" "$site" "$user" "$pw" \
+  "$tool" addlisting "$app/kxplst.vault" "$old_password" "$temporary" "$site" "$user" "$pw" \
     ${new_password:+"$new_password"} || fail "could not make the laptop's version"
   chmod 600 "$temporary"
   mv -f "$temporary" "$app/kxplst.vault"
@@ -120,6 +127,25 @@ lock_and_close
 expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_listing"
 expect_vault_only
 
+begin "the laptop's version arrives while a dialog is open: merged once it closes"
+start_program
+unlock "$desk_password"
+activate_window "$list_title" >/dev/null
+press space
+activate_window "$add_title" >/dev/null
+laptop_version_arrives "$laptop_third_listing"
+# Longer than the program waits for the folder to settle: the open dialog
+# holds the merge back.
+sleep 3
+[[ -z $(visible_window "$merged_title") ]] || fail "merged while the dialog was open"
+IFS=$'\t' read -r typed_site typed_user typed_pw <<<"$typed_listing"
+fill_in_add "$typed_site" "$typed_user" "$typed_pw"
+answer_merged
+lock_and_close
+expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
+  "$laptop_third_listing"
+expect_vault_only
+
 begin "the laptop's version comes under a password changed there: asked for, merged under it"
 start_program
 unlock "$desk_password"
@@ -140,18 +166,32 @@ press Return
 wait_window_closed "$prompt_id" "$other_version_title"
 answer_merged
 lock_and_close
-expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$third_listing" \
-  "$laptop_second_listing"
+expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
+  "$laptop_third_listing" "$third_listing" "$laptop_second_listing"
 "$tool" listvault "$app/kxplst.vault" "$desk_password" >/dev/null 2>&1 \
   && fail "the desk's old password still opens the list"
 expect_vault_only
 
-begin "the next start opens the list with the laptop's password"
+begin "the next start opens the list with the laptop's password; a version under yet another one is kept aside"
 start_program
 unlock "$laptop_password"
+laptop_version_arrives "$laptop_kept_listing" "$again_password" "$laptop_password"
+activate_window "$other_version_title" >/dev/null
+# Escape cancels: that version is kept as a conflict copy, and the message
+# names it.
+press Escape
+answer_merged
 lock_and_close
-expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$third_listing" \
-  "$laptop_second_listing"
+expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
+  "$laptop_third_listing" "$third_listing" "$laptop_second_listing"
+conflict_copies=("$app"/kxplst-conflict-*.vault)
+if ((${#conflict_copies[@]} != 1)) || [[ ! -f ${conflict_copies[0]} ]]; then
+  fail "not one conflict copy was kept"
+fi
+[[ ${conflict_copies[0]##*/} =~ ^kxplst-conflict-[0-9]{8}-[0-9]{6}\.vault$ ]] \
+  || fail "the conflict copy is named ${conflict_copies[0]##*/}"
+[[ $("$tool" listvault "${conflict_copies[0]}" "$again_password" | tail -n 1) == "$laptop_kept_listing" ]] \
+  || fail "the conflict copy is not the laptop's version"
 
 step="done"
 say "PASSED"
