@@ -4,7 +4,8 @@
 # laptop's version in place the way such tools do (a temporary file in the
 # folder, renamed over the list): the program merges it in and says so, and
 # the laptop's listing survives Lock/Close beside the ones typed here. A
-# version that arrives while a dialog is open is merged once it closes.
+# version that arrives while a dialog is open is merged once it closes; one
+# written in place over the list is merged by Lock/Close.
 # Then the laptop's version comes sealed under a master password changed on
 # the laptop: the program asks for that password (a wrong one is refused),
 # merges both lists, and the list goes on under the laptop's password. One
@@ -28,6 +29,7 @@ readonly third_listing=$'bank.desk.example\tbankuser\tB4nkPw'
 readonly laptop_second_listing=$'news.laptop.example\tnewsuser\tN3wsPw'
 readonly typed_listing=$'forum.desk.example\tforumuser\tF0rumPw'
 readonly laptop_third_listing=$'maps.laptop.example\tmapsuser\tM4psPw'
+readonly in_place_listing=$'wiki.laptop.example\twikiuser\tW1kiPw'
 readonly laptop_kept_listing=$'game.laptop.example\tgameuser\tG4mePw'
 readonly again_password="Lap9Again"
 
@@ -41,18 +43,24 @@ add_listing() {
   fill_in_add "$site" "$user" "$pw"
 }
 
-# The laptop's version: the list as it is on disk with `listing` added,
-# sealed with the same key or, given `new_password`, under that one (the
-# list on disk opens with `old_password`, the desk's unless given). It
-# arrives as a sync tool delivers a file: written under a temporary name in
-# the folder, then renamed over the list in one step.
-laptop_version_arrives() {
-  local listing=$1 new_password=${2:-} old_password=${3:-$desk_password} site user pw
-  local temporary="$app/.syncthing.kxplst.vault.tmp"
+# Writes to `out` the laptop's version: the list as it is on disk with
+# `listing` added, sealed with the same key or, given `new_password`, under
+# that one (the list on disk opens with `old_password`, the desk's unless
+# given).
+make_laptop_version() {
+  local out=$1 listing=$2 new_password=${3:-} old_password=${4:-$desk_password} site user pw
   IFS=$'\t' read -r site user pw <<<"$listing"
-  "$tool" addlisting "$app/kxplst.vault" "$old_password" "$temporary" "$site" "$user" "$pw" \
+  "$tool" addlisting "$app/kxplst.vault" "$old_password" "$out" "$site" "$user" "$pw" \
     ${new_password:+"$new_password"} || fail "could not make the laptop's version"
-  chmod 600 "$temporary"
+  chmod 600 "$out"
+}
+
+# The laptop's version (see make_laptop_version) arrives as a sync tool
+# delivers a file: written under a temporary name in the folder, then
+# renamed over the list in one step.
+laptop_version_arrives() {
+  local temporary="$app/.syncthing.kxplst.vault.tmp"
+  make_laptop_version "$temporary" "$@"
   mv -f "$temporary" "$app/kxplst.vault"
   say "the laptop's version is in place"
 }
@@ -146,6 +154,21 @@ expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_list
   "$laptop_third_listing"
 expect_vault_only
 
+begin "the laptop's version written in place over the list, as a network share does: merged by Lock/Close"
+start_program
+unlock "$desk_password"
+make_laptop_version "$tmp/laptop.vault" "$in_place_listing"
+# The same file, its bytes replaced: no name in the folder changes, so
+# only the check before the save sees it.
+cat "$tmp/laptop.vault" >"$app/kxplst.vault"
+activate_window "$list_title" >/dev/null
+press alt+l
+answer_merged
+answer_bye
+expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
+  "$laptop_third_listing" "$in_place_listing"
+expect_vault_only
+
 begin "the laptop's version comes under a password changed there: asked for, merged under it"
 start_program
 unlock "$desk_password"
@@ -167,7 +190,7 @@ wait_window_closed "$prompt_id" "$other_version_title"
 answer_merged
 lock_and_close
 expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
-  "$laptop_third_listing" "$third_listing" "$laptop_second_listing"
+  "$laptop_third_listing" "$in_place_listing" "$third_listing" "$laptop_second_listing"
 "$tool" listvault "$app/kxplst.vault" "$desk_password" >/dev/null 2>&1 \
   && fail "the desk's old password still opens the list"
 expect_vault_only
@@ -183,7 +206,7 @@ press Escape
 answer_merged
 lock_and_close
 expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
-  "$laptop_third_listing" "$third_listing" "$laptop_second_listing"
+  "$laptop_third_listing" "$in_place_listing" "$third_listing" "$laptop_second_listing"
 conflict_copies=("$app"/kxplst-conflict-*.vault)
 if ((${#conflict_copies[@]} != 1)) || [[ ! -f ${conflict_copies[0]} ]]; then
   fail "not one conflict copy was kept"
