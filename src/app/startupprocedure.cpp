@@ -22,8 +22,8 @@
 
 namespace {
 
-// What an odd lock file holds, and whether to open the list anyway. Only a
-// fresh lock of another computer may well be a list open there now.
+// What an odd lock file of this computer holds, and whether to open the
+// list anyway.
 bool openDespite(const InstanceLock::Found& found, const QString& path)
 {
     const QDateTime now = QDateTime::currentDateTime();
@@ -37,8 +37,6 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
               : minutes < 48 * 60 ? count(minutes / 60, "hour")
                                   : count(minutes / (24 * 60), "day");
     }
-    const bool fresh = found.modified && found.modified->secsTo(now) < 24 * 60 * 60;
-    const bool mayBeOpen = found.otherHost && (fresh || !found.modified);
     const QString text =
         QStringLiteral("Where Vellamar keeps its lock, \"%1\" is %2.\r"
                        "Computer: %3\rProcess: %4\rAge: %5\r\r"
@@ -47,7 +45,7 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
             .arg(QDir::toNativeSeparators(path), found.what,
                  found.host.isEmpty() ? QStringLiteral("none named") : found.host,
                  found.pid > 0 ? QString::number(found.pid) : QStringLiteral("none named"), age);
-    return MsgBox::ask(text, QStringLiteral("Vellamar"), mayBeOpen ? MsgBox::Default::No : MsgBox::Default::Yes);
+    return MsgBox::ask(text, QStringLiteral("Vellamar"), MsgBox::Default::Yes);
 }
 
 } // namespace
@@ -75,7 +73,10 @@ bool StartupProcedure::run(const QString& appDir)
     const QString& lockPath = folder.lockFilePath;
     InstanceLock::Outcome locked = m_lock.acquire(lockPath);
     if (locked == InstanceLock::Outcome::Odd) {
-        if (!openDespite(m_lock.found(), lockPath))
+        // Another computer's lock came with a synced folder: every save
+        // checks for and merges that computer's version, so nothing is
+        // lost by going on.
+        if (!m_lock.found().otherHost && !openDespite(m_lock.found(), lockPath))
             return false;
         locked = m_lock.takeOver(lockPath);
     }

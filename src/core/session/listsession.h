@@ -122,9 +122,10 @@ public:
     // opened with the key.
     Merged mergeFromDisk(Attendance attendance = Attendance::Attended);
     // Merges the list kept in file (a vault or a list file, a sync tool's
-    // conflict copy or one the user picked) opened with password into
-    // listings(); nothing is written. opened says whether it opened.
-    Merged mergeFile(const QString& path, const QString& password, bool* opened);
+    // conflict copy or one the user picked) opened with password (none: the
+    // key in memory) into listings(); nothing is written. opened says
+    // whether it opened.
+    Merged mergeFile(const QString& path, const std::optional<QString>& password, bool* opened);
     // What the last save() merged.
     const Merged& lastMerge() const { return m_lastMerge; }
     // Keeps listings (the open list about to be replaced) as a backup in the

@@ -191,17 +191,25 @@ ListSession::Merged ListSession::mergeFromDisk(Attendance attendance)
     return merged;
 }
 
-ListSession::Merged ListSession::mergeFile(const QString& path, const QString& password, bool* opened)
+ListSession::Merged ListSession::mergeFile(const QString& path, const std::optional<QString>& password, bool* opened)
 {
     *opened = false;
     QByteArray file;
     if (!hasKey() || !SafeWrite::readFile(path, &file))
         return {};
     OtherVersion::Opened theirs;
-    if (path.endsWith(QStringLiteral(".vault"), Qt::CaseInsensitive))
-        run([&] { theirs = OtherVersion::openVault(file, password); });
-    else
-        theirs = OtherVersion::openListFile(file, password);
+    const bool sealed = path.endsWith(QStringLiteral(".vault"), Qt::CaseInsensitive);
+    if (!password) {
+        // The key in memory opens a copy of this list kept under it.
+        if (sealed && isStrong())
+            theirs = OtherVersion::openVault(file, vault());
+        else if (!sealed && !isStrong())
+            theirs = OtherVersion::openListFile(file, this->password());
+    } else if (sealed) {
+        run([&] { theirs = OtherVersion::openVault(file, *password); });
+    } else {
+        theirs = OtherVersion::openListFile(file, *password);
+    }
     if (!theirs.ok)
         return {};
     *opened = true;

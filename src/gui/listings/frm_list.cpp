@@ -5,6 +5,7 @@
 #include "gui/launch/frm_about.h"
 #include "gui/launch/opendocument.h"
 #include "gui/launch/websitelaunch.h"
+#include "gui/listings/conflictcopies.h"
 #include "gui/listings/frm_add.h"
 #include "gui/listings/frm_delete.h"
 #include "gui/listings/frm_find.h"
@@ -29,6 +30,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -76,6 +78,7 @@ frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard)
     window->grd_password->scrollToTop();
     if (!report.damage.isEmpty())
         MsgBox::show(window->damageMessage(report), QStringLiteral("Damaged List"));
+    ConflictCopies::offer(window->m_session, *window->grd_password);
     return window;
 }
 
@@ -203,6 +206,8 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_generator->setObjectName(QStringLiteral("mnu_generator"));
     mnu_restore = tools->addAction(QStringLiteral("&Restore From Backup..."));
     mnu_restore->setObjectName(QStringLiteral("mnu_restore"));
+    mnu_merge = tools->addAction(QStringLiteral("&Merge From..."));
+    mnu_merge->setObjectName(QStringLiteral("mnu_merge"));
 
     connect(mnu_showpasswords, &QAction::triggered, this, &frm_list::mnu_showpasswords_Click);
     connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
@@ -210,6 +215,22 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
     connect(mnu_generator, &QAction::triggered, this, &frm_list::mnu_generator_Click);
     connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
+    connect(mnu_merge, &QAction::triggered, this, &frm_list::mnu_merge_Click);
+}
+
+void frm_list::mnu_merge_Click()
+{
+    if (m_session.working())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Merge From"), m_session.folder().appDir,
+                                                      QStringLiteral("Password lists (*.vault *.ene)"));
+    if (!path.isEmpty())
+        mergeFrom(path);
+}
+
+bool frm_list::mergeFrom(const QString& path)
+{
+    return ConflictCopies::mergeFrom(m_session, *grd_password, path);
 }
 
 QString frm_list::damageMessage(const ListFile::LoadReport& report) const
@@ -238,7 +259,11 @@ void frm_list::watchTheListFile()
             return std::none_of(windows.begin(), windows.end(),
                                 [this](QWidget* window) { return window != this && window->isVisible(); });
         },
-        [this] { grd_password->viewRecords(&m_session.listings()); }, this);
+        [this] {
+            grd_password->viewRecords(&m_session.listings());
+            ConflictCopies::offer(m_session, *grd_password);
+        },
+        this);
 }
 
 bool frm_list::Form_Load(ListFile::LoadReport* report)

@@ -52,6 +52,8 @@ public:
     IdleWatch* idleWatch() const { return m_idle; }
     RowCommands* rowCommands() const { return m_rowCommands; }
     ListWatch* listWatch() const { return m_listWatch; }
+    // Merges the list kept in path into this one and saves (Merge From...).
+    bool mergeFrom(const QString& path);
     GeneratorContext* generatorContext() const { return m_generator; }
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
@@ -76,6 +78,7 @@ public:
     QAction* mnu_strong;
     QAction* mnu_generator;
     QAction* mnu_restore;
+    QAction* mnu_merge;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
     QAction* mnu_dash2;
@@ -100,6 +103,8 @@ public slots:
     void mnu_strong_Click();
     void mnu_generator_Click();
     void mnu_restore_Click();
+    // Tools -> Merge From...: picks a list file and merges it in.
+    void mnu_merge_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
     void mnu_options_Click();
