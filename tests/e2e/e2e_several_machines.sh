@@ -5,7 +5,9 @@
 # folder, renamed over the list): the program merges it in and says so, and
 # the laptop's listing survives Lock/Close beside the ones typed here. A
 # version that arrives while a dialog is open is merged once it closes; one
-# written in place over the list is merged by Lock/Close.
+# written in place over the list is merged by Lock/Close. A conflict copy
+# that the sync tool left beside the list is offered at unlock, merged and
+# moved to a backup name.
 # Then the laptop's version comes sealed under a master password changed on
 # the laptop: the program asks for that password (a wrong one is refused),
 # merges both lists, and the list goes on under the laptop's password. One
@@ -21,6 +23,7 @@ readonly desk_password="Desk4Strong"
 readonly laptop_password="Lap7Changed"
 readonly merged_title="List Merged"
 readonly other_version_title="Another Version of Your List"
+readonly conflict_title="Conflict Copy Found"
 # Each listing as listvault prints it: site, user name, password.
 readonly desk_listing=$'www.desk.example\tdeskuser\tD3skPw'
 readonly second_listing=$'mail.desk.example\tmailuser\tM41lPw'
@@ -30,6 +33,7 @@ readonly laptop_second_listing=$'news.laptop.example\tnewsuser\tN3wsPw'
 readonly typed_listing=$'forum.desk.example\tforumuser\tF0rumPw'
 readonly laptop_third_listing=$'maps.laptop.example\tmapsuser\tM4psPw'
 readonly in_place_listing=$'wiki.laptop.example\twikiuser\tW1kiPw'
+readonly conflict_listing=$'chat.laptop.example\tchatuser\tCh4tPw'
 readonly laptop_kept_listing=$'game.laptop.example\tgameuser\tG4mePw'
 readonly again_password="Lap9Again"
 
@@ -100,9 +104,11 @@ expect_listings() {
   fi
 }
 
-# Nothing beside the list: no conflict copy, no temporary file left.
+# Nothing beside the list (and the backup of a merged conflict copy, once
+# there is one): no conflict copy, no temporary file left.
+kept_backup=""
 expect_vault_only() {
-  local listing expected="help.html kxinit.ene kxplst.vault vellamar "
+  local listing expected="help.html kxinit.ene ${kept_backup:+$kept_backup }kxplst.vault vellamar "
   listing=$(cd "$app" && ls -A | LC_ALL=C sort | tr '\n' ' ')
   [[ $listing == "$expected" ]] || fail "unexpected folder contents: $listing"
 }
@@ -169,6 +175,34 @@ expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_list
   "$laptop_third_listing" "$in_place_listing"
 expect_vault_only
 
+begin "a conflict copy the sync tool left is offered at unlock, merged and kept as a backup"
+conflict_copy="$app/kxplst.sync-conflict-20261210-101500-ABCDEFG.vault"
+make_laptop_version "$conflict_copy" "$conflict_listing"
+cp "$conflict_copy" "$tmp/conflict-copy.vault"
+start_program
+# The question comes over the list as soon as it opens, and keeps the
+# keyboard; the password window goes once the list has opened.
+activate_window "$unlock_title" >/dev/null
+type_text "$desk_password"
+press Tab space
+activate_window "$conflict_title" >/dev/null
+# Yes is the default.
+press Return
+answer_merged
+expect_window_gone "$unlock_title"
+lock_and_close
+expect_listings "$desk_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
+  "$laptop_third_listing" "$in_place_listing" "$conflict_listing"
+[[ ! -e $conflict_copy ]] || fail "the conflict copy is still there"
+backups=("$app"/kxplst-backup-*.vault)
+if ((${#backups[@]} != 1)) || [[ ! -f ${backups[0]} ]]; then
+  fail "the conflict copy was not kept as one backup"
+fi
+[[ ${backups[0]##*/} =~ ^kxplst-backup-[0-9]{8}-[0-9]{6}\.vault$ ]] || fail "the backup is named ${backups[0]##*/}"
+cmp -s "${backups[0]}" "$tmp/conflict-copy.vault" || fail "the backup is not the conflict copy as it was"
+kept_backup=${backups[0]##*/}
+expect_vault_only
+
 begin "the laptop's version comes under a password changed there: asked for, merged under it"
 start_program
 unlock "$desk_password"
@@ -190,7 +224,7 @@ wait_window_closed "$prompt_id" "$other_version_title"
 answer_merged
 lock_and_close
 expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
-  "$laptop_third_listing" "$in_place_listing" "$third_listing" "$laptop_second_listing"
+  "$laptop_third_listing" "$in_place_listing" "$conflict_listing" "$third_listing" "$laptop_second_listing"
 "$tool" listvault "$app/kxplst.vault" "$desk_password" >/dev/null 2>&1 \
   && fail "the desk's old password still opens the list"
 expect_vault_only
@@ -206,7 +240,7 @@ press Escape
 answer_merged
 lock_and_close
 expect_listings "$laptop_password" "$desk_listing" "$second_listing" "$laptop_listing" "$typed_listing" \
-  "$laptop_third_listing" "$in_place_listing" "$third_listing" "$laptop_second_listing"
+  "$laptop_third_listing" "$in_place_listing" "$conflict_listing" "$third_listing" "$laptop_second_listing"
 conflict_copies=("$app"/kxplst-conflict-*.vault)
 if ((${#conflict_copies[@]} != 1)) || [[ ! -f ${conflict_copies[0]} ]]; then
   fail "not one conflict copy was kept"
