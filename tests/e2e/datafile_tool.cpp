@@ -12,12 +12,20 @@
 //   weakvault FILE PASSWORD  seals the vault FILE, opened with PASSWORD,
 //                            again with libsodium's cheapest Argon2id
 //                            settings, as an old or careless writer might.
+//   addlisting FILE PASSWORD OUT SITE USER SITEPASSWORD [NEWPASSWORD]
+//                            writes to OUT the vault FILE, opened with
+//                            PASSWORD, with one more listing (a fresh id,
+//                            made now), as another computer sharing the
+//                            folder would: sealed under the same key with a
+//                            fresh nonce or, given NEWPASSWORD, under that
+//                            password with a fresh salt.
 #include "core/storage/datafolder.h"
 #include "core/storage/filecipher.h"
 #include "core/listings/vaultlist.h"
 #include "core/storage/vault.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 
 #include <cstdio>
@@ -144,6 +152,62 @@ int weakVault(const char* path, const char* password)
     return 0;
 }
 
+int addListing(int argc, char** argv)
+{
+    const QString password = QString::fromUtf8(argv[3]);
+    QByteArray file;
+    if (!readAll(argv[2], &file))
+        return 1;
+    const Vault::HeaderCheck header = Vault::readHeader(file);
+    if (!header.ok() || header.header.version != Vault::kVersion2) {
+        std::fprintf(stderr, "datafile_tool: %s is not a vault that holds ids\n", argv[2]);
+        return 1;
+    }
+    QByteArray plain;
+    quint8 version = 0;
+    if (!openVault(argv[2], password, &plain, &version))
+        return 1;
+    QList<Listing> listings;
+    QList<ListingRemoval> removals;
+    const StorageResult read = VaultList::listingsOf(plain, version, &listings, &removals);
+    Vault::wipe(plain);
+    if (!read) {
+        std::fprintf(stderr, "datafile_tool: %s\n", qPrintable(read.error));
+        return 1;
+    }
+    Listing added;
+    added.site = QString::fromUtf8(argv[5]);
+    added.user = QString::fromUtf8(argv[6]);
+    added.password = QString::fromUtf8(argv[7]);
+    added.stamp = ListingStamp::fresh(QDateTime::currentMSecsSinceEpoch());
+    listings.append(added);
+
+    // The same salt and settings give the same key; a new password, as a
+    // change of it would, a fresh salt and today's settings.
+    Vault::Session session;
+    session.version = version;
+    session.params = header.header.params;
+    session.salt = header.header.salt;
+    QString sealWith = password;
+    if (argc == 9) {
+        sealWith = QString::fromUtf8(argv[8]);
+        session.params = Vault::writtenParams();
+        session.salt = Vault::newSalt();
+    }
+    if (auto key = Vault::deriveFromPassword(sealWith, session.params, session.salt, version))
+        session.key = std::move(*key);
+    QByteArray sealed;
+    const StorageResult made = session.isOpen() ? VaultList::seal(listings, session, &sealed, removals)
+                                                : StorageResult::failure(QStringLiteral("no key"));
+    QFile out(QString::fromLocal8Bit(argv[4]));
+    if (!made || sealed.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || out.write(sealed) != sealed.size() || !out.flush()) {
+        std::fprintf(stderr, "datafile_tool: %s could not be written\n", argv[4]);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,12 +216,14 @@ int main(int argc, char** argv)
         return listVault(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "weakvault") == 0)
         return weakVault(argv[2], argv[3]);
+    if ((argc == 8 || argc == 9) && std::strcmp(argv[1], "addlisting") == 0)
+        return addListing(argc, argv);
     if (argc >= 4 && std::strcmp(argv[1], "reveals") == 0)
         return reveals(argc, argv);
     if (argc != 4 || std::strcmp(argv[1], "decipher") != 0) {
         std::fprintf(stderr,
                      "usage: datafile_tool decipher FILE KEY | reveals FILE SECRET... | listvault FILE PASSWORD | "
-                     "weakvault FILE PASSWORD\n");
+                     "weakvault FILE PASSWORD | addlisting FILE PASSWORD OUT SITE USER SITEPASSWORD [NEWPASSWORD]\n");
         return 2;
     }
     QByteArray data;
