@@ -169,7 +169,7 @@ TEST_F(ListCopyTest, OpenWebSiteHandsTheAddressOver)
     rightClick(grid()->viewport(), cellCentre(1, 3));
     list->rowCommands()->mnu_opensite->trigger();
     rowMenu()->hide();
-    EXPECT_EQ(handedOver, QStringList {"http://www.Open.me"});
+    EXPECT_EQ(handedOver, QStringList {"https://www.Open.me"});
     EXPECT_TRUE(messages.isEmpty());
 }
 

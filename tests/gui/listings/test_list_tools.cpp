@@ -264,6 +264,41 @@ TEST_F(ListToolsTest, OptionsDialogShowsAppliesAndStores)
     EXPECT_TRUE(stored.showPasswords);
 }
 
+// A count of one reads in the singular, also while it is being typed.
+TEST_F(ListToolsTest, OptionsCountsReadInTheRightNumber)
+{
+    openWithListings(1);
+    list->mnu_options->trigger();
+    settle();
+    auto* options = window<frm_options>("frm_options");
+    ASSERT_NE(options, nullptr);
+    const struct {
+        int value;
+        const char* seconds;
+        const char* minutes;
+    } cases[] = {
+        {1, "1 second", "1 minute"},
+        {2, "2 seconds", "2 minutes"},
+        {0, "Never", "Never"},
+        {1, "1 second", "1 minute"},
+        {21, "21 seconds", "21 minutes"},
+    };
+    for (const auto& c : cases) {
+        options->txt_clipboard->setValue(c.value);
+        options->txt_idle->setValue(c.value);
+        EXPECT_EQ(options->txt_clipboard->text(), QString::fromLatin1(c.seconds));
+        EXPECT_EQ(options->txt_idle->text(), QString::fromLatin1(c.minutes));
+    }
+    QApplication::setActiveWindow(options);
+    options->txt_idle->setFocus();
+    options->txt_idle->selectAll();
+    QTest::keyClicks(options->txt_idle, "15");
+    EXPECT_EQ(options->txt_idle->value(), 15);
+    EXPECT_EQ(options->txt_idle->text(), QStringLiteral("15 minutes"));
+    options->Command2->click();
+    settle();
+}
+
 TEST_F(ListToolsTest, DamagedOptionsFileGivesTheDefaults)
 {
     writeFile("vellamar.ini", QByteArray("\xff\xfe[Options]\nClipboardClearSeconds=-3\nIdleLockMinutes=x\n"));
