@@ -27,7 +27,11 @@ std::optional<ListingSearch::Found> findAfter(const PasswordGrid& grid, const QS
 
 frm_find* frm_find::showOnce(PasswordGrid* grid)
 {
-    return Forms::showOnce(s_instance, [grid] { return new frm_find(grid); });
+    frm_find* form = Forms::showOnce(s_instance, [grid] { return new frm_find(grid); });
+    // Asked for again: what is typed next replaces the last search.
+    form->txt_find->setFocus();
+    form->txt_find->selectAll();
+    return form;
 }
 
 frm_find::frm_find(PasswordGrid* grid)

@@ -354,6 +354,26 @@ TEST_F(ListToolsTest, FindThenCopyFromTheKeyboardAlone)
     QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(grid()->Row(), 37);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pw37"));
+
+    // Ctrl+F again, back in the list with the dialog still open: the same
+    // dialog, and the letters typed replace the last search.
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::ControlModifier);
+    settle();
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), "site4");
+    find = window<frm_find>("frm_find");
+    ASSERT_NE(find, nullptr);
+    QApplication::setActiveWindow(list);
+    grid()->setFocus();
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(window<frm_find>("frm_find"), find);
+    ASSERT_EQ(QApplication::focusWidget(), find->txt_find);
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), "site42");
+    EXPECT_EQ(find->txt_find->text(), QStringLiteral("site42"));
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+    settle();
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pw42"));
 }
 
 TEST_F(ListToolsTest, FindDialogClosesWithTheList)
