@@ -120,7 +120,7 @@ start_with_stand_in
 unlock
 double_click_cell 1 1
 wait_for_launches 1
-expect_launches "http://www.example.com"
+expect_launches "https://www.example.com"
 
 begin "second run: double-clicks outside the web site column"
 double_click_cell 1 0
@@ -129,24 +129,24 @@ double_click_cell 1 2
 expect_no_oops
 double_click_cell 2 3
 expect_no_oops
-expect_launches "http://www.example.com"
+expect_launches "https://www.example.com"
 
 begin "second run: double-click a site that is not a web site"
 double_click_cell 2 1
 activate_window "$oops_title" >/dev/null
 press Return
 expect_window_gone "$oops_title"
-expect_launches "http://www.example.com"
+expect_launches "https://www.example.com"
 
 begin "second run: upper-case web site"
 double_click_cell 3 1
 wait_for_launches 2
-expect_launches "http://www.example.com" "http://WWW.Mixed.Org"
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org"
 
 begin "second run: Help > Help"
 choose_from_menu h e
 wait_for_launches 3
-expect_launches "http://www.example.com" "http://WWW.Mixed.Org" "$app/help.html"
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "$app/help.html"
 
 begin "second run: Help > About"
 choose_from_menu h t
@@ -166,7 +166,7 @@ activate_window "$list_title" >/dev/null
 press alt+l
 answer_bye
 cmp -s "$tmp/kxplst.saved" "$app/kxplst.ene" || fail "kxplst.ene changed"
-expect_launches "http://www.example.com" "http://WWW.Mixed.Org" "$app/help.html"
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "$app/help.html"
 expect_only_data_files
 
 step="done"

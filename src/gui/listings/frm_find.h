@@ -8,9 +8,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Finds the next listing whose web site or user name holds the typed text
-// and makes it the grid's current row. Modeless; Return presses "Find
-// Next" and Escape closes it.
+// Finds a listing whose web site or user name holds the typed text and
+// makes it the grid's current row: the first one as the text is typed, the
+// next one (wrapping past the end) on "Find Next" or F3. Modeless; Return
+// presses "Close", which leaves the found row current, and Escape closes.
+// It moves aside so that it never covers the row it found.
 class frm_find : public QWidget {
     Q_OBJECT
 public:
@@ -20,12 +22,20 @@ public:
     QLabel* Label1;
     QLineEdit* txt_find;
     QPushButton* cmd_findnext;
+    QPushButton* cmd_close;
+    QLabel* lbl_status;
 
 public slots:
     void cmd_findnext_Click();
+    void cmd_close_Click();
+    void txt_find_Change();
 
 private:
     explicit frm_find(PasswordGrid* grid);
+    // Makes row current in the grid and keeps the dialog off it.
+    void showFound(int row, int column);
+    void moveOffRow(int row);
+
     QPointer<PasswordGrid> m_grid;
     static inline QPointer<frm_find> s_instance;
 };

@@ -336,9 +336,21 @@ void frm_list::layOutControls()
     };
     for (const auto& b : buttons)
         b.button->setGeometry(Twips::rect(b.left, b.top, 1455, 375).translated(shift));
-    // All the extra width goes to the web sites.
-    if (m_describedColWidths[1] > 0)
-        grd_password->setColWidth(1, m_describedColWidths[1] + Twips::fromPixels(wider));
+    // The extra width goes to the three text columns in proportion to
+    // their described widths: each column ends where its share of the
+    // whole, rounded, ends, so rounding never gathers in one column.
+    const int textColumns = m_describedColWidths[1] + m_describedColWidths[2] + m_describedColWidths[3];
+    if (textColumns <= 0)
+        return;
+    const qint64 extra = Twips::fromPixels(wider);
+    qint64 before = 0;
+    int given = 0;
+    for (int column = 1; column <= 3; ++column) {
+        before += m_describedColWidths[column];
+        const int upTo = int((2 * extra * before + textColumns) / (2 * textColumns));
+        grd_password->setColWidth(column, m_describedColWidths[column] + upTo - given);
+        given = upTo;
+    }
 }
 
 void frm_list::restoreSize()

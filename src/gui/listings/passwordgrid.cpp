@@ -4,8 +4,11 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -163,6 +166,34 @@ bool PasswordGrid::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QTableView::eventFilter(watched, event);
+}
+
+bool PasswordGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableView::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString tip = toolTipAt(help->pos());
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(indexAt(help->pos())));
+    }
+    return true;
+}
+
+QString PasswordGrid::toolTipAt(const QPoint& pos) const
+{
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid() || (index.column() == ListingModel::kPasswordColumn && !m_model->passwordsShown()))
+        return {};
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // The item delegate keeps this margin on either side of the text.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (fontMetrics().horizontalAdvance(text) + margin <= columnWidth(index.column()))
+        return {};
+    return text;
 }
 
 bool PasswordGrid::offerRowMenu(const QModelIndex& index, const QPoint& globalPos)

@@ -65,11 +65,17 @@ public:
     // Makes row current and scrolls it into view, keeping the column.
     void showRow(int row, int column);
 
+    // What a pointer resting at pos (in the viewport) is told: the whole
+    // text of a cell too narrow to show it, never a hidden password; empty
+    // when the cell shows all of it.
+    QString toolTipAt(const QPoint& pos) const;
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 

@@ -3,11 +3,15 @@
 #include "core/listings/webaddress.h"
 #include "core/storage/textutil.h"
 #include "gui/launch/websitelaunch.h"
+#include "gui/listings/frm_edit.h"
 #include "gui/listings/passwordgrid.h"
+#include "gui/listings/renumberrows.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/msgbox.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* clipboard)
@@ -35,6 +39,13 @@ RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* cl
     mnu_opensite->setObjectName(QStringLiteral("mnu_opensite"));
     connect(mnu_opensite, &QAction::triggered, this, &RowCommands::openSite);
 
+    mnu_editrow = new QAction(QStringLiteral("Edit This Listing..."), window);
+    mnu_editrow->setObjectName(QStringLiteral("mnu_editrow"));
+    connect(mnu_editrow, &QAction::triggered, this, &RowCommands::editRow);
+    mnu_deleterow = new QAction(QStringLiteral("Delete This Listing..."), window);
+    mnu_deleterow->setObjectName(QStringLiteral("mnu_deleterow"));
+    connect(mnu_deleterow, &QAction::triggered, this, &RowCommands::deleteRow);
+
     mnu_row_menu = new QMenu(window);
     mnu_row_menu->setObjectName(QStringLiteral("mnu_row_menu"));
     mnu_row_menu->addAction(mnu_copypassword);
@@ -43,6 +54,9 @@ RowCommands::RowCommands(QWidget* window, PasswordGrid* grid, ClipboardGuard* cl
     m_openSiteDash = mnu_row_menu->addSeparator();
     m_openSiteDash->setObjectName(QStringLiteral("mnu_row_dash"));
     mnu_row_menu->addAction(mnu_opensite);
+    mnu_row_menu->addSeparator()->setObjectName(QStringLiteral("mnu_row_dash2"));
+    mnu_row_menu->addAction(mnu_editrow);
+    mnu_row_menu->addAction(mnu_deleterow);
 
     connect(grid, &PasswordGrid::RowMenu, this, &RowCommands::showRowMenu);
 }
@@ -81,4 +95,30 @@ void RowCommands::openSite()
     if (row == 0)
         return;
     LaunchWebsite(ListingModel::kSiteColumn, m_grid->listingModel()->cell(row - 1, ListingModel::kSiteColumn));
+}
+
+void RowCommands::editRow()
+{
+    const int row = m_grid->currentListingRow();
+    if (row == 0)
+        return;
+    frm_edit::showChosen(m_grid, QString::number(row), m_clipboard);
+}
+
+void RowCommands::deleteRow()
+{
+    const int row = m_grid->currentListingRow();
+    if (row == 0)
+        return;
+    const QString site = TrimSpaces(StripNul(m_grid->listingModel()->cell(row - 1, ListingModel::kSiteColumn)));
+    const QString named = site.isEmpty() ? QStringLiteral("listing %1").arg(row)
+                                         : QStringLiteral("listing %1, \"%2\"").arg(row).arg(site);
+    // Rows may move or go while the question is open: follow the listing.
+    const QPersistentModelIndex listing(m_grid->listingModel()->index(row - 1, 0));
+    if (!MsgBox::ask(QStringLiteral("Delete %1?").arg(named), QStringLiteral("Delete This Listing"),
+                     MsgBox::Default::No)
+        || !listing.isValid())
+        return;
+    m_grid->RemoveItem(listing.row() + 1);
+    RenumberRows(*m_grid);
 }

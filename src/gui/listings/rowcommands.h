@@ -11,7 +11,8 @@ class QWidget;
 
 // What the listing window offers for the grid's current row without showing
 // its values: copying the password, user name or web site (window-wide
-// keys and the row's context menu) and opening the web site.
+// keys and the row's context menu), opening the web site, and changing or
+// deleting that listing without asking for its number.
 class RowCommands : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +23,8 @@ public:
     QAction* mnu_copyuser;
     QAction* mnu_copysite;
     QAction* mnu_opensite;
+    QAction* mnu_editrow;
+    QAction* mnu_deleterow;
     QMenu* mnu_row_menu;
 
     // Copies the current row's cell of column (1 to 3): its text cut at a
@@ -37,6 +40,8 @@ signals:
 private:
     void showRowMenu(const QPoint& globalPos);
     void openSite();
+    void editRow();
+    void deleteRow();
 
     QAction* m_openSiteDash;
     PasswordGrid* m_grid;

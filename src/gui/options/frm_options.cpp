@@ -9,14 +9,17 @@
 
 namespace {
 
-QSpinBox* addNumberBox(QWidget* parent, const char* objectName, int max, const QString& unit, int left, int top,
-                       int width, int height)
+// unit and units: what follows a count of one and of any other number.
+QSpinBox* addNumberBox(QWidget* parent, const char* objectName, int max, const QString& unit, const QString& units,
+                       int left, int top, int width, int height)
 {
     auto* box = new QSpinBox(parent);
     box->setObjectName(QString::fromLatin1(objectName));
     box->setGeometry(Twips::rect(left, top, width, height));
     box->setRange(0, max);
-    box->setSuffix(unit);
+    auto showUnit = [box, unit, units](int value) { box->setSuffix(value == 1 ? unit : units); };
+    showUnit(box->value());
+    QObject::connect(box, &QSpinBox::valueChanged, box, showUnit);
     // 0 turns the feature off: say so in the box itself.
     box->setSpecialValueText(QStringLiteral("Never"));
     box->setAccelerated(true);
@@ -37,12 +40,12 @@ frm_options::frm_options(const Options& current, Apply apply)
     Forms::setClientSize(this, 5535, 1695);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Clear copied text from the clipboard after"), 120,
                                   240, 3255, 255);
-    txt_clipboard = addNumberBox(this, "txt_clipboard", Options::kMaxClipboardSeconds, QStringLiteral(" seconds"), 3480,
-                                 180, 1935, 375);
+    txt_clipboard = addNumberBox(this, "txt_clipboard", Options::kMaxClipboardSeconds, QStringLiteral(" second"),
+                                 QStringLiteral(" seconds"), 3480, 180, 1935, 375);
     Label2 =
         Forms::addFieldLabel(this, "Label2", QStringLiteral("Lock the list when left alone for"), 120, 720, 3255, 255);
-    txt_idle =
-        addNumberBox(this, "txt_idle", Options::kMaxIdleMinutes, QStringLiteral(" minutes"), 3480, 660, 1935, 375);
+    txt_idle = addNumberBox(this, "txt_idle", Options::kMaxIdleMinutes, QStringLiteral(" minute"),
+                            QStringLiteral(" minutes"), 3480, 660, 1935, 375);
     Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 2760, 1200, 1215, 375);
     Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 4200, 1200, 1215, 375);
 

@@ -1,13 +1,18 @@
 // Copying a listing's values without showing them: the window's Ctrl keys
 // and the grid's row menu, and what reaches the clipboard.
+#include "gui/listings/frm_edit.h"
+#include "gui/listings/frm_which.h"
 #include "gui/listings/listfixture.h"
 #include "gui/listings/rowcommands.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/msgbox.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -150,7 +155,8 @@ TEST_F(ListCopyTest, RowMenuCopiesFromTheClickedRow)
         EXPECT_EQ(grid()->Col(), c.column);
         ASSERT_TRUE(rowMenu()->isVisible());
         const QStringList copies {"Copy Password", "Copy User Name", "Copy Web Site/Program"};
-        const QStringList expected = c.opens ? copies + QStringList {"-", "Open Web Site"} : copies;
+        const QStringList acts {"-", "Edit This Listing...", "Delete This Listing..."};
+        const QStringList expected = (c.opens ? copies + QStringList {"-", "Open Web Site"} : copies) + acts;
         EXPECT_EQ(visibleEntries(), expected);
         for (int i = 0; i < 3; ++i) {
             auto* action = list->findChild<QAction*>(names[i]);
@@ -169,8 +175,68 @@ TEST_F(ListCopyTest, OpenWebSiteHandsTheAddressOver)
     rightClick(grid()->viewport(), cellCentre(1, 3));
     list->rowCommands()->mnu_opensite->trigger();
     rowMenu()->hide();
-    EXPECT_EQ(handedOver, QStringList {"http://www.Open.me"});
+    EXPECT_EQ(handedOver, QStringList {"https://www.Open.me"});
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// "Edit This Listing..." opens the change dialog on the row asked about,
+// without the question for its number.
+TEST_F(ListCopyTest, RowMenuEditsThatListing)
+{
+    openWithRows({{"www.one.com", "ann", "pw1"}, {"Mail program", "bob", "pw2"}, {"www.three.org", "cy", "pw3"}});
+    for (const int row : {2, 3, 1}) {
+        SCOPED_TRACE(row);
+        rightClick(grid()->viewport(), cellCentre(row, 2));
+        ASSERT_TRUE(rowMenu()->isVisible());
+        list->rowCommands()->mnu_editrow->trigger();
+        rowMenu()->hide();
+        settle();
+        EXPECT_EQ(window<frm_which>("frm_which"), nullptr) << "no number asked";
+        auto* edit = window<frm_edit>("frm_edit");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->lbl_list->text(), QString::number(row));
+        EXPECT_EQ(edit->txt_user->text(), grid()->listingModel()->cell(row - 1, 2));
+    }
+    auto* edit = window<frm_edit>("frm_edit");
+    edit->txt_user->setText("changed");
+    edit->cmd_change->click();
+    settle();
+    EXPECT_EQ(grid()->listingModel()->cell(0, 2), QStringLiteral("changed"));
+    EXPECT_EQ(grid()->listingModel()->cell(1, 2), QStringLiteral("bob"));
+}
+
+// "Delete This Listing..." names the site, No the default; Yes deletes that
+// row and renumbers the rest.
+TEST_F(ListCopyTest, RowMenuDeletesThatListingOnlyOnYes)
+{
+    openWithRows({{"www.one.com ", "ann", "pw1"}, {"", "bob", "pw2"}, {"www.three.org", "cy", "pw3"}});
+    const struct {
+        int row;
+        bool yes;
+        QString question;
+        QStringList sitesAfter;
+    } cases[] = {
+        {1, false, "Delete listing 1, \"www.one.com\"?", {"www.one.com ", "", "www.three.org"}},
+        {1, true, "Delete listing 1, \"www.one.com\"?", {"", "www.three.org"}},
+        {1, true, "Delete listing 1?", {"www.three.org"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(qPrintable(c.question));
+        messages.clear();
+        MsgBox::setAnswerForTesting(c.yes);
+        rightClick(grid()->viewport(), cellCentre(c.row, 3));
+        list->rowCommands()->mnu_deleterow->trigger();
+        rowMenu()->hide();
+        EXPECT_EQ(messages, (QList<Message> {{c.question, "Delete This Listing"}}));
+        EXPECT_EQ(MsgBox::lastDefaultForTesting(), MsgBox::Default::No);
+        QStringList sites;
+        for (int row = 1; row < grid()->Rows(); ++row) {
+            sites.append(grid()->listingModel()->cell(row - 1, 1));
+            EXPECT_EQ(grid()->listingModel()->cell(row - 1, 0), QString::number(row)) << "renumbered";
+        }
+        EXPECT_EQ(sites, c.sitesAfter);
+    }
+    MsgBox::setAnswerForTesting(false);
 }
 
 TEST_F(ListCopyTest, RightClickOffTheRowsOffersNothing)

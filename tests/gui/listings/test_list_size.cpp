@@ -48,12 +48,10 @@ TEST_F(ListSizeTest, TheGridTakesTheNewRoom)
 
     EXPECT_EQ(list->Label1->geometry(), label);
     EXPECT_EQ(grid()->geometry(), gridRect.adjusted(0, 0, extra.width(), extra.height()));
-    // All the extra width goes to the web sites.
+    // The extra width goes to the three text columns (checked apart below).
     EXPECT_EQ(grid()->ColWidth(0), widths[0]);
-    EXPECT_EQ(grid()->ColWidth(1), widths[1] + Twips::fromPixels(extra.width()));
-    EXPECT_EQ(grid()->ColWidth(2), widths[2]);
-    EXPECT_EQ(grid()->ColWidth(3), widths[3]);
-    EXPECT_EQ(grid()->columnWidth(1), Twips::toPixels(widths[1]) + extra.width());
+    EXPECT_GT(grid()->ColWidth(1), widths[1]);
+    EXPECT_GT(grid()->ColWidth(3), widths[3]);
 
     // The buttons keep their two rows of three below the grid.
     const QPushButton* rows[2][3] = {{list->cmd_add, list->cmd_edit, list->cmd_delete},
@@ -77,7 +75,37 @@ TEST_F(ListSizeTest, TheGridTakesTheNewRoom)
     settle();
     EXPECT_EQ(grid()->geometry(), gridRect);
     EXPECT_EQ(list->cmd_add->geometry(), Twips::rect(360, 2040, 1455, 375));
-    EXPECT_EQ(grid()->ColWidth(1), widths[1]);
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(grid()->ColWidth(column), widths[column]) << column;
+}
+
+// Site, user name and password share the extra width in proportion to their
+// described widths (2:1:1), so the grid's columns fill it exactly.
+TEST_F(ListSizeTest, ExtraWidthIsSharedInProportion)
+{
+    openWithListings(1);
+    const int widths[] = {grid()->ColWidth(0), grid()->ColWidth(1), grid()->ColWidth(2), grid()->ColWidth(3)};
+    const int described = widths[1] + widths[2] + widths[3];
+    for (const int wider : {1, 7, 300, 1001}) {
+        SCOPED_TRACE(wider);
+        grow({wider, 0});
+        ASSERT_EQ(client()->width(), Twips::size(5535, 3090).width() + wider);
+        const int extra = Twips::fromPixels(wider);
+        int given = 0;
+        for (int column = 1; column < 4; ++column) {
+            const int share = grid()->ColWidth(column) - widths[column];
+            given += share;
+            EXPECT_NEAR(double(share), double(extra) * widths[column] / described, 1.0) << column;
+        }
+        EXPECT_EQ(given, extra) << "nothing lost to rounding";
+        EXPECT_EQ(grid()->ColWidth(0), widths[0]);
+        EXPECT_NEAR(grid()->columnWidth(1), 2 * grid()->columnWidth(2), 2);
+        EXPECT_NEAR(grid()->columnWidth(2), grid()->columnWidth(3), 1);
+        list->resize(list->size() - QSize(wider, 0));
+        settle();
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(grid()->ColWidth(column), widths[column]) << "back at the described size: " << column;
+    }
 }
 
 TEST_F(ListSizeTest, TheSizeIsRememberedOnClose)

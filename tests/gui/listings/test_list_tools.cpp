@@ -189,7 +189,8 @@ TEST_F(ListToolsTest, FindScrollsTheListingIntoView)
     EXPECT_GT(grid()->verticalScrollBar()->value(), 0);
 }
 
-// The one dialog whose keys are bound: Return finds, Escape closes.
+// Return and Enter press "Close", which leaves the found row current;
+// Escape closes too; F3 finds the next one.
 TEST_F(ListToolsTest, FindDialogKeysAndItsOneInstance)
 {
     openWithListings(3);
@@ -197,19 +198,182 @@ TEST_F(ListToolsTest, FindDialogKeysAndItsOneInstance)
     ASSERT_NE(find, nullptr);
     EXPECT_EQ(openFind(), find);
     EXPECT_EQ(openWindowCount("frm_find"), 1);
+    EXPECT_TRUE(find->cmd_close->isDefault());
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } closers[] = {{Qt::Key_Return, {}}, {Qt::Key_Enter, Qt::KeypadModifier}, {Qt::Key_Escape, {}}};
+    for (const auto& c : closers) {
+        SCOPED_TRACE(c.key);
+        find = openFind();
+        ASSERT_NE(find, nullptr);
+        QApplication::setActiveWindow(find);
+        find->txt_find->setFocus();
+        grid()->setRow(3);
+        QTest::keyClicks(find->txt_find, "site");
+        EXPECT_EQ(grid()->Row(), 1) << "the first one as typed";
+        QTest::keyClick(find->txt_find, Qt::Key_F3);
+        EXPECT_EQ(grid()->Row(), 2);
+        QPointer<frm_find> guard(find);
+        QTest::keyClick(find->txt_find, c.key, c.modifiers);
+        settle();
+        EXPECT_TRUE(guard.isNull() || !guard->isVisible());
+        EXPECT_EQ(grid()->Row(), 2) << "the found row stays current";
+    }
+}
+
+// Each letter typed moves the current row to the first listing that holds
+// the text so far; text no listing holds leaves the row and says so on the
+// dialog's line, with no message box.
+TEST_F(ListToolsTest, FindAsYouTypeGoesToTheFirstMatch)
+{
+    openWithListings(0);
+    const std::array<QString, 3> rows[] = {
+        {"www.mail.com", "ann", "pw"},
+        {"www.market.org", "bob", "pw"},
+        {"Games", "marta", "pw"},
+        {"www.marketing.net", "dan", "pw"},
+    };
+    for (const auto& r : rows)
+        grid()->AddItem({QString::number(grid()->Rows()), r[0], r[1], r[2]});
+    grid()->setRow(4);
+    frm_find* find = openFind();
+    ASSERT_NE(find, nullptr);
     QApplication::setActiveWindow(find);
     find->txt_find->setFocus();
-    grid()->setRow(3);
-    QTest::keyClicks(find->txt_find, "site2");
-    QTest::keyClick(find->txt_find, Qt::Key_Return);
-    EXPECT_EQ(grid()->Row(), 2);
-    grid()->setRow(3);
-    QTest::keyClick(find->txt_find, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(grid()->Row(), 2);
-    QPointer<frm_find> guard(find);
-    QTest::keyClick(find->txt_find, Qt::Key_Escape);
+    const struct {
+        const char* key;
+        int row;
+        int column;
+        bool none;
+    } typed[] = {
+        {"m", 1, 1, false}, {"a", 1, 1, false},  {"r", 2, 1, false}, {"t", 3, 2, false},
+        {"x", 3, 2, true},  {"\b", 3, 2, false}, {"a", 3, 2, false},
+    };
+    for (const auto& t : typed) {
+        SCOPED_TRACE(qPrintable(find->txt_find->text() + t.key));
+        if (QLatin1String(t.key) == QLatin1String("\b"))
+            QTest::keyClick(find->txt_find, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(find->txt_find, t.key);
+        EXPECT_EQ(grid()->Row(), t.row);
+        EXPECT_EQ(grid()->Col(), t.column);
+        EXPECT_EQ(find->lbl_status->text().isEmpty(), !t.none);
+    }
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(find->isVisible());
+}
+
+// "Find Next" after the last match goes on from the top and says so; the
+// only match found again says that.
+TEST_F(ListToolsTest, FindNextSaysWhenItWraps)
+{
+    openWithListings(0);
+    for (const char* site : {"www.bank.com", "Mail", "www.bank.org", "Games"})
+        grid()->AddItem({QString::number(grid()->Rows()), site, "u", "p"});
+    frm_find* find = openFind();
+    ASSERT_NE(find, nullptr);
+    QApplication::setActiveWindow(find);
+    find->txt_find->setFocus();
+    QTest::keyClicks(find->txt_find, "bank");
+    EXPECT_EQ(grid()->Row(), 1);
+    const struct {
+        int row;
+        const char* status;
+    } presses[] = {{3, ""}, {1, "Went on from the top of the list."}, {3, ""}};
+    for (const auto& p : presses) {
+        find->cmd_findnext->click();
+        EXPECT_EQ(grid()->Row(), p.row);
+        EXPECT_EQ(find->lbl_status->text(), QString::fromLatin1(p.status));
+    }
+    find->txt_find->selectAll();
+    QTest::keyClicks(find->txt_find, "games");
+    EXPECT_EQ(grid()->Row(), 4);
+    QTest::keyClick(find->txt_find, Qt::Key_F3);
+    EXPECT_EQ(grid()->Row(), 4);
+    EXPECT_EQ(find->lbl_status->text(), QStringLiteral("This is the only listing that holds it."));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// Wherever the dialog stands, it moves off the row it found; the grid does
+// not move for it.
+TEST_F(ListToolsTest, FindNeverCoversTheRowItFound)
+{
+    openWithListings(40);
+    grid()->setRow(1);
+    grid()->scrollToTop();
+    frm_find* find = openFind();
+    ASSERT_NE(find, nullptr);
+    QApplication::setActiveWindow(find);
+    find->txt_find->setFocus();
+    auto rowOnScreen = [this](int row) {
+        const QRect cell = grid()->visualRect(grid()->model()->index(row - 1, 1));
+        return QRect(grid()->viewport()->mapToGlobal(QPoint(0, cell.top())),
+                     QSize(grid()->viewport()->width(), cell.height()));
+    };
+    for (const char* text : {"user3", "user2", "user1"}) {
+        SCOPED_TRACE(text);
+        // Put the dialog right over the row it will find.
+        const int row = QString::fromLatin1(text).mid(4).toInt();
+        find->move(rowOnScreen(row).topLeft() - QPoint(0, find->frameGeometry().height() / 2));
+        ASSERT_TRUE(find->frameGeometry().intersects(rowOnScreen(row)));
+        const int scrolled = grid()->verticalScrollBar()->value();
+        find->txt_find->selectAll();
+        QTest::keyClicks(find->txt_find, text);
+        EXPECT_EQ(grid()->Row(), row);
+        EXPECT_EQ(grid()->verticalScrollBar()->value(), scrolled) << "the grid stays";
+        EXPECT_FALSE(find->frameGeometry().intersects(rowOnScreen(row)))
+            << "dialog " << find->frameGeometry().y() << " row " << rowOnScreen(row).y();
+    }
+}
+
+// Copying the password of one site among fifty takes Ctrl+F, the letters
+// that make the site unique, Return and Ctrl+C, each sent where the focus is.
+TEST_F(ListToolsTest, FindThenCopyFromTheKeyboardAlone)
+{
+    openWithListings(0);
+    for (int i = 1; i <= 50; ++i)
+        grid()->AddItem(
+            {QString::number(i), QStringLiteral("www.site%1.example").arg(i), "u", QStringLiteral("pw%1").arg(i)});
+    grid()->setRow(1);
+    QApplication::setActiveWindow(list);
+    list->cmd_add->setFocus();
+    QGuiApplication::clipboard()->clear();
+
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::ControlModifier);
     settle();
-    EXPECT_TRUE(guard.isNull() || !guard->isVisible());
+    auto* find = window<frm_find>("frm_find");
+    ASSERT_NE(find, nullptr);
+    ASSERT_EQ(QApplication::focusWidget(), find->txt_find) << "typing goes to the find box";
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), "site37");
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(window<frm_find>("frm_find"), nullptr);
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->window(), list) << "back in the list window";
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(grid()->Row(), 37);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pw37"));
+
+    // Ctrl+F again, back in the list with the dialog still open: the same
+    // dialog, and the letters typed replace the last search.
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::ControlModifier);
+    settle();
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), "site4");
+    find = window<frm_find>("frm_find");
+    ASSERT_NE(find, nullptr);
+    QApplication::setActiveWindow(list);
+    grid()->setFocus();
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(window<frm_find>("frm_find"), find);
+    ASSERT_EQ(QApplication::focusWidget(), find->txt_find);
+    QTest::keyClicks(static_cast<QWidget*>(nullptr), "site42");
+    EXPECT_EQ(find->txt_find->text(), QStringLiteral("site42"));
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+    settle();
+    QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("pw42"));
 }
 
 TEST_F(ListToolsTest, FindDialogClosesWithTheList)
@@ -262,6 +426,38 @@ TEST_F(ListToolsTest, OptionsDialogShowsAppliesAndStores)
     EXPECT_EQ(stored.clipboardSeconds, 0);
     EXPECT_EQ(stored.idleMinutes, 1440);
     EXPECT_TRUE(stored.showPasswords);
+}
+
+// A count of one reads in the singular, also while it is being typed.
+TEST_F(ListToolsTest, OptionsCountsReadInTheRightNumber)
+{
+    openWithListings(1);
+    list->mnu_options->trigger();
+    settle();
+    auto* options = window<frm_options>("frm_options");
+    ASSERT_NE(options, nullptr);
+    const struct {
+        int value;
+        const char* seconds;
+        const char* minutes;
+    } cases[] = {
+        {1, "1 second", "1 minute"}, {2, "2 seconds", "2 minutes"},    {0, "Never", "Never"},
+        {1, "1 second", "1 minute"}, {21, "21 seconds", "21 minutes"},
+    };
+    for (const auto& c : cases) {
+        options->txt_clipboard->setValue(c.value);
+        options->txt_idle->setValue(c.value);
+        EXPECT_EQ(options->txt_clipboard->text(), QString::fromLatin1(c.seconds));
+        EXPECT_EQ(options->txt_idle->text(), QString::fromLatin1(c.minutes));
+    }
+    QApplication::setActiveWindow(options);
+    options->txt_idle->setFocus();
+    options->txt_idle->selectAll();
+    QTest::keyClicks(options->txt_idle, "15");
+    EXPECT_EQ(options->txt_idle->value(), 15);
+    EXPECT_EQ(options->txt_idle->text(), QStringLiteral("15 minutes"));
+    options->Command2->click();
+    settle();
 }
 
 TEST_F(ListToolsTest, DamagedOptionsFileGivesTheDefaults)

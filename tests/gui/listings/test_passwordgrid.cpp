@@ -2,9 +2,11 @@
 #include "support/guifixture.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -183,6 +185,52 @@ TEST_F(PasswordGridTest, NumberColumnLooksLikeTheFrame)
 
 // A grid torn down with the window must not run its own code on itself
 // half-destroyed (the sanitizer build checks it).
+// A cell too narrow for its text shows the whole text when the pointer
+// rests on it; a hidden password never does.
+TEST_F(PasswordGridTest, NarrowCellsShowTheirWholeTextAsATip)
+{
+    const QString longSite = QStringLiteral("www.a-rather-long-web-site-name-that-does-not-fit.example.com/login");
+    const QString longText = QStringLiteral("a-user-name-far-too-long-for-its-column");
+    grid->appendListings({{QString("www.a.com").leftJustified(75), "ann", "pw"}, {longSite, longText, longText}}, 4);
+    for (int column = 0; column < 4; ++column)
+        grid->setColWidth(column, 1200);
+    grid->resize(800, 200);
+    grid->show();
+    settle();
+    auto tipAt = [this](int row, int column) {
+        return grid->toolTipAt(grid->visualRect(grid->model()->index(row - 1, column)).center());
+    };
+    const struct {
+        int row;
+        int column;
+        bool passwordsShown;
+        QString tip;
+    } cases[] = {
+        {4, 1, true, {}}, // fits once its pad spaces are left out
+        {4, 2, true, {}}, // fits
+        {5, 1, true, longSite}, // too narrow: the whole text
+        {5, 2, true, longText}, //
+        {5, 3, true, longText}, // a shown password
+        {5, 3, false, {}}, // a hidden one: nothing
+        {5, 2, false, longText}, // only the password is hidden
+        {5, 1, false, longSite}, //
+    };
+    for (const auto& c : cases) {
+        grid->listingModel()->setPasswordsShown(c.passwordsShown);
+        EXPECT_EQ(tipAt(c.row, c.column), c.tip) << c.row << "," << c.column << " shown " << c.passwordsShown;
+    }
+    grid->setColWidth(1, 20000);
+    EXPECT_EQ(tipAt(5, 1), QString()) << "wide enough now";
+
+    // The pointer resting there shows it.
+    grid->listingModel()->setPasswordsShown(true);
+    const QPoint at = grid->visualRect(grid->model()->index(4, 2)).center();
+    QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), longText);
+    QToolTip::hideText();
+}
+
 TEST_F(PasswordGridTest, DestroyingAShownGridRunsNoSlotOnIt)
 {
     auto* parent = new QWidget;
