@@ -21,6 +21,8 @@ readonly options_title="Options"
 readonly clear_seconds=3
 # The list window's client area at its described size, and the grid in it.
 readonly client_width=369 client_height=206
+# The status line under the client area (330 twips).
+readonly status_height=22
 readonly grid_left=8 grid_top=40 header_height=20 row_height=18
 readonly secret_pw='Secret#1x'
 readonly box_pw='Primary#2y'
@@ -89,7 +91,7 @@ list_geometry() {
   id=$(activate_window "$list_title")
   size=$(xdotool getwindowgeometry "$id" | sed -n 's/^ *Geometry: *//p')
   height=${size#*x}
-  printf '%s %s %s\n' "$id" "$size" "$((height - client_height))"
+  printf '%s %s %s\n' "$id" "$size" "$((height - client_height - status_height))"
 }
 
 begin "install with a short clipboard delay in vellamar.ini"

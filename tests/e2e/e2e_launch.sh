@@ -11,6 +11,8 @@ e2e_init "$@"
 
 # Grid geometry in the list window's client area, below the menu bar.
 readonly client_height=206
+# The status line under the client area (330 twips).
+readonly status_height=22
 readonly grid_left=8 grid_top=40
 readonly header_height=20 row_height=18
 readonly -a column_left=(0 37 203 286)
@@ -44,8 +46,8 @@ double_click_cell() {
   id=$(activate_window "$list_title")
   size=$(xdotool getwindowgeometry "$id" | sed -n 's/^ *Geometry: *//p')
   height=${size#*x}
-  # The window holds the menu bar and the client area below it.
-  menu_height=$((height - client_height))
+  # The window holds the menu bar, the client area and the status line.
+  menu_height=$((height - client_height - status_height))
   ((menu_height > 0 && menu_height < 60)) || fail "unexpected list window size $size"
   right=$((column_left[column] + column_width[column]))
   ((right > grid_width - 4)) && right=$((grid_width - 4))

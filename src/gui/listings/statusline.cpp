@@ -2,6 +2,7 @@
 
 #include "core/session/listsession.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/twips.h"
 
 #include <QLabel>
 
@@ -23,7 +24,7 @@ StatusLine::StatusLine(const ListSession& session, ClipboardGuard& clipboard, QW
     addWidget(lbl_copied, 1);
     addPermanentWidget(lbl_protection);
     // One height, whatever it shows: the client area above keeps its size.
-    setFixedHeight(sizeHint().height());
+    setFixedHeight(Twips::toPixels(kHeightTwips));
     // Once a second: the countdown, and the protection, which the Strong
     // Protection dialog may have switched.
     m_tick.setInterval(1000);

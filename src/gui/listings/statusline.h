@@ -13,6 +13,9 @@ class QLabel;
 class StatusLine : public QStatusBar {
     Q_OBJECT
 public:
+    // Its height, fixed (22 pixels at 96 dpi).
+    static constexpr int kHeightTwips = 330;
+
     StatusLine(const ListSession& session, ClipboardGuard& clipboard, QWidget* parent = nullptr);
 
     QLabel* lbl_protection;
