@@ -54,7 +54,7 @@ void StatusLine::refresh()
         return;
     }
     if (m_clipboard.clearPending()) {
-        const auto seconds = std::chrono::ceil<std::chrono::seconds>(m_clipboard.untilClear()).count();
+        const auto seconds = std::chrono::round<std::chrono::seconds>(m_clipboard.untilClear()).count();
         lbl_copied->setText(QStringLiteral("%1 copied \u2014 cleared in %2 s").arg(m_copied).arg(seconds));
     } else if (m_cleared) {
         lbl_copied->setText(QStringLiteral("%1 copied — the clipboard was cleared").arg(m_copied));
