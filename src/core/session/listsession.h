@@ -17,6 +17,8 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
+
 #include <functional>
 #include <variant>
 
@@ -132,6 +134,10 @@ public:
     Merged mergeFile(const QString& path, const std::optional<QString>& password, bool* opened);
     // What the last save() merged.
     const Merged& lastMerge() const { return m_lastMerge; }
+
+    // Test seam: how long the list file and its password file must stay
+    // unchanged before another version of them is read (2 s).
+    static void setQuietIntervalForTesting(std::chrono::milliseconds interval);
     // Keeps listings (the open list about to be replaced) as a backup in the
     // format in force.
     ListBackups::Kept keepAsBackup(const QList<Listing>& listings, const QDateTime& when) const;
@@ -176,6 +182,9 @@ private:
     void noteSeenOnDisk();
     // The password file holds the password in memory (the list file's).
     bool storedPasswordIsOurs() const;
+    // Reads list (and bytes) again once the list file and the password file
+    // have both stayed unchanged for a moment; false on a read fault.
+    bool readOnceThePairIsQuiet(FileIdentity* list, QByteArray* bytes);
     PairedCommit::Outcome writeUnderNewPassword(const QString& newPassword);
 
     DataFolder m_folder;

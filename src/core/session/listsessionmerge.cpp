@@ -9,8 +9,11 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QThread>
 
 namespace {
+
+std::chrono::milliseconds quietInterval {2000};
 
 QString nameOf(const QString& path)
 {
@@ -18,6 +21,33 @@ QString nameOf(const QString& path)
 }
 
 } // namespace
+
+void ListSession::setQuietIntervalForTesting(std::chrono::milliseconds interval)
+{
+    quietInterval = interval;
+}
+
+bool ListSession::readOnceThePairIsQuiet(FileIdentity* list, QByteArray* bytes)
+{
+    // A sync tool may have put one of the two in place and not yet the
+    // other: read them once neither has changed for a moment (a few tries).
+    for (int round = 0; round < 5; ++round) {
+        FileIdentity passwordBefore;
+        if (!FileIdentity::read(m_folder.password.path, &passwordBefore))
+            return false;
+        const FileIdentity listBefore = *list;
+        run([] { QThread::msleep(static_cast<unsigned long>(quietInterval.count())); });
+        FileIdentity passwordNow;
+        if (!FileIdentity::read(m_folder.password.path, &passwordNow)
+            || !FileIdentity::read(m_folder.list.path, list, bytes))
+            return false;
+        if (passwordNow.sameVersion(passwordBefore) && list->sameVersion(listBefore))
+            return true;
+    }
+    // Still changing: what is there now is taken, and nothing is written
+    // over it unmerged all the same.
+    return true;
+}
 
 bool ListSession::listChangedOnDisk() const
 {
@@ -143,6 +173,9 @@ ListSession::Merged ListSession::mergeFromDisk(Attendance attendance)
     FileIdentity now;
     QByteArray file;
     if (!FileIdentity::read(path, &now, &file) || now.sameVersion(m_seen))
+        return merged;
+    // The list file and its password file arrive one after the other.
+    if (!isStrong() && !readOnceThePairIsQuiet(&now, &file))
         return merged;
     if (!now.present) {
         // Gone: the next save puts the list back.

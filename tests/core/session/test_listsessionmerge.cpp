@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -54,9 +55,11 @@ protected:
     {
         TempAppDirTest::SetUp();
         StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+        ListSession::setQuietIntervalForTesting(std::chrono::milliseconds(10));
     }
     void TearDown() override
     {
+        ListSession::setQuietIntervalForTesting(std::chrono::milliseconds(2000));
         StrongProtection::setNewVaultParamsForTesting(std::nullopt);
         TempAppDirTest::TearDown();
     }
@@ -221,6 +224,36 @@ TEST_F(ListSessionMergeTest, AVersionUnderAnotherPasswordIsKeptAsAConflictCopy)
         desk.forget();
         laptop.forget();
     }
+}
+
+// A sync tool puts the laptop's list in place first and its password file a
+// moment later: the save waits until both are quiet, so it never writes its
+// list beside a password file that does not go with it.
+TEST_F(ListSessionMergeTest, APairArrivingInTwoStepsIsReadWhole)
+{
+    startBoth(false);
+    add(laptop, "laptop");
+    ASSERT_TRUE(laptop.changePassword(QStringLiteral("changed there")).newPasswordInForce);
+    const QByteArray theirList = readFile("kxplst.ene");
+    const QByteArray theirPasswordFile = readFile("kxpwfl.ene");
+    // Back to what the desk last saw, then the laptop's files one by one.
+    laptop.forget();
+    startBoth(false);
+    ListSession::setQuietIntervalForTesting(std::chrono::milliseconds(300));
+    writeFile("kxplst.ene", theirList);
+    std::thread syncTool([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        writeFile("kxpwfl.ene", theirPasswordFile);
+    });
+    add(desk, "desk");
+    const bool saved = bool(desk.save());
+    syncTool.join();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(reopened(), (QStringList {"one|p", "two|p", "three|p", "desk|p"}));
+    const QStringList copies = files().filter("-conflict-");
+    ASSERT_EQ(copies.size(), 2) << qPrintable(files().join(' '));
+    EXPECT_EQ(readFile(copies.filter("kxplst").value(0)), theirList);
+    EXPECT_EQ(readFile(copies.filter("kxpwfl").value(0)), theirPasswordFile);
 }
 
 // Killed at any step of a merging save, the folder opens to the laptop's

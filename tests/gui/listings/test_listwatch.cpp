@@ -13,9 +13,15 @@ namespace {
 
 class ListWatchTest : public ListWindowTest {
 protected:
+    void TearDown() override
+    {
+        ListSession::setQuietIntervalForTesting(std::chrono::milliseconds(2000));
+        ListWindowTest::TearDown();
+    }
     void SetUp() override
     {
         ListWindowTest::SetUp();
+        ListSession::setQuietIntervalForTesting(std::chrono::milliseconds(10));
         writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
         openWithListings(2);
         ASSERT_NE(list, nullptr);
