@@ -157,7 +157,7 @@ StorageResult save(const DataFolder& folder, const QList<Listing>& listings, QSt
         return step;
     }
     if (written)
-        *written = FileIdentity::ofBytes(ciphered, folder.list.path);
+        *written = FileIdentity::ofBytes(ciphered);
     // A plain list of an earlier version would win over this save at the
     // next start.
     if (QFileInfo(folder.list.leftoverPlainPath).isFile())

@@ -85,7 +85,7 @@ StorageResult load(const DataFolder& folder, const Vault::Session& session, QLis
     if (auto read = SafeWrite::readFile(folder.vaultPath, &bytes); !read)
         return read;
     // Before the bytes are opened in place.
-    const FileIdentity identity = FileIdentity::ofBytes(bytes, folder.vaultPath);
+    const FileIdentity identity = FileIdentity::ofBytes(bytes);
     // Opened where it was read: the buffer holds the payload in clear
     // afterwards, and is wiped with it.
     SecretBytes file = SecretBytes::adopt(std::move(bytes));
@@ -137,7 +137,7 @@ StorageResult save(const DataFolder& folder, const Vault::Session& session, cons
         return step;
     const StorageResult replaced = SafeWrite::replaceFile(folder.vaultPath, file);
     if (written && replaced.inPlace)
-        *written = FileIdentity::ofBytes(file, folder.vaultPath);
+        *written = FileIdentity::ofBytes(file);
     return replaced;
 }
 

@@ -16,11 +16,6 @@ namespace {
 
 std::optional<Vault::Params> newVaultParams;
 
-StorageResult noKey()
-{
-    return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
-}
-
 // The described files where the user sees them: a link is refused, not
 // followed, since turning on removes what is there.
 QStringList describedFiles(const DataFolder& folder)
@@ -48,6 +43,11 @@ void removeDescribedFiles(const DataFolder& folder)
 }
 
 } // namespace
+
+StorageResult noKey()
+{
+    return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
+}
 
 Vault::Params paramsForNewVaults()
 {

@@ -91,6 +91,9 @@ StorageResult turnOff(const DataFolder& folder, const QString& password, const Q
 // "kxpwfl-backup-*.ene"), as paths.
 QStringList weakCopies(const DataFolder& folder);
 
+// What a failed derivation reports.
+StorageResult noKey();
+
 // The parameters a vault is sealed with today.
 Vault::Params paramsForNewVaults();
 

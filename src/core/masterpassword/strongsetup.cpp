@@ -44,8 +44,7 @@ Outcome commit(const DataFolder& folder, const QString& password, Vault::Session
 
     auto fresh = StrongProtection::newSession(password);
     if (!fresh) {
-        outcome.result =
-            StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
+        outcome.result = StrongProtection::noKey();
         return outcome;
     }
     // Only the folder's sync comes after the rename: the vault is in place

@@ -22,7 +22,7 @@ StorageResult strengthen(const DataFolder& folder, QByteArrayView records, const
     // The same version: only the settings get stronger.
     auto fresh = StrongProtection::newSession(entry, session->version);
     if (!fresh)
-        return StorageResult::failure(QStringLiteral("No key could be made from the password (not enough memory?)."));
+        return StrongProtection::noKey();
     const QByteArray file = Vault::seal(records, fresh->key, fresh->params, fresh->salt, fresh->version);
     if (file.isEmpty())
         return StorageResult::failure(QStringLiteral("The list could not be sealed again."));

@@ -171,6 +171,8 @@ private:
     QString listPath() const;
     // The listings of another version of the list (its file bytes), if the
     // key in memory opens it whole.
+    // An open list whose file's version is known: other versions can be told.
+    bool watchesTheListFile() const;
     OtherVersion::Opened openWithKey(QByteArrayView file) const;
     // Merges an opened version into listings(); fromName names it to the user.
     Merged takeIn(OtherVersion::Opened theirs, const QString& fromName);
@@ -180,8 +182,6 @@ private:
     // The version now written or read becomes the base of the next merge.
     void noteSeen(const FileIdentity& identity);
     void noteSeenOnDisk();
-    // The password file holds the password in memory (the list file's).
-    bool storedPasswordIsOurs() const;
     // Reads list (and bytes) again once the list file and the password file
     // have both stayed unchanged for a moment; false on a read fault.
     bool readOnceThePairIsQuiet(FileIdentity* list, QByteArray* bytes);

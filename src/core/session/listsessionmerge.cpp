@@ -49,22 +49,18 @@ bool ListSession::readOnceThePairIsQuiet(FileIdentity* list, QByteArray* bytes)
     return true;
 }
 
+bool ListSession::watchesTheListFile() const
+{
+    // A change of password still to finish is no other machine's version.
+    return m_seen.known && hasKey() && (isStrong() || !PairedCommit::listIsPending(m_folder));
+}
+
 bool ListSession::listChangedOnDisk() const
 {
-    if (!m_seen.known || !hasKey())
+    if (!watchesTheListFile())
         return false;
     FileIdentity now;
     return FileIdentity::read(listPath(), &now) && !now.sameVersion(m_seen);
-}
-
-bool ListSession::storedPasswordIsOurs() const
-{
-    QString stored;
-    if (!DataFiles::readStoredPassword(m_folder, &stored))
-        return false;
-    const bool same = std::get<SecretText>(m_key).equals(stored);
-    wipeText(stored);
-    return same;
 }
 
 OtherVersion::Opened ListSession::openWithKey(QByteArrayView file) const
@@ -74,14 +70,14 @@ OtherVersion::Opened ListSession::openWithKey(QByteArrayView file) const
     // The list file's cipher cannot tell a wrong key: it is read under the
     // password the password file holds now, only when that is the one in
     // memory.
-    if (!storedPasswordIsOurs())
+    if (!DataFiles::storedPasswordIs(m_folder, password()))
         return {};
     return OtherVersion::openListFile(file, password());
 }
 
 bool ListSession::otherVersionNeedsPassword() const
 {
-    if (!m_seen.known || !hasKey() || (!isStrong() && PairedCommit::listIsPending(m_folder)))
+    if (!watchesTheListFile())
         return false;
     FileIdentity now;
     QByteArray file;
@@ -101,10 +97,7 @@ bool ListSession::adoptOtherVersion(const QString& typed)
         run([&] { theirs = OtherVersion::openVault(file, typed); });
     } else {
         // The password file says which password is in force now.
-        QString stored;
-        const bool inForce = DataFiles::readStoredPassword(m_folder, &stored) && !stored.isEmpty() && stored == typed;
-        wipeText(stored);
-        if (inForce)
+        if (DataFiles::storedPasswordIs(m_folder, typed))
             theirs = OtherVersion::openListFile(file, typed);
     }
     if (!theirs.ok)
@@ -167,7 +160,7 @@ QString ListSession::keepConflictCopy(QByteArrayView bytes, bool withPasswordFil
 ListSession::Merged ListSession::mergeFromDisk(Attendance attendance)
 {
     Merged merged;
-    if (!m_seen.known || !hasKey() || (!isStrong() && PairedCommit::listIsPending(m_folder)))
+    if (!watchesTheListFile())
         return merged;
     const QString path = listPath();
     FileIdentity now;
@@ -211,7 +204,7 @@ ListSession::Merged ListSession::mergeFromDisk(Attendance attendance)
         }
         return merged;
     }
-    const bool pairChanged = !isStrong() && !storedPasswordIsOurs();
+    const bool pairChanged = !isStrong() && !DataFiles::storedPasswordIs(m_folder, password());
     if (const QString copy = keepConflictCopy(file, pairChanged); !copy.isEmpty()) {
         merged.keptAs = copy;
         m_rewritePair = m_rewritePair || pairChanged;

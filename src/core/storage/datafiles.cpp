@@ -3,6 +3,7 @@
 #include "core/storage/ansi.h"
 #include "core/storage/filecipher.h"
 #include "core/storage/safewrite.h"
+#include "core/storage/secrettext.h"
 #include "core/storage/textutil.h"
 
 #include <QDir>
@@ -110,6 +111,14 @@ StorageResult writeStartupRecord(const DataFolder& folder, const QString& record
     if (!bytes)
         return StorageResult::failure(QStringLiteral("The start-up record holds a character that cannot be stored."));
     return writePlain(folder.startup, *bytes, folder.startupKey);
+}
+
+bool storedPasswordIs(const DataFolder& folder, QStringView candidate)
+{
+    QString stored;
+    const bool same = readStoredPassword(folder, &stored) && !stored.isEmpty() && stored == candidate;
+    wipeText(stored);
+    return same;
 }
 
 StorageResult readStoredPassword(const DataFolder& folder, QString* password)

@@ -51,6 +51,9 @@ StorageResult writeStartupRecord(const DataFolder& folder, const QString& record
 // missing file reads as empty; one whose password holds a control character
 // is reported as damaged.
 StorageResult readStoredPassword(const DataFolder& folder, QString* password);
+// Whether the password file holds candidate, compared exactly; never for an
+// empty or unreadable one.
+bool storedPasswordIs(const DataFolder& folder, QStringView candidate);
 
 enum class PasswordLayout { PaddedTo25, Bare };
 // The plain bytes of a master-password file holding password; fails on a

@@ -6,7 +6,7 @@
 
 #include <sodium.h>
 
-FileIdentity FileIdentity::ofBytes(QByteArrayView bytes, const QString& path)
+FileIdentity FileIdentity::ofBytes(QByteArrayView bytes)
 {
     FileIdentity identity;
     if (sodium_init() < 0)
@@ -14,7 +14,6 @@ FileIdentity FileIdentity::ofBytes(QByteArrayView bytes, const QString& path)
     identity.known = true;
     identity.present = true;
     identity.size = bytes.size();
-    identity.modified = QFileInfo(path).lastModified();
     // BLAKE2b: a collision would take a deliberate attack on the hash, and
     // the bytes hashed are ciphertext.
     crypto_generichash(identity.hash.data(), identity.hash.size(), reinterpret_cast<const uchar*>(bytes.data()),
@@ -33,7 +32,7 @@ StorageResult FileIdentity::read(const QString& path, FileIdentity* identity, QB
     QByteArray read;
     if (auto step = SafeWrite::readFile(path, &read); !step)
         return step;
-    *identity = ofBytes(read, path);
+    *identity = ofBytes(read);
     if (bytes)
         *bytes = std::move(read);
     return StorageResult::success();

@@ -35,19 +35,16 @@ std::optional<ListSession::Merged> openAndMerge(ListSession& session, const QStr
             wipeText(*beside);
         }
     }
-    while (!opened) {
-        std::optional<QString> typed = PasswordPrompt::ask(
+    if (!opened
+        && !PasswordPrompt::askUntilTaken(
             QStringLiteral("\"%1\" does not open with your master password. Enter the password it was saved "
                            "under to merge it into your list.")
                 .arg(shown(path)),
-            caption);
-        if (!typed)
-            return std::nullopt;
-        merged = session.mergeFile(path, typed, &opened);
-        wipeText(*typed);
-        if (!opened)
-            MsgBox::show(QStringLiteral("That password does not open \"%1\".").arg(shown(path)), caption);
-    }
+            caption, shown(path), [&](const QString& typed) {
+                merged = session.mergeFile(path, typed, &opened);
+                return opened;
+            }))
+        return std::nullopt;
     return merged;
 }
 

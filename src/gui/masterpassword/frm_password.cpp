@@ -56,7 +56,7 @@ void frm_password::Command1_Click()
             // A pair beside it that the same entry opens is another
             // version of the list (one machine on each format): merged in,
             // then kept as a backup like any pair beside a vault.
-            const bool pairOpens = Startup::hasPair(folder) && storedPasswordIs(entry);
+            const bool pairOpens = Startup::hasPair(folder) && DataFiles::storedPasswordIs(folder, entry);
             const StrongProtection::KeptAside kept = StrongProtection::keepPairAside(folder);
             if (pairOpens && !kept.listMovedTo.isEmpty())
                 m_session.mergeAtNextLoad(kept.listMovedTo, entry);
@@ -89,15 +89,6 @@ void frm_password::Command1_Click()
         return;
     }
     refuse();
-}
-
-bool frm_password::storedPasswordIs(const QString& entry) const
-{
-    QString stored;
-    const bool same =
-        DataFiles::readStoredPassword(m_session.folder(), &stored) && !stored.isEmpty() && stored == entry;
-    wipeText(stored);
-    return same;
 }
 
 void frm_password::tellDamage(const Startup::VaultFound& vault)

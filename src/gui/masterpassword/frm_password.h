@@ -42,8 +42,6 @@ private:
     // kept or left (and offers to remove weak copies kept beside a vault).
     // A vault that no password can open, with no pair beside it.
     void tellDamage(const Startup::VaultFound& vault);
-    // Whether the password file holds entry (compared exactly).
-    bool storedPasswordIs(const QString& entry) const;
     // entry opened the vault when weak copies are to be offered for removal.
     void openAndTell(QStringList notes, const QString* entryForWeakCopies = nullptr);
 

@@ -1,8 +1,6 @@
 #include "gui/masterpassword/otherpassword.h"
 
 #include "core/session/listsession.h"
-#include "core/storage/secrettext.h"
-#include "gui/ui/msgbox.h"
 #include "gui/ui/passwordprompt.h"
 
 #include <QDir>
@@ -19,16 +17,8 @@ bool adopt(ListSession& session)
                                         "lists; from then on it is the master password here too.\n\n"
                                         "Cancel keeps that version aside as a conflict copy.")
                              .arg(name);
-    for (;;) {
-        std::optional<QString> typed = PasswordPrompt::ask(text, caption);
-        if (!typed)
-            return false;
-        const bool opened = session.adoptOtherVersion(*typed);
-        wipeText(*typed);
-        if (opened)
-            return true;
-        MsgBox::show(QStringLiteral("That password does not open \"%1\".").arg(name), caption);
-    }
+    return PasswordPrompt::askUntilTaken(text, caption, name,
+                                         [&session](const QString& typed) { return session.adoptOtherVersion(typed); });
 }
 
 } // namespace OtherPassword

@@ -1,7 +1,9 @@
 #include "gui/ui/passwordprompt.h"
 
+#include "core/storage/secrettext.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/lengthlimit.h"
+#include "gui/ui/msgbox.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -49,6 +51,21 @@ std::optional<QString> ask(const QString& text, const QString& caption)
     // Nothing of it stays in the box's undo history.
     box->clear();
     return typed;
+}
+
+bool askUntilTaken(const QString& text, const QString& caption, const QString& shownName,
+                   const std::function<bool(const QString&)>& tryPassword)
+{
+    for (;;) {
+        std::optional<QString> typed = ask(text, caption);
+        if (!typed)
+            return false;
+        const bool taken = tryPassword(*typed);
+        wipeText(*typed);
+        if (taken)
+            return true;
+        MsgBox::show(QStringLiteral("That password does not open \"%1\".").arg(shownName), caption);
+    }
 }
 
 void setAnswerForTesting(Answer answer)

@@ -12,6 +12,12 @@ namespace PasswordPrompt {
 
 std::optional<QString> ask(const QString& text, const QString& caption);
 
+// Asks until tryPassword takes what was typed, saying after each refusal
+// that it does not open shownName, or until the user cancels; whether one
+// was taken. Each password typed is wiped once tried.
+bool askUntilTaken(const QString& text, const QString& caption, const QString& shownName,
+                   const std::function<bool(const QString&)>& tryPassword);
+
 using Answer = std::function<std::optional<QString>(const QString& text)>;
 // While set, ask() shows nothing and returns what answer gives.
 void setAnswerForTesting(Answer answer);
