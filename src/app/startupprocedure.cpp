@@ -60,7 +60,13 @@ StartupProcedure::StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard
 bool StartupProcedure::openList()
 {
     m_list = frm_list::open(m_session, &m_clipboard);
-    return m_list != nullptr;
+    if (!m_list)
+        return false;
+    // A lock the user did not ask for keeps the program running: the list
+    // is unlocked again where it was left.
+    QObject::connect(m_list, &frm_list::locked, m_list,
+                     [this] { Forms::showCentred(new frm_password(m_session, [this] { return openList(); })); });
+    return true;
 }
 
 bool StartupProcedure::run(const QString& appDir)

@@ -108,6 +108,64 @@ TEST_F(StartupProcedureTest, BothFirstStartPathsLeadToAListThatOpensAgain)
     StrongProtection::setNewVaultParamsForTesting(std::nullopt);
 }
 
+// A lock the user did not ask for (idle, screen, sleep) keeps the program
+// running: the list is saved and wiped, the unlock dialog comes back, and
+// the same password opens it again; only Lock/Close says goodbye and ends.
+TEST_F(StartupProcedureTest, AnIdleLockReturnsToTheUnlockDialog)
+{
+    StrongProtection::setNewVaultParamsForTesting(Vault::minimumParams());
+    for (const bool strong : {false, true}) {
+        SCOPED_TRACE(strong ? "strong" : "scrambled");
+        clearFolder();
+        writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+        const QString password = strong ? QStringLiteral("a long strong pass") : QStringLiteral("Mk1");
+        if (strong) {
+            ListSession setUp(folder());
+            ASSERT_TRUE(setUp.setUpStrong(password).result);
+        } else {
+            writeCiphered("kxpwfl.ene", password.toLatin1(), "sx8peu3");
+            writeCiphered("kxplst.ene", "", "Mk1");
+        }
+        InstanceLock lock;
+        QPointer<frm_list> list = startAndUnlock(lock, password);
+        ASSERT_FALSE(list.isNull());
+        list->grd_password->AddItem({"1", "www.example.com", "jane", "pw1"});
+        messages.clear();
+
+        list->idleLock();
+        settle();
+        settle();
+        EXPECT_TRUE(list.isNull());
+        EXPECT_EQ(startup->listWindow(), nullptr);
+        EXPECT_FALSE(startup->session().hasKey()) << "wiped as Lock/Close does";
+        EXPECT_TRUE(startup->session().listings().isEmpty());
+        EXPECT_EQ(openWindowCount("frm_password"), 1);
+        EXPECT_TRUE(messages.isEmpty()) << "no goodbye";
+
+        list = unlockStarted(password);
+        ASSERT_FALSE(list.isNull());
+        EXPECT_EQ(startup->session().listings().value(0).site.trimmed(), "www.example.com");
+        EXPECT_EQ(openWindowCount("frm_password"), 0);
+
+        // Locked twice in one run, the unlock dialog still comes back.
+        list->idleLock();
+        settle();
+        settle();
+        ASSERT_EQ(openWindowCount("frm_password"), 1);
+        list = unlockStarted(password);
+        ASSERT_FALSE(list.isNull());
+
+        MsgBox::setAnswerForTesting(true);
+        list->cmd_lock->click();
+        settle();
+        EXPECT_TRUE(list.isNull());
+        EXPECT_EQ(messages.value(0).text, "Bye..");
+        EXPECT_EQ(openWindowCount("frm_password"), 0) << "Lock/Close ends the program";
+        startup.reset();
+    }
+    StrongProtection::setNewVaultParamsForTesting(std::nullopt);
+}
+
 TEST_F(StartupProcedureTest, ClosingTheQuestionLeavesNoWindowAndWritesNothing)
 {
     writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");

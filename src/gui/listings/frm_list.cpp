@@ -555,5 +555,8 @@ void frm_list::lockNow()
         return;
     }
     Forms::closeAllOtherWindows(this);
+    // Before this window closes: a window shown in answer keeps the
+    // program from ending with its last window.
+    emit locked();
     close();
 }

@@ -44,9 +44,9 @@ public:
 
     // The user left the program alone: closes any message box and, once the
     // calls that showed them have returned, locks as Lock/Close does
-    // without a goodbye. A failed save keeps the window with its passwords
-    // hidden until the master password is typed, and tries again at the
-    // next idle period.
+    // without a goodbye, then says locked(). A failed save keeps the window
+    // with its passwords hidden until the master password is typed, and
+    // tries again at the next idle period.
     void idleLock();
 
     ClipboardGuard* clipboard() const { return m_clipboard; }
@@ -89,6 +89,12 @@ public:
     QAction* mnu_about;
     QAction* mnu_dash1;
     QAction* mnu_help2;
+
+signals:
+    // An idle or screen lock saved and wiped the list; every window of it
+    // closes as soon as the receivers return, so one of them may show the
+    // unlock dialog again and keep the program running.
+    void locked();
 
 public slots:
     void cmd_add_Click();
