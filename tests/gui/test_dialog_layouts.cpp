@@ -21,15 +21,21 @@
 #include "gui/masterpassword/frm_strong.h"
 #include "gui/options/frm_options.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/twips.h"
 #include "support/formchecks.h"
 
 #include <QAction>
+#include <QFontMetrics>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -98,7 +104,8 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"Label2", "Label3"},
          [](DialogLayoutTest& t) { Forms::showCentred(new frm_strongnew(t.session, t.listOpener(), {})); },
          "",
-         {"txt_npassword", "txt_npasswordc"}},
+         {"txt_npassword", "txt_npasswordc"},
+         "Command1"},
         {"frm_new",
          "Enter your new password..",
          3390,
@@ -226,7 +233,8 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"Label2", "Label3", "Label4"},
          [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_strong->trigger(); },
          "TurningOn",
-         {"txt_new", "txt_confirm"}},
+         {"txt_new", "txt_confirm"},
+         "Command1"},
         // Turning off: only the password; the open list is a vault's.
         {"frm_strong",
          "Strong Protection",
@@ -252,7 +260,8 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
              t.list->mnu_strong->trigger();
          },
          "TurningOff",
-         {"txt_old"}},
+         {"txt_old"},
+         "Command1"},
         {"frm_About",
          "About Vellamar V1.0",
          4680,
@@ -298,7 +307,10 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"txt_clipboard", "txt_idle", "Command1", "Command2"},
          {},
          {"Label1", "Label2"},
-         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_options->trigger(); }},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_options->trigger(); },
+         "",
+         {},
+         "Command1"},
         {"frm_generator",
          "Password Generator",
          6135,
@@ -322,7 +334,10 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
           "cmd_new", "cmd_copy", "cmd_close"},
          {},
          {"Label1"},
-         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_generator->trigger(); }},
+         [](DialogLayoutTest& t) { t.openWithListings(1)->mnu_generator->trigger(); },
+         "",
+         {},
+         "cmd_copy"},
         {"frm_reveal",
          "Show Passwords",
          3990,
@@ -334,7 +349,10 @@ std::vector<DialogLayout> DialogLayoutTest::dialogs()
          {"txt_password", "Command1", "Command2"},
          {"txt_password"},
          {"Label1"},
-         [](DialogLayoutTest& t) { frm_reveal::showOnce(t.session, {}); }},
+         [](DialogLayoutTest& t) { frm_reveal::showOnce(t.session, {}); },
+         "",
+         {},
+         "Command1"},
     };
 }
 
@@ -428,6 +446,78 @@ TEST_F(OwnDialogKeysTest, ReturnPressesOkAndEscapeCancels)
             if (QWidget* still = findWindow(d.name))
                 delete still;
             settle();
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Wherever the focus stands in one of the program's own dialogs, Return
+// presses the button that has it, or else the default one, and Escape
+// cancels; the title fits the window's width.
+TEST_F(OwnDialogKeysTest, ReturnAndEscapeWorkFromEveryControl)
+{
+    frm_list* list = openWithListings(1);
+    const struct {
+        const char* name;
+        std::function<void()> open;
+        const char* onReturn;
+        const char* onEscape; // nullptr: the window closes
+    } dialogs[] = {
+        {"frm_find", [list] { list->mnu_find->trigger(); }, "cmd_close", "cmd_close"},
+        {"frm_options", [list] { list->mnu_options->trigger(); }, "Command1", "Command2"},
+        {"frm_strong", [list] { list->mnu_strong->trigger(); }, "Command1", "Command2"},
+        {"frm_generator", [list] { list->mnu_generator->trigger(); }, "cmd_copy", "cmd_close"},
+        {"frm_reveal", [this] { frm_reveal::showOnce(session, {}); }, "Command1", "Command2"},
+        {"frm_strongnew", [this] { Forms::showCentred(new frm_strongnew(session, listOpener(), {})); }, "Command1",
+         "Command2"},
+        {"frm_protect", [] { Forms::showCentred(new frm_protect([] {}, [] {})); }, "cmd_strong", nullptr},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.name);
+        d.open();
+        settle();
+        QWidget* form = findWindow(d.name);
+        ASSERT_NE(form, nullptr);
+        // The title bar also holds the icon and the close button.
+        const int titleWidth = QFontMetrics(form->font()).horizontalAdvance(form->windowTitle());
+        EXPECT_LE(titleWidth + Twips::size(1200, 0).width(), form->width()) << qPrintable(form->windowTitle());
+        const QStringList controls = tabOrder(form->focusWidget());
+        ASSERT_FALSE(controls.isEmpty());
+        delete form;
+        settle();
+        for (const QString& control : controls) {
+            SCOPED_TRACE(qPrintable(control));
+            for (const int key : {Qt::Key_Return, Qt::Key_Escape}) {
+                d.open();
+                settle();
+                QPointer<QWidget> shown = findWindow(d.name);
+                ASSERT_FALSE(shown.isNull());
+                auto* focus = shown->findChild<QWidget*>(control);
+                ASSERT_NE(focus, nullptr);
+                focus->setFocus();
+                ASSERT_EQ(shown->focusWidget(), focus);
+                const bool onButton = qobject_cast<QPushButton*>(focus) != nullptr;
+                const char* named = key == Qt::Key_Return ? d.onReturn : d.onEscape;
+                const QString expected = key == Qt::Key_Return && onButton ? control : QString::fromLatin1(named);
+                QPushButton* button = expected.isEmpty() ? nullptr : shown->findChild<QPushButton*>(expected);
+                std::optional<QSignalSpy> pressed;
+                ASSERT_EQ(button != nullptr, !expected.isEmpty());
+                if (button)
+                    pressed.emplace(button, &QPushButton::clicked);
+                QTest::keyClick(focus, Qt::Key(key));
+                settle();
+                if (button)
+                    EXPECT_EQ(pressed->size(), 1) << "pressed " << qPrintable(expected);
+                else
+                    EXPECT_TRUE(shown.isNull() || !shown->isVisible()) << "closed";
+                messages.clear();
+                if (!shown.isNull())
+                    delete shown;
+                settle();
+            }
         }
     }
 }

@@ -25,17 +25,18 @@ std::optional<ListingSearch::Found> findAfter(const PasswordGrid& grid, const QS
 
 } // namespace
 
-frm_find* frm_find::showOnce(PasswordGrid* grid)
+frm_find* frm_find::showOnce(PasswordGrid* grid, QString* lastSearch)
 {
-    frm_find* form = Forms::showOnce(s_instance, [grid] { return new frm_find(grid); });
+    frm_find* form = Forms::showOnce(s_instance, [grid, lastSearch] { return new frm_find(grid, lastSearch); });
     // Asked for again: what is typed next replaces the last search.
     form->txt_find->setFocus();
     form->txt_find->selectAll();
     return form;
 }
 
-frm_find::frm_find(PasswordGrid* grid)
+frm_find::frm_find(PasswordGrid* grid, QString* lastSearch)
     : m_grid(grid)
+    , m_lastSearch(lastSearch)
 {
     Forms::setUpWindow(this, "frm_find", QStringLiteral("Find A Listing"));
     Forms::setClientSize(this, 4935, 1215);
@@ -55,10 +56,14 @@ frm_find::frm_find(PasswordGrid* grid)
     connect(cmd_close, &QPushButton::clicked, this, &frm_find::cmd_close_Click);
     // Only what the user types: the first listing that holds it so far.
     connect(txt_find, &QLineEdit::textEdited, this, &frm_find::txt_find_Change);
+    if (m_lastSearch)
+        txt_find->setText(*m_lastSearch);
 }
 
 void frm_find::txt_find_Change()
 {
+    if (m_lastSearch)
+        *m_lastSearch = txt_find->text();
     const QString text = ListingSearch::searchText(txt_find->text());
     lbl_status->clear();
     if (text.isEmpty() || !m_grid)
@@ -72,23 +77,35 @@ void frm_find::txt_find_Change()
     showFound(found->row, found->column);
 }
 
+frm_find::Next frm_find::findNext(PasswordGrid& grid, const QString& text)
+{
+    const int from = grid.currentListingRow();
+    const auto found = findAfter(grid, text, from);
+    if (!found) {
+        MsgBox::show(QStringLiteral("No listing holds \"%1\".").arg(text), QStringLiteral("Find A Listing"));
+        return {};
+    }
+    Next next {true, {}};
+    if (from != 0 && found->row <= from)
+        next.note = found->row == from ? QStringLiteral("This is the only listing that holds it.")
+                                       : QStringLiteral("Went on from the top of the list.");
+    grid.showRow(found->row, found->column);
+    return next;
+}
+
 void frm_find::cmd_findnext_Click()
 {
     const QString text = ListingSearch::searchText(txt_find->text());
     lbl_status->clear();
     if (text.isEmpty() || !m_grid)
         return;
-    const int from = m_grid->currentListingRow();
-    const auto found = findAfter(*m_grid, text, from);
-    if (!found) {
-        MsgBox::show(QStringLiteral("No listing holds \"%1\".").arg(text), QStringLiteral("Find A Listing"));
+    const Next next = findNext(*m_grid, text);
+    if (!next.found) {
         txt_find->setFocus();
         return;
     }
-    if (from != 0 && found->row <= from)
-        lbl_status->setText(found->row == from ? QStringLiteral("This is the only listing that holds it.")
-                                               : QStringLiteral("Went on from the top of the list."));
-    showFound(found->row, found->column);
+    lbl_status->setText(next.note);
+    moveOffRow(m_grid->currentListingRow());
 }
 
 void frm_find::cmd_close_Click()

@@ -17,7 +17,18 @@ class frm_find : public QWidget {
     Q_OBJECT
 public:
     // Opens the one find dialog over grid, or brings it forward as it is.
-    static frm_find* showOnce(PasswordGrid* grid);
+    // lastSearch (kept by the caller, may be null) holds what was typed, so
+    // that F3 finds on after the dialog closed and the dialog opens with it.
+    static frm_find* showOnce(PasswordGrid* grid, QString* lastSearch = nullptr);
+    static frm_find* instance() { return s_instance; }
+
+    struct Next {
+        bool found = false;
+        QString note; // the search went round, or found the same row again
+    };
+    // Makes the next listing after the grid's current row (wrapping) that
+    // holds text current; what it found is not moved under any dialog.
+    static Next findNext(PasswordGrid& grid, const QString& text);
 
     QLabel* Label1;
     QLineEdit* txt_find;
@@ -31,11 +42,12 @@ public slots:
     void txt_find_Change();
 
 private:
-    explicit frm_find(PasswordGrid* grid);
+    frm_find(PasswordGrid* grid, QString* lastSearch);
     // Makes row current in the grid and keeps the dialog off it.
     void showFound(int row, int column);
     void moveOffRow(int row);
 
     QPointer<PasswordGrid> m_grid;
+    QString* m_lastSearch;
     static inline QPointer<frm_find> s_instance;
 };

@@ -1,5 +1,7 @@
 #include "gui/listings/frm_list.h"
 
+#include "core/listings/listingsearch.h"
+
 #include "core/session/listsession.h"
 #include "core/storage/module1.h"
 #include "gui/launch/frm_about.h"
@@ -201,6 +203,9 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_find = tools->addAction(QStringLiteral("&Find..."));
     mnu_find->setObjectName(QStringLiteral("mnu_find"));
     mnu_find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnu_findnext = tools->addAction(QStringLiteral("Find &Next"));
+    mnu_findnext->setObjectName(QStringLiteral("mnu_findnext"));
+    mnu_findnext->setShortcut(QKeySequence(Qt::Key_F3));
     mnu_dash2 = tools->addSeparator();
     mnu_dash2->setObjectName(QStringLiteral("mnu_dash2"));
     mnu_options = tools->addAction(QStringLiteral("&Options..."));
@@ -216,6 +221,7 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
 
     connect(mnu_showpasswords, &QAction::triggered, this, &frm_list::mnu_showpasswords_Click);
     connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
+    connect(mnu_findnext, &QAction::triggered, this, &frm_list::mnu_findnext_Click);
     connect(mnu_options, &QAction::triggered, this, &frm_list::mnu_options_Click);
     connect(mnu_strong, &QAction::triggered, this, &frm_list::mnu_strong_Click);
     connect(mnu_generator, &QAction::triggered, this, &frm_list::mnu_generator_Click);
@@ -440,7 +446,22 @@ void frm_list::mnu_showpasswords_Click(bool checked)
 
 void frm_list::mnu_find_Click()
 {
-    frm_find::showOnce(grd_password);
+    frm_find::showOnce(grd_password, &m_lastSearch);
+}
+
+void frm_list::mnu_findnext_Click()
+{
+    if (frm_find* open = frm_find::instance(); open && open->isVisible()) {
+        open->cmd_findnext_Click();
+        return;
+    }
+    const QString text = ListingSearch::searchText(m_lastSearch);
+    if (text.isEmpty()) {
+        mnu_find_Click();
+        return;
+    }
+    if (const frm_find::Next next = frm_find::findNext(*grd_password, text); next.found && !next.note.isEmpty())
+        m_status->showMessage(next.note, 4000);
 }
 
 void frm_list::mnu_options_Click()
@@ -515,6 +536,7 @@ void frm_list::endSession()
     grd_password->listingModel()->setRemovalNote({});
     grd_password->viewRecords(nullptr);
     m_clipboard->clearIfStillOurs();
+    m_lastSearch.clear();
     rememberSize();
 }
 

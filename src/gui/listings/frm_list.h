@@ -83,6 +83,7 @@ public:
     QAction* mnu_merge;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
+    QAction* mnu_findnext;
     QAction* mnu_dash2;
     QAction* mnu_options;
     QAction* mnu_help;
@@ -115,6 +116,9 @@ public slots:
     void mnu_merge_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
+    // F3: the next listing that holds what Find was last given, also once
+    // its dialog closed; Find opens when nothing was given yet.
+    void mnu_findnext_Click();
     void mnu_options_Click();
     void mnu_about_Click();
     void mnu_help2_Click();
@@ -159,6 +163,7 @@ private:
     SavePolicy m_savePolicy;
     ListWatch* m_listWatch = nullptr;
     StatusLine* m_status = nullptr;
+    QString m_lastSearch; // what Find was last given
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
     static inline QPointer<frm_list> s_instance;

@@ -2,10 +2,8 @@
 
 #include "gui/ui/formsupport.h"
 
-#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 
 frm_protect::frm_protect(std::function<void()> onStrong, std::function<void()> onScrambled)
     : m_onStrong(std::move(onStrong))
@@ -35,15 +33,9 @@ frm_protect::frm_protect(std::function<void()> onStrong, std::function<void()> o
         label->setWordWrap(true);
         Forms::fitText(label);
     }
-    // Shown as the default; Return presses the button that has the focus,
-    // which is this one until the user moves it.
-    cmd_strong->setDefault(true);
     Forms::setTabOrder({cmd_strong, cmd_scrambled});
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
-                [this] { (focusWidget() == cmd_scrambled ? cmd_scrambled : cmd_strong)->click(); });
-    }
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    // Escape and the close box end the program, as closing the set-up does.
+    Forms::bindReturnAndEscape(this, cmd_strong, nullptr);
 
     connect(cmd_strong, &QPushButton::clicked, this, &frm_protect::cmd_strong_Click);
     connect(cmd_scrambled, &QPushButton::clicked, this, &frm_protect::cmd_scrambled_Click);

@@ -145,9 +145,16 @@ QPushButton* addButton(QWidget* parent, const char* objectName, const QString& c
 
 void bindReturnAndEscape(QWidget* form, QAbstractButton* onReturn, QAbstractButton* onEscape)
 {
+    // Only the look: the form is no QDialog, so the shortcut does the rest.
+    if (auto* button = qobject_cast<QPushButton*>(onReturn))
+        button->setDefault(true);
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* press = new QShortcut(QKeySequence(key), form);
-        QObject::connect(press, &QShortcut::activated, onReturn, &QAbstractButton::click);
+        QObject::connect(press, &QShortcut::activated, onReturn, [form, onReturn] {
+            // A button the user tabbed to is the one Return presses.
+            auto* focused = qobject_cast<QPushButton*>(form->focusWidget());
+            (focused && focused->isEnabled() ? focused : onReturn)->click();
+        });
     }
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), form);
     if (onEscape)

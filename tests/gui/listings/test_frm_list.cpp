@@ -89,15 +89,18 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
     QStringList tools;
     for (QAction* action : list->mnu_tools->menu()->actions())
         tools.append(action->objectName() + "=" + (action->isSeparator() ? "-" : action->text()));
-    EXPECT_EQ(tools, (QStringList {"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_dash2=-",
-                                   "mnu_options=&Options...", "mnu_strong=&Strong Protection...",
+    EXPECT_EQ(tools, (QStringList {"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_findnext=Find &Next",
+                                   "mnu_dash2=-", "mnu_options=&Options...", "mnu_strong=&Strong Protection...",
                                    "mnu_generator=Password &Generator...", "mnu_restore=&Restore From Backup...",
                                    "mnu_merge=&Merge From..."}));
     EXPECT_TRUE(list->mnu_showpasswords->isCheckable());
     EXPECT_TRUE(list->mnu_showpasswords->isChecked()) << "passwords show by default";
     // The only keys beyond the access keys: the window's Ctrl commands.
-    const QMap<QString, QString> keys {
-        {"mnu_find", "Ctrl+F"}, {"mnu_copypassword", "Ctrl+C"}, {"mnu_copyuser", "Ctrl+B"}, {"mnu_copysite", "Ctrl+U"}};
+    const QMap<QString, QString> keys {{"mnu_find", "Ctrl+F"},
+                                       {"mnu_findnext", "F3"},
+                                       {"mnu_copypassword", "Ctrl+C"},
+                                       {"mnu_copyuser", "Ctrl+B"},
+                                       {"mnu_copysite", "Ctrl+U"}};
     for (QAction* action : list->findChildren<QAction*>())
         EXPECT_EQ(action->shortcut().toString(), keys.value(action->objectName())) << qPrintable(action->objectName());
 }

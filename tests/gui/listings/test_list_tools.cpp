@@ -8,6 +8,7 @@
 #include "gui/listings/frm_which.h"
 #include "gui/listings/listfixture.h"
 #include "gui/listings/rowcommands.h"
+#include "gui/listings/statusline.h"
 #include "gui/options/frm_options.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/idlewatch.h"
@@ -293,6 +294,53 @@ TEST_F(ListToolsTest, FindNextSaysWhenItWraps)
     EXPECT_EQ(grid()->Row(), 4);
     EXPECT_EQ(find->lbl_status->text(), QStringLiteral("This is the only listing that holds it."));
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// F3 in the list window goes on with what Find was last given, also once
+// its dialog closed; before any search it opens Find.
+TEST_F(ListToolsTest, F3InTheListWindowFindsOnAfterFindClosed)
+{
+    openWithListings(0);
+    for (const char* site : {"www.bank.com", "Mail", "www.bank.org"})
+        grid()->AddItem({QString::number(grid()->Rows()), site, "u", "p"});
+    QApplication::setActiveWindow(list);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_F3);
+    frm_find* find = frm_find::instance();
+    ASSERT_NE(find, nullptr) << "nothing searched yet: Find opens";
+    QApplication::setActiveWindow(find);
+    QTest::keyClicks(find->txt_find, "bank");
+    EXPECT_EQ(grid()->Row(), 1);
+    QTest::keyClick(find->txt_find, Qt::Key_Return);
+    settle();
+    ASSERT_TRUE(!frm_find::instance() || !frm_find::instance()->isVisible()) << "Return closed it";
+
+    QApplication::setActiveWindow(list);
+    grid()->setFocus();
+    const struct {
+        int row;
+        const char* status;
+    } presses[] = {{3, ""}, {1, "Went on from the top of the list."}};
+    for (const auto& p : presses) {
+        QTest::keyClick(grid(), Qt::Key_F3);
+        EXPECT_EQ(grid()->Row(), p.row);
+        EXPECT_EQ(list->statusLine()->currentMessage(), QString::fromLatin1(p.status));
+        EXPECT_TRUE(!frm_find::instance() || !frm_find::instance()->isVisible());
+    }
+    // Opened again, Find shows the text it goes on with.
+    list->mnu_find->trigger();
+    settle();
+    ASSERT_NE(frm_find::instance(), nullptr);
+    EXPECT_EQ(frm_find::instance()->txt_find->text(), QStringLiteral("bank"));
+    EXPECT_TRUE(frm_find::instance()->txt_find->hasSelectedText()) << "typing replaces it";
+    QTest::keyClicks(frm_find::instance()->txt_find, "nowhere");
+    frm_find::instance()->close();
+    settle();
+    EXPECT_TRUE(messages.isEmpty());
+    QApplication::setActiveWindow(list);
+    QTest::keyClick(grid(), Qt::Key_F3);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].text, QStringLiteral("No listing holds \"nowhere\"."));
 }
 
 // Wherever the dialog stands, it moves off the row it found; the grid does
