@@ -251,6 +251,26 @@ start_display() {
   fail "openbox did not start on $DISPLAY"
 }
 
+# Saves a picture of the screen region of window `id` (with `extra` pixels
+# below it for a pop-up) as `name`.png, and fails if it is blank.
+shoot() {
+  local name=$1 id=$2 extra=${3:-0} x y w h colours geometry WINDOW X Y WIDTH HEIGHT SCREEN
+  geometry=$(xdotool getwindowgeometry --shell "$id" 2>>"$tmp/xdotool.log") \
+    || fail "no geometry for the window of $name ($id)"
+  eval "$geometry"
+  x=$((X > 30 ? X - 30 : 0)); y=$((Y > 40 ? Y - 40 : 0))
+  w=$((WIDTH + 60)); h=$((HEIGHT + 60 + extra))
+  sleep 0.5 # let the window finish drawing
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$tmp/$name.png" || fail "could not take a screenshot"
+  colours=$(convert "$tmp/$name.png" -format %k info:)
+  ((colours > 8)) || fail "$name looks blank ($colours colours)"
+  say "screenshot $name.png: $(identify -format %wx%h "$tmp/$name.png"), $colours colours"
+  if [[ -n ${E2E_SHOTS_DIR:-} ]]; then
+    mkdir -p "$E2E_SHOTS_DIR"
+    cp "$tmp/$name.png" "$E2E_SHOTS_DIR/"
+  fi
+}
+
 # ---- Program --------------------------------------------------------------
 
 # Starts the installed program; NAME=VALUE arguments go into its environment.
