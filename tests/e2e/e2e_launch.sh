@@ -109,10 +109,15 @@ choose_from_menu b a
 fill_in_add "Mail program" "bob" "pw2"
 choose_from_menu b a
 fill_in_add "WWW.Mixed.Org" "dave" "pw4"
+choose_from_menu b a
+fill_in_add "https://bank.example/login" "erin" "pw5"
+choose_from_menu b a
+fill_in_add "http://old.example.net" "fred" "pw6"
 activate_window "$list_title" >/dev/null
 press alt+l
 answer_bye
 listings="$(record www.example.com alice pw1)$(record "Mail program" bob pw2)$(record WWW.Mixed.Org dave pw4)"
+listings+="$(record https://bank.example/login erin pw5)$(record http://old.example.net fred pw6)"
 expect_plain kxplst.ene "$password" "$listings"
 cp "$app/kxplst.ene" "$tmp/kxplst.saved"
 
@@ -145,10 +150,27 @@ double_click_cell 3 1
 wait_for_launches 2
 expect_launches "https://www.example.com" "https://WWW.Mixed.Org"
 
+# Rows 4 and 5 lie below the grid's visible part: reached from row 3 with
+# the keyboard and opened from the row menu.
+begin "second run: addresses that name their scheme open as written"
+activate_window "$list_title" >/dev/null
+press Down Menu
+# Copy Password, Copy User Name, Copy Web Site/Program, Open Web Site.
+sleep 0.5
+press Down Down Down Down Return
+wait_for_launches 3
+press Down Menu
+sleep 0.5
+press Down Down Down Down Return
+wait_for_launches 4
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "https://bank.example/login" \
+  "http://old.example.net"
+
 begin "second run: Help > Help"
 choose_from_menu h e
-wait_for_launches 3
-expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "$app/help.html"
+wait_for_launches 5
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "https://bank.example/login" \
+  "http://old.example.net" "$app/help.html"
 
 begin "second run: Help > About"
 choose_from_menu h t
@@ -168,7 +190,8 @@ activate_window "$list_title" >/dev/null
 press alt+l
 answer_bye
 cmp -s "$tmp/kxplst.saved" "$app/kxplst.ene" || fail "kxplst.ene changed"
-expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "$app/help.html"
+expect_launches "https://www.example.com" "https://WWW.Mixed.Org" "https://bank.example/login" \
+  "http://old.example.net" "$app/help.html"
 expect_only_data_files
 
 step="done"
