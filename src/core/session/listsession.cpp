@@ -194,6 +194,10 @@ void ListSession::stampListings()
 
 StorageResult ListSession::save(Attendance attendance)
 {
+    // A list let go (locked, closed) is never written: with no key it would
+    // go to disk under none.
+    if (!hasKey())
+        return StorageResult::failure(QStringLiteral("The password list is locked: nothing was saved."));
     m_lastMerge = mergeFromDisk(attendance);
     if (isStrong() && vault().version == Vault::kVersion2)
         stampListings();

@@ -42,6 +42,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QDialog>
 #include <QTimer>
 
 #include <algorithm>
@@ -554,8 +555,13 @@ void frm_list::idleLock()
 void frm_list::lockWhenNoBoxIsOpen()
 {
     // Nor while a key is being derived for the list: its dialog ends first.
-    if (MsgBox::openBoxCount() > 0 || m_session.working()) {
+    // A modal dialog (a file to pick, a password to type) is cancelled: the
+    // command that opened it must return before the list goes away.
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (MsgBox::openBoxCount() > 0 || m_session.working() || modal) {
         MsgBox::closeOpenBoxes();
+        if (modal && MsgBox::openBoxCount() == 0)
+            modal->reject();
         QTimer::singleShot(m_session.working() ? 100 : 0, this, &frm_list::lockWhenNoBoxIsOpen);
         return;
     }

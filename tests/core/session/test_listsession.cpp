@@ -104,6 +104,12 @@ TEST_F(ListSessionTest, KeepsOneKeyAtATime)
     EXPECT_FALSE(session.hasKey());
     EXPECT_TRUE(session.listings().isEmpty());
     EXPECT_FALSE(session.isEntry("Back1"));
+
+    // A list let go is never written, also when something still asks.
+    const auto before = snapshot();
+    session.listings().append({"late", "user", "pw"});
+    EXPECT_FALSE(session.save().ok);
+    EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ListSessionTest, UnlocksOnlyWithTheRightEntry)

@@ -8,8 +8,11 @@
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/idlewatch.h"
 #include "gui/ui/msgbox.h"
+#include "gui/ui/passwordprompt.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -70,6 +73,29 @@ TEST_F(IdleLockTest, LeavesWhatTheUserCopiedElsewhere)
     lockForIdleness();
     EXPECT_TRUE(shownList.isNull());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("mine"));
+}
+
+// A modal dialog (a password asked, a file to pick) is cancelled first: the
+// command that opened it returns before the list goes, and nothing is
+// written with the list let go.
+TEST_F(IdleLockTest, AModalDialogIsCancelledAndTheLockGoesOn)
+{
+    QPointer<frm_list> shownList = openWithListings(2);
+    grid()->RemoveItem(1);
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] {
+        dialogShown = qobject_cast<QDialog*>(QApplication::activeModalWidget()) != nullptr;
+        shownList->idleLock();
+    });
+    const std::optional<QString> typed = PasswordPrompt::ask("Password?", "A Question");
+    EXPECT_TRUE(dialogShown);
+    EXPECT_FALSE(typed.has_value()) << "cancelled by the lock";
+    EXPECT_TRUE(session.hasKey()) << "the command that asked returns before the list goes";
+    EXPECT_FALSE(shownList.isNull());
+    settle();
+    settle();
+    EXPECT_TRUE(shownList.isNull());
+    EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1"), record("site2", "user2", "pw2"));
 }
 
 // The watch, not the test, starts the lock once no input comes.
