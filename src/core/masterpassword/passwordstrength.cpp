@@ -19,7 +19,7 @@ constexpr double kOneCentury = 100 * kOneYear, kMillionYears = 1e6 * kOneYear;
 // The least average time to guess for each level above VeryWeak.
 constexpr std::array<double, kLevelCount - 1> kLevelFloors {kOneDay, kOneYear, 1000 * kOneYear, kMillionYears};
 
-QString wholeNumber(double amount)
+QString englishNumber(double amount)
 {
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(qlonglong(amount));
 }
@@ -73,7 +73,7 @@ QString duration(double seconds)
     if (count >= std::round(kMillionYears / units[i].size))
         return QStringLiteral("more than a million years");
     return QStringLiteral("about %1 %2")
-        .arg(wholeNumber(count), QLatin1String(count == 1 ? units[i].one : units[i].many));
+        .arg(englishNumber(count), QLatin1String(count == 1 ? units[i].one : units[i].many));
 }
 
 Estimate fromBits(double bits)
@@ -85,7 +85,7 @@ Estimate fromBits(double bits)
     result.seconds = std::exp2(result.bits - 1) / (kMachines * keys);
     result.level = levelFor(result.seconds);
     result.phrase = QStringLiteral("%1 to guess for %2 machines each deriving %3 keys a second")
-                        .arg(duration(result.seconds), wholeNumber(kMachines), wholeNumber(keys));
+                        .arg(duration(result.seconds), englishNumber(kMachines), englishNumber(keys));
     return result;
 }
 
