@@ -5,7 +5,7 @@
 # What building and running the program needs: all that scripts/run installs.
 vellamar_run_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libsodium-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libsodium-dev libzxcvbn-dev
   fonts-liberation2 fonts-dejavu-core
 )
 # What the tests, the benchmarks and the checks need besides: scripts/test

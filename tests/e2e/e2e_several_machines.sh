@@ -19,7 +19,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$@"
 
-readonly desk_password="Desk4Strong"
+readonly desk_password="Desk4-amber-kettle-orbit"
 readonly laptop_password="Lap7Changed"
 readonly merged_title="List Merged"
 readonly other_version_title="Another Version of Your List"

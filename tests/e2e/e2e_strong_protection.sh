@@ -11,7 +11,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$@"
 
 readonly strong_title="Strong Protection"
-readonly strong_password="Vault7Strong"
+readonly strong_password="Vault7-plum-cedar-lantern"
 readonly newer_password="Vault8Newer"
 readonly described_again="Back9Plain"
 readonly secrets=("$password" "$strong_password" "$newer_password" "$described_again" "www.vaulted.org" "vaultuser" "V4ultPw"

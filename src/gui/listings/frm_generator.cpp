@@ -3,6 +3,7 @@
 #include "gui/listings/generatorcontext.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/strengthmeter.h"
 #include "gui/ui/twips.h"
 
 #include <QCheckBox>
@@ -39,7 +40,7 @@ frm_generator::frm_generator(GeneratorContext* context, QLineEdit* target)
     , m_target(target)
 {
     Forms::setUpWindow(this, "frm_generator", QStringLiteral("Password Generator"));
-    Forms::setClientSize(this, 6135, 3675);
+    Forms::setClientSize(this, 6135, 4755);
     Label1 = Forms::addFieldLabel(this, "Label1", QStringLiteral("Length"), 120, 180, 1215, 255);
     txt_length = new QSpinBox(this);
     txt_length->setObjectName(QStringLiteral("txt_length"));
@@ -66,10 +67,13 @@ frm_generator::frm_generator(GeneratorContext* context, QLineEdit* target)
     bar_strength->setTextVisible(false);
     lbl_strength = Forms::addLabel(this, "lbl_strength", {}, 120, 2565, 5895, 570);
     lbl_strength->setWordWrap(true);
-    cmd_new = Forms::addButton(this, "cmd_new", QStringLiteral("New"), 120, 3180, 1215, 375);
-    cmd_copy = Forms::addButton(this, "cmd_copy", QStringLiteral("Copy"), 1440, 3180, 1215, 375);
-    cmd_use = Forms::addButton(this, "cmd_use", QStringLiteral("Use"), 2760, 3180, 1215, 375);
-    cmd_close = Forms::addButton(this, "cmd_close", QStringLiteral("Close"), 4800, 3180, 1215, 375);
+    Label2 = Forms::addLabel(this, "Label2", QStringLiteral("As a master password:"), 120, 3180, 5895, 255);
+    fra_master = new StrengthMeter(this, QStringLiteral("master"), 120, 3435, 5895, 720);
+    fra_master->follow(txt_generated);
+    cmd_new = Forms::addButton(this, "cmd_new", QStringLiteral("New"), 120, 4260, 1215, 375);
+    cmd_copy = Forms::addButton(this, "cmd_copy", QStringLiteral("Copy"), 1440, 4260, 1215, 375);
+    cmd_use = Forms::addButton(this, "cmd_use", QStringLiteral("Use"), 2760, 4260, 1215, 375);
+    cmd_close = Forms::addButton(this, "cmd_close", QStringLiteral("Close"), 4800, 4260, 1215, 375);
 
     const PasswordGenerator::Settings last = m_context ? m_context->settings() : PasswordGenerator::Settings {};
     m_keptLength = m_context ? m_context->keptLength() : 0;
@@ -132,9 +136,10 @@ void frm_generator::cmd_new_Click()
 void frm_generator::showPassword(PasswordGenerator::Result result)
 {
     m_password = std::move(result.password);
+    const double bits = PasswordGenerator::entropyBits(chosen());
+    fra_master->setCeiling(bits);
     txt_generated->setText(m_password.view().toString());
     const bool drawn = !m_password.isEmpty();
-    const double bits = PasswordGenerator::entropyBits(chosen());
     bar_strength->setValue(drawn ? qMin(kFullBarBits, qRound(bits)) : 0);
     lbl_strength->setText(drawn ? PasswordGenerator::strengthPhrase(bits) : result.refusal);
     cmd_copy->setEnabled(drawn);

@@ -13,6 +13,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class StrengthMeter;
 
 // Makes a new password to the user's choice of length and characters,
 // shows how strong it is, and copies it or puts it into a listing dialog's
@@ -35,6 +36,10 @@ public:
     QLineEdit* txt_generated;
     QProgressBar* bar_strength;
     QLabel* lbl_strength;
+    // The same password judged as a master password would be: zxcvbn's
+    // estimate, never above the bits drawn, at the key derivation's rate.
+    QLabel* Label2;
+    StrengthMeter* fra_master;
     QPushButton* cmd_new;
     QPushButton* cmd_copy;
     QPushButton* cmd_use;

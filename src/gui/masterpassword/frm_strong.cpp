@@ -9,6 +9,7 @@
 #include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
+#include "gui/ui/strengthmeter.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -37,7 +38,7 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
 {
     Forms::setUpWindow(this, "frm_strong", kStrongCaption);
     if (turnsOn) {
-        Forms::setClientSize(this, 4815, 3735);
+        Forms::setClientSize(this, 4815, 4515);
         Label1 = Forms::addLabel(
             this, "Label1",
             QStringLiteral("Strong protection seals your list with a key made from your master password, so that "
@@ -50,10 +51,12 @@ frm_strong::frm_strong(ListSession& session, bool turnsOn)
         txt_old = Forms::addPasswordBox(this, "txt_old", 2040, 1680, 1695, 375);
         Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("New Password"), 120, 2220, 1815, 255);
         txt_new = Forms::addPasswordBox(this, "txt_new", 2040, 2160, 1695, 375);
-        Label4 = Forms::addFieldLabel(this, "Label4", QStringLiteral("Confirm Password"), 120, 2700, 1815, 255);
-        txt_confirm = Forms::addPasswordBox(this, "txt_confirm", 2040, 2640, 1695, 375);
-        Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 3240, 1215, 375);
-        Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 3240, 1215, 375);
+        fra_strength = new StrengthMeter(this, QStringLiteral("strength"), 120, 2610, 4575, 720);
+        fra_strength->follow(txt_new);
+        Label4 = Forms::addFieldLabel(this, "Label4", QStringLiteral("Confirm Password"), 120, 3480, 1815, 255);
+        txt_confirm = Forms::addPasswordBox(this, "txt_confirm", 2040, 3420, 1695, 375);
+        Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 4020, 1215, 375);
+        Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 4020, 1215, 375);
         Forms::setTabOrder({txt_old, txt_new, txt_confirm, Command1, Command2});
         // The vault's password, not the list file's.
         PasswordBoxes::takeSealedPasswords({txt_new, txt_confirm});
@@ -113,6 +116,8 @@ void frm_strong::turnOn()
         MsgBox::show(QStringLiteral("Strong protection was not turned on.\r%1").arg(refusal.error), kStrongCaption);
         return;
     }
+    if (!PasswordBoxes::keptDespiteWeakness(*accepted, txt_new, txt_confirm, kStrongCaption))
+        return;
     // The list this dialog was for has closed.
     if (!m_session.hasKey()) {
         close();

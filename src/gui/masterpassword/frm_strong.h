@@ -13,6 +13,7 @@ class ListSession;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class StrengthMeter;
 
 // Turns strong protection on (the list sealed under a key derived from a new
 // master password) or, when it is on, off again.
@@ -30,6 +31,8 @@ public:
     QLineEdit* txt_old;
     QLabel* Label3 = nullptr;
     QLineEdit* txt_new = nullptr;
+    // Only when turning on: the earlier format gives its password away.
+    StrengthMeter* fra_strength = nullptr;
     QLabel* Label4 = nullptr;
     QLineEdit* txt_confirm = nullptr;
     QPushButton* Command1;

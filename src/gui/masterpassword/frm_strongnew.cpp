@@ -5,6 +5,7 @@
 #include "gui/masterpassword/passwordboxes.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/msgbox.h"
+#include "gui/ui/strengthmeter.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -23,7 +24,7 @@ frm_strongnew::frm_strongnew(ListSession& session, std::function<bool()> openLis
     , m_back(std::move(back))
 {
     Forms::setUpWindow(this, "frm_strongnew", kSetUpCaption);
-    Forms::setClientSize(this, 4815, 2775);
+    Forms::setClientSize(this, 4815, 3555);
     Label1 = Forms::addLabel(this, "Label1",
                              QStringLiteral("Choose the master password that seals your list. Nothing in the list can "
                                             "be read without it, and no one can recover it for you. It can be up to "
@@ -33,10 +34,12 @@ frm_strongnew::frm_strongnew(ListSession& session, std::function<bool()> openLis
     Forms::fitText(Label1);
     Label2 = Forms::addFieldLabel(this, "Label2", QStringLiteral("New Password"), 120, 1200, 1815, 255);
     txt_npassword = Forms::addPasswordBox(this, "txt_npassword", 2040, 1140, 2655, 375);
-    Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Confirm Password"), 120, 1680, 1815, 255);
-    txt_npasswordc = Forms::addPasswordBox(this, "txt_npasswordc", 2040, 1620, 2655, 375);
-    Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 2220, 1215, 375);
-    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 2220, 1215, 375);
+    fra_strength = new StrengthMeter(this, QStringLiteral("strength"), 120, 1590, 4575, 720);
+    fra_strength->follow(txt_npassword);
+    Label3 = Forms::addFieldLabel(this, "Label3", QStringLiteral("Confirm Password"), 120, 2460, 1815, 255);
+    txt_npasswordc = Forms::addPasswordBox(this, "txt_npasswordc", 2040, 2400, 2655, 375);
+    Command1 = Forms::addButton(this, "Command1", QStringLiteral("OK"), 840, 3000, 1215, 375);
+    Command2 = Forms::addButton(this, "Command2", QStringLiteral("Cancel"), 2520, 3000, 1215, 375);
     Forms::setTabOrder({txt_npassword, txt_npasswordc, Command1, Command2});
     PasswordBoxes::takeSealedPasswords({txt_npassword, txt_npasswordc});
 
@@ -50,7 +53,7 @@ void frm_strongnew::Command1_Click()
     if (m_busy || m_done || m_session.working())
         return;
     const std::optional<QString> accepted = PasswordBoxes::acceptedNewPassword(txt_npassword, txt_npasswordc, true);
-    if (!accepted)
+    if (!accepted || !PasswordBoxes::keptDespiteWeakness(*accepted, txt_npassword, txt_npasswordc, kSetUpCaption))
         return;
     StrongSetup::Outcome outcome = m_session.setUpStrong(*accepted);
     if (!outcome.on) {

@@ -9,6 +9,7 @@ class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class StrengthMeter;
 
 // First-run set-up with strong protection: the master password that seals
 // the new list, typed twice (any script, up to 1,024 characters).
@@ -23,6 +24,7 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     QLineEdit* txt_npassword;
+    StrengthMeter* fra_strength;
     QLabel* Label3;
     QLineEdit* txt_npasswordc;
     QPushButton* Command1;

@@ -1,6 +1,7 @@
 #include "gui/masterpassword/passwordboxes.h"
 
 #include "core/masterpassword/passwordrules.h"
+#include "core/masterpassword/passwordstrength.h"
 #include "core/session/listsession.h"
 #include "core/storage/textutil.h"
 #include "gui/ui/lengthlimit.h"
@@ -50,6 +51,22 @@ std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm,
     fresh->clear();
     confirm->clear();
     return std::nullopt;
+}
+
+bool keptDespiteWeakness(const QString& password, QLineEdit* fresh, QLineEdit* confirm, const QString& caption)
+{
+    const PasswordStrength::Estimate estimate = PasswordStrength::estimate(password);
+    if (estimate.level >= PasswordStrength::kWarnBelow)
+        return true;
+    if (MsgBox::ask(QStringLiteral("This master password is %1: %2.\rA longer one, such as a few words that do not "
+                                   "belong together, holds out far longer.\r\rUse it anyway?")
+                        .arg(PasswordStrength::levelName(estimate.level).toLower(), estimate.phrase),
+                    caption, MsgBox::Default::No))
+        return true;
+    fresh->clear();
+    confirm->clear();
+    fresh->setFocus();
+    return false;
 }
 
 } // namespace PasswordBoxes

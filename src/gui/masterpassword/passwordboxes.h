@@ -23,6 +23,12 @@ bool oldPasswordMatches(ListSession& session, QLineEdit* box, const QString& fai
 // do); otherwise the reason shows and both boxes are emptied.
 std::optional<QString> acceptedNewPassword(QLineEdit* fresh, QLineEdit* confirm, bool sealed = false);
 
+// Whether a new master password is kept: at once when it is not weak,
+// otherwise when the user says so to a question that names its weakness
+// (No the default: Return twice must not wave it through). Declined, both
+// boxes are emptied and fresh takes the focus for another try.
+bool keptDespiteWeakness(const QString& password, QLineEdit* fresh, QLineEdit* confirm, const QString& caption);
+
 // Lets the boxes take a vault's password: up to 1,024 characters.
 void takeSealedPasswords(std::initializer_list<QLineEdit*> boxes);
 

@@ -56,8 +56,8 @@ protected:
         auto* form = window<frm_strong>("frm_strong");
         ASSERT_NE(form, nullptr);
         form->txt_old->setText("Mk1");
-        form->txt_new->setText("Strong1");
-        form->txt_confirm->setText("Strong1");
+        form->txt_new->setText("Strong1#Kq9vLz");
+        form->txt_confirm->setText("Strong1#Kq9vLz");
         form->Command1->click();
         settle();
     }
@@ -130,7 +130,7 @@ TEST_F(BackupQuestionsTest, TurningOnAsksYesByDefaultForCheckedCopiesAndNoForThe
         EXPECT_TRUE(asked[1].text.contains(kUnreadable)) << qPrintable(asked[1].text);
         EXPECT_EQ(files(), c.files);
         if (c.answers[0]) {
-            EXPECT_EQ(openSealed(sealed, "Strong1"), kLackingRecords);
+            EXPECT_EQ(openSealed(sealed, "Strong1#Kq9vLz"), kLackingRecords);
         }
         EXPECT_EQ(window<frm_strong>("frm_strong"), nullptr);
     }
@@ -155,17 +155,17 @@ TEST_F(BackupQuestionsTest, WithStrongProtectionAPasswordChangeSealsTheOldCopies
     turnOn();
     ASSERT_TRUE(asked.isEmpty());
     // A copy sealed under the password now in force, holding a listing the list lacks.
-    const auto session = StrongProtection::newSession("Strong1");
+    const auto session = StrongProtection::newSession("Strong1#Kq9vLz");
     ASSERT_TRUE(session.has_value());
     writeFile("kxplst-backup-20261201-101011.vault",
               Vault::seal(kLackingRecords, session->key, session->params, session->salt));
     answers = {true};
-    changePassword("Strong1", "Strong2");
+    changePassword("Strong1#Kq9vLz", "Strong2");
     ASSERT_EQ(asked.size(), 1);
     EXPECT_EQ(asked[0].byDefault, MsgBox::Default::Yes);
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst-backup-20261201-101012.vault", "kxplst.vault"}));
     EXPECT_EQ(openSealed("kxplst-backup-20261201-101012.vault", "Strong2"), kLackingRecords);
-    EXPECT_EQ(openSealed("kxplst-backup-20261201-101012.vault", "Strong1"), std::nullopt);
+    EXPECT_EQ(openSealed("kxplst-backup-20261201-101012.vault", "Strong1#Kq9vLz"), std::nullopt);
 }
 
 } // namespace

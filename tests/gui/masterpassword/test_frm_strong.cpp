@@ -72,7 +72,7 @@ TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
     writeFile("kxplst-backup-20261209-231500.ene", "weak");
     grid()->AddItem({"3", "www.unsaved.com", "u", "p"});
     MsgBox::setAnswerForTesting(true);
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].caption, QStringLiteral("Strong Protection"));
     EXPECT_TRUE(messages[0].text.contains("kxplst-backup-20261209-231500.ene")) << qPrintable(messages[0].text);
@@ -83,7 +83,7 @@ TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
     EXPECT_TRUE(session.isStrong());
 
     // The list in the grid, unsaved row included, is what the vault holds.
-    ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
+    ASSERT_NE(restartAndUnlock("Strong1#Kq9vLz"), nullptr);
     EXPECT_EQ(grid()->Rows(), 4);
     EXPECT_EQ(cell(3, 1), "www.unsaved.com") << "a sealed list keeps no pad spaces";
 }
@@ -91,7 +91,7 @@ TEST_F(FrmStrongTest, TurningOnSealsTheListAndOffersToRemoveTheWeakCopies)
 TEST_F(FrmStrongTest, WeakCopiesStayWhenTheUserSaysNo)
 {
     writeFile("kxpwfl-backup-20261209-231500.ene", "weak");
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault", "kxpwfl-backup-20261209-231500.ene"}));
 }
 
@@ -101,8 +101,8 @@ TEST_F(FrmStrongTest, TurningOnRefusesWhatTheChangeDialogRefusesAndTheOldPasswor
         QString current, fresh, confirm;
         QString says;
     } cases[] = {
-        {"mk1", "Strong1", "Strong1", "doesn't match"},
-        {"Mk1", "Strong1", "Strong2", "Do No Match"},
+        {"mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz", "doesn't match"},
+        {"Mk1", "Strong1#Kq9vLz", "Strong2", "Do No Match"},
         {"Mk1", "  ", "  ", "cannot be empty"},
         {"Mk1", "Mk1", "Mk1", "must differ"},
     };
@@ -119,7 +119,7 @@ TEST_F(FrmStrongTest, TurningOnRefusesWhatTheChangeDialogRefusesAndTheOldPasswor
 
 TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMeanwhile)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     delete list;
     settle();
     restartFolder();
@@ -137,7 +137,7 @@ TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMean
     EXPECT_EQ(messages, (QList<Message> {{"Sorry password entered is in-correct", "Sorry"}}));
     EXPECT_EQ(frm_list::instance(), nullptr);
 
-    unlock->txt_password->setText("Strong1");
+    unlock->txt_password->setText("Strong1#Kq9vLz");
     unlock->Command1->click();
     settle();
     list = frm_list::instance();
@@ -148,7 +148,7 @@ TEST_F(FrmStrongTest, UnlockingAVaultTakesTheRightEntryOnlyAndIgnoresPressesMean
 
 TEST_F(FrmStrongTest, ThePasswordChangeSealsTheVaultAgain)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     messages.clear();
     list->cmd_pword->click();
     settle();
@@ -160,20 +160,20 @@ TEST_F(FrmStrongTest, ThePasswordChangeSealsTheVaultAgain)
     change->Command1->click();
     settle();
     EXPECT_EQ(messages, QList<Message> {oldWrong}) << "the old password is the vault's";
-    change->txt_old->setText(" Strong1 ");
+    change->txt_old->setText(" Strong1#Kq9vLz ");
     change->Command1->click();
     settle();
     EXPECT_EQ(messages.size(), 1);
     EXPECT_EQ(window<frm_pchange>("frm_pchange"), nullptr);
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
 
-    EXPECT_EQ(restartAndUnlock("Strong1"), nullptr);
+    EXPECT_EQ(restartAndUnlock("Strong1#Kq9vLz"), nullptr);
     EXPECT_NE(restartAndUnlock("Strong2"), nullptr);
 }
 
 TEST_F(FrmStrongTest, LockCloseSavesIntoTheVaultAndForgetsTheKey)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     grid()->AddItem({"3", "www.added.com", "a", "p"});
     QPointer<frm_list> closing(list);
     list->close();
@@ -182,19 +182,19 @@ TEST_F(FrmStrongTest, LockCloseSavesIntoTheVaultAndForgetsTheKey)
     list = nullptr;
     EXPECT_FALSE(session.isStrong());
     EXPECT_EQ(files(), (QStringList {"kxinit.ene", "kxplst.vault"}));
-    ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
+    ASSERT_NE(restartAndUnlock("Strong1#Kq9vLz"), nullptr);
     EXPECT_EQ(grid()->Rows(), 4);
 }
 
 TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBackUnderANewPassword)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     for (const bool yes : {false, true}) {
         messages.clear();
         frm_strong* form = openDialog();
         ASSERT_NE(form, nullptr);
         EXPECT_FALSE(form->turnsOn());
-        form->txt_old->setText("Strong1");
+        form->txt_old->setText("Strong1#Kq9vLz");
         form->txt_new->setText(" Back1 ");
         form->txt_confirm->setText("Back1");
         MsgBox::setAnswerForTesting(yes);
@@ -219,7 +219,7 @@ TEST_F(FrmStrongTest, TurningOffAsksAndWritesTheDescribedFilesBackUnderANewPassw
 // hold (named by site, the first few).
 TEST_F(FrmStrongTest, TurningOffRefusesWhatTheEarlierFormatCannotTake)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     grid()->AddItem({"3", QString(76, 'w'), "u", "p"});
     grid()->AddItem({"4", "www.fits.com", "u", "a password far too long"});
     grid()->AddItem({"5", QStringLiteral("Łódź mail"), "u", "p"});
@@ -228,7 +228,7 @@ TEST_F(FrmStrongTest, TurningOffRefusesWhatTheEarlierFormatCannotTake)
         QString fresh, confirm;
         QStringList says;
     } cases[] = {
-        {"Strong1", "Strong1", {"must differ from the current one"}},
+        {"Strong1#Kq9vLz", "Strong1#Kq9vLz", {"must differ from the current one"}},
         {"Back1", "Back2", {"Do No Match"}},
         {"Back1",
          "Back1",
@@ -239,7 +239,7 @@ TEST_F(FrmStrongTest, TurningOffRefusesWhatTheEarlierFormatCannotTake)
         messages.clear();
         frm_strong* form = openDialog();
         ASSERT_NE(form, nullptr);
-        form->txt_old->setText("Strong1");
+        form->txt_old->setText("Strong1#Kq9vLz");
         form->txt_new->setText(c.fresh);
         form->txt_confirm->setText(c.confirm);
         MsgBox::setAnswerForTesting(true);
@@ -261,7 +261,7 @@ TEST_F(FrmStrongTest, TurningOffOffersToRemoveTheSealedBackups)
 {
     for (const bool remove : {false, true}) {
         SCOPED_TRACE(remove);
-        const QString vaultPassword = remove ? "Strong2" : "Strong1";
+        const QString vaultPassword = remove ? "Strong2#Wp4xRt" : "Strong1#Kq9vLz";
         turnOn(remove ? "Back1" : "Mk1", vaultPassword, vaultPassword);
         ASSERT_TRUE(session.isStrong());
         writeFile("kxplst-backup-20261201-101500.vault", readFile("kxplst.vault"));
@@ -323,7 +323,7 @@ TEST_F(FrmStrongTest, AVaultsPasswordTakesAnyScriptAndMoreThanFifteenCharacters)
 // hold again once it is off.
 TEST_F(FrmStrongTest, ASealedListTakesLongerListingsInAnyScript)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     const QString user = QStringLiteral("jane.doe.1987@gmail.com");
     const QString password = QStringLiteral("\u0141ukasz-\u6771\u4eac-a-password-longer-than-fifteen");
     list->cmd_add->click();
@@ -344,7 +344,7 @@ TEST_F(FrmStrongTest, ASealedListTakesLongerListingsInAnyScript)
     ASSERT_TRUE(closing.isNull() || !closing->isVisible());
     list = nullptr;
 
-    ASSERT_NE(restartAndUnlock("Strong1"), nullptr);
+    ASSERT_NE(restartAndUnlock("Strong1#Kq9vLz"), nullptr);
     ASSERT_EQ(grid()->Rows(), 4);
     EXPECT_EQ(cell(3, 1), QStringLiteral("\u0141\u00f3d\u017a mail"));
     EXPECT_EQ(cell(3, 2), user);
@@ -353,7 +353,7 @@ TEST_F(FrmStrongTest, ASealedListTakesLongerListingsInAnyScript)
 
 TEST_F(FrmStrongTest, TurningOffRefusesAWrongPassword)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     messages.clear();
     frm_strong* form = openDialog();
     form->txt_old->setText("Mk1");
@@ -372,7 +372,7 @@ namespace {
 // hidden passwords again.
 TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword)
 {
-    turnOn("Mk1", "Strong1", "Strong1");
+    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
     setWritable("kxplst.vault", false);
     list->idleLock();
     settle();
@@ -386,7 +386,7 @@ TEST_F(FrmStrongTest, IdleLockSavesTheVaultAndAFailedOneAsksForTheVaultsPassword
     reveal->txt_password->setText("Mk1"); // the password before strong protection
     reveal->Command1->click();
     EXPECT_TRUE(list->passwordsLocked());
-    reveal->txt_password->setText("Strong1");
+    reveal->txt_password->setText("Strong1#Kq9vLz");
     reveal->Command1->click();
     settle();
     EXPECT_FALSE(list->passwordsLocked());
@@ -418,10 +418,10 @@ TEST_F(FrmStrongTest, AFailedChangeOfTheKeyKeepsTheListSavingUnderThePasswordInF
         QString current, fresh;
         QStringList passwords; // one of them is in force afterwards
     } cases[] = {
-        {"turning strong protection on", false, false, "Mk1", "Strong1", {"Mk1", "Strong1"}},
-        {"turning strong protection off", true, false, "Strong1", "Back1", {"Back1", "Strong1"}},
+        {"turning strong protection on", false, false, "Mk1", "Strong1#Kq9vLz", {"Mk1", "Strong1#Kq9vLz"}},
+        {"turning strong protection off", true, false, "Strong1#Kq9vLz", "Back1", {"Back1", "Strong1#Kq9vLz"}},
         {"changing the master password", false, true, "Mk1", "New1", {"Mk1", "New1"}},
-        {"changing the vault's password", true, true, "Strong1", "Strong2", {"Strong1", "Strong2"}},
+        {"changing the vault's password", true, true, "Strong1#Kq9vLz", "Strong2", {"Strong1#Kq9vLz", "Strong2"}},
     };
     // Opens the case's dialog and fills it in: the button that carries it out.
     auto fillIn = [this](const auto& c) -> QPushButton* {
@@ -460,7 +460,7 @@ TEST_F(FrmStrongTest, AFailedChangeOfTheKeyKeepsTheListSavingUnderThePasswordInF
                 writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
                 ASSERT_NE(openWithListings(2), nullptr);
                 if (c.strongBefore)
-                    turnOn("Mk1", "Strong1", "Strong1");
+                    turnOn("Mk1", "Strong1#Kq9vLz", "Strong1#Kq9vLz");
                 ASSERT_EQ(session.isStrong(), c.strongBefore);
                 messages.clear();
                 MsgBox::setAnswerForTesting(true);

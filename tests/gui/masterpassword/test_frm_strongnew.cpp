@@ -177,7 +177,7 @@ TEST_F(FrmStrongNewTest, AnEarlierListIsNamedAndItsCopiesOffered)
     writeCiphered("kxpwfl.ene", QByteArray("old").leftJustified(25, ' '), "sx8peu3");
     MsgBox::setAnswerForTesting(false);
     QPointer<frm_strongnew> form = open();
-    confirm(form, "new pass", "new pass");
+    confirm(form, "new pass phrase 8 kettle", "new pass phrase 8 kettle");
     ASSERT_NE(frm_list::instance(), nullptr);
     const QStringList kept = files().filter("-backup-");
     ASSERT_EQ(kept.size(), 2) << qPrintable(files().join(' '));
@@ -192,7 +192,7 @@ TEST_F(FrmStrongNewTest, AFolderThatRefusesTheVaultLeavesTheDialogOpen)
 {
     setWritable("", false);
     QPointer<frm_strongnew> form = open();
-    confirm(form, "new pass", "new pass");
+    confirm(form, "new pass phrase 8 kettle", "new pass phrase 8 kettle");
     setWritable("", true);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0].caption, "Set-Up Failed");
