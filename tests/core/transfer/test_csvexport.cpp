@@ -13,8 +13,8 @@
 
 namespace {
 
-const QList<Listing> kListings {{"www.a.com", "ann", "pw,1"}, {"b", "bob", "pw\"2"}};
-const QByteArray kCsv = "site,username,password\r\nwww.a.com,ann,\"pw,1\"\r\nb,bob,\"pw\"\"2\"\r\n";
+const QList<Listing> kExportListings {{"www.a.com", "ann", "pw,1"}, {"b", "bob", "pw\"2"}};
+const QByteArray kExportCsv = "site,username,password\r\nwww.a.com,ann,\"pw,1\"\r\nb,bob,\"pw\"\"2\"\r\n";
 
 class CsvExportTest : public TempAppDirTest {
 protected:
@@ -27,9 +27,9 @@ protected:
 
 TEST_F(CsvExportTest, WritesTheListAsCsv)
 {
-    ASSERT_TRUE(CsvExport::write(exportPath(), kListings));
-    EXPECT_EQ(readFile("export.csv"), kCsv);
-    EXPECT_EQ(CsvWriter::write(kListings).bytes(), kCsv);
+    ASSERT_TRUE(CsvExport::write(exportPath(), kExportListings));
+    EXPECT_EQ(readFile("export.csv"), kExportCsv);
+    EXPECT_EQ(CsvWriter::write(kExportListings).bytes(), kExportCsv);
     EXPECT_EQ(files(), QStringList {"export.csv"});
 }
 
@@ -61,7 +61,7 @@ TEST_F(CsvExportTest, TheFileIsForItsOwnerOnlyFromItsCreation)
                 modesWhileWritten.append(name + "=" + QString::number(info.st_mode & 07777, 8));
             }
         });
-        const StorageResult written = CsvExport::write(exportPath(), kListings);
+        const StorageResult written = CsvExport::write(exportPath(), kExportListings);
         SafeWrite::setStepHookForTesting({});
         ASSERT_TRUE(written) << qPrintable(written.error);
         struct stat info { };
@@ -73,7 +73,7 @@ TEST_F(CsvExportTest, TheFileIsForItsOwnerOnlyFromItsCreation)
                 EXPECT_TRUE(mode.endsWith("=600")) << c.name << ": " << qPrintable(mode);
             }
         }
-        EXPECT_EQ(readFile("export.csv"), kCsv) << c.name;
+        EXPECT_EQ(readFile("export.csv"), kExportCsv) << c.name;
     }
     ::umask(previousMask);
 }
@@ -87,9 +87,9 @@ TEST_F(CsvExportTest, ALinkAtThePathIsReplacedNotFollowed)
     for (const QString& target : {path("elsewhere/kept.txt"), path("elsewhere/missing.txt")}) {
         QFile::remove(exportPath());
         ASSERT_TRUE(QFile::link(target, exportPath()));
-        ASSERT_TRUE(CsvExport::write(exportPath(), kListings));
+        ASSERT_TRUE(CsvExport::write(exportPath(), kExportListings));
         EXPECT_FALSE(QFileInfo(exportPath()).isSymLink());
-        EXPECT_EQ(readFile("export.csv"), kCsv);
+        EXPECT_EQ(readFile("export.csv"), kExportCsv);
         EXPECT_EQ(readFile("elsewhere/kept.txt"), QByteArray("kept"));
         EXPECT_FALSE(QFile::exists(path("elsewhere/missing.txt")));
         EXPECT_EQ(onlyOwnerBits(modeOf("export.csv")), kOwnerOnly);
@@ -109,7 +109,7 @@ TEST_F(CsvExportTest, AFaultAtAnyStepLeavesTheOldFileOrNoneAndIsReported)
                     writeFile("export.csv", "the old export");
             },
             [&] {
-                const StorageResult result = CsvExport::write(exportPath(), kListings);
+                const StorageResult result = CsvExport::write(exportPath(), kExportListings);
                 EXPECT_EQ(result.ok, !SafeWrite::failingStepFiredForTesting());
                 if (!result.ok) {
                     // Once the file is in place only its folder's sync can fail.
@@ -121,7 +121,7 @@ TEST_F(CsvExportTest, AFaultAtAnyStepLeavesTheOldFileOrNoneAndIsReported)
                 // Only the folder's sync comes after the rename.
                 const bool replaced = !run.faulted || run.step == 3;
                 if (replaced) {
-                    EXPECT_EQ(readFile("export.csv"), kCsv) << run.step;
+                    EXPECT_EQ(readFile("export.csv"), kExportCsv) << run.step;
                     EXPECT_EQ(files(), QStringList {"export.csv"}) << run.step;
                 } else if (oldFileThere) {
                     EXPECT_EQ(readFile("export.csv"), QByteArray("the old export")) << run.step;
@@ -142,7 +142,7 @@ TEST_F(CsvExportTest, AShortWriteLeavesNothingAndSaysSo)
             writeFile("export.csv", "the old export");
         // As on a full disk: the system takes fewer bytes than offered.
         SafeWrite::setWriteBudgetForTesting(10);
-        const StorageResult result = CsvExport::write(exportPath(), kListings);
+        const StorageResult result = CsvExport::write(exportPath(), kExportListings);
         SafeWrite::setWriteBudgetForTesting(-1);
         EXPECT_FALSE(result.ok);
         EXPECT_TRUE(result.error.contains("export.csv") && result.error.contains("not every byte"))
@@ -158,12 +158,12 @@ TEST_F(CsvExportTest, AReadOnlyFileOrFolderIsNeverWritten)
 {
     writeFile("export.csv", "kept");
     setWritable("export.csv", false);
-    StorageResult result = CsvExport::write(exportPath(), kListings);
+    StorageResult result = CsvExport::write(exportPath(), kExportListings);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("read-only")) << qPrintable(result.error);
     setWritable("export.csv", true);
     setWritable({}, false);
-    result = CsvExport::write(path("new.csv"), kListings);
+    result = CsvExport::write(path("new.csv"), kExportListings);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("new.csv")) << qPrintable(result.error);
     setWritable({}, true);

@@ -9,7 +9,7 @@
 
 namespace {
 
-const QByteArray kHeaderRow = "site,username,password\r\n";
+const QByteArray kCsvHeaderRow = "site,username,password\r\n";
 
 Listing sealedListing(const char16_t* site, const char16_t* user, const char16_t* password)
 {
@@ -27,7 +27,7 @@ class CsvWriterRow : public ::testing::TestWithParam<CsvRowCase> { };
 TEST_P(CsvWriterRow, IsWrittenAsExpected)
 {
     const SecretBytes csv = CsvWriter::write({GetParam().listing});
-    EXPECT_EQ(csv.bytes(), kHeaderRow + GetParam().row);
+    EXPECT_EQ(csv.bytes(), kCsvHeaderRow + GetParam().row);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,13 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CsvWriter, AnEmptyListIsTheHeaderRowAlone)
 {
-    EXPECT_EQ(CsvWriter::write({}).bytes(), kHeaderRow);
+    EXPECT_EQ(CsvWriter::write({}).bytes(), kCsvHeaderRow);
 }
 
 TEST(CsvWriter, RowsFollowInTheListsOrderWithNoByteOrderMark)
 {
     const SecretBytes csv = CsvWriter::write({sealedListing(u"b", u"2", u"y"), sealedListing(u"a", u"1", u"x,")});
-    EXPECT_EQ(csv.bytes(), kHeaderRow + "b,2,y\r\na,1,\"x,\"\r\n");
+    EXPECT_EQ(csv.bytes(), kCsvHeaderRow + "b,2,y\r\na,1,\"x,\"\r\n");
     EXPECT_TRUE(csv.bytes().startsWith("site,")) << "no byte-order mark";
 }
 

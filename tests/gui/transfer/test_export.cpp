@@ -17,7 +17,7 @@
 namespace {
 
 // The rows of the list openWithListings(2) writes, pad spaces dropped.
-const QByteArray kTwoListings = "site,username,password\r\nsite1,user1,pw1\r\nsite2,user2,pw2\r\n";
+const QByteArray kTwoListingsCsv = "site,username,password\r\nsite1,user1,pw1\r\nsite2,user2,pw2\r\n";
 
 class ExportCommandTest : public ListWindowTest {
 protected:
@@ -81,7 +81,7 @@ TEST_F(ExportCommandTest, TheWholeFlowWritesTheListAndSaysWhere)
                                       "done with it.");
     EXPECT_EQ(messages[1].caption, "Export");
     EXPECT_EQ(exported(), QStringList {"export.csv"});
-    EXPECT_EQ(exportedBytes(), kTwoListings);
+    EXPECT_EQ(exportedBytes(), kTwoListingsCsv);
     EXPECT_EQ(QFile::permissions(exportPath()) & 0x0077, 0) << "nothing for the group or others";
 }
 
@@ -154,7 +154,7 @@ TEST_F(ExportCommandTest, TheProgramsOwnFolderIsRefused)
     EXPECT_EQ(starts.size(), 2);
     EXPECT_EQ(starts.value(1), QDir::home().filePath("mine.csv")) << "asked again, out of the program's folder";
     EXPECT_EQ(snapshot(), before) << "nothing written in the program's folder";
-    EXPECT_EQ(exportedBytes(), kTwoListings);
+    EXPECT_EQ(exportedBytes(), kTwoListingsCsv);
 
     QFile::remove(exportPath());
     chosen = {path("mine.csv")};
@@ -211,7 +211,7 @@ TEST_F(ExportCommandTest, AStrongListExportsUnderItsOwnPassword)
     typed = QStringLiteral("Strong1");
     chosen = {exportPath()};
     exportNow();
-    EXPECT_EQ(exportedBytes(), kTwoListings);
+    EXPECT_EQ(exportedBytes(), kTwoListingsCsv);
 }
 
 } // namespace
