@@ -8,6 +8,7 @@
 #include <cstring>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -104,6 +105,60 @@ bool restrictToOwner(const QString& path, QString* reason)
     Q_UNUSED(path);
     Q_UNUSED(reason);
     return true;
+#endif
+}
+
+bool createOwnerOnly(const QString& path, QFile* file, QString* reason)
+{
+#ifdef Q_OS_UNIX
+    // The mode is given at creation, so no one else ever gets a moment to
+    // open the file; fchmod then sets it exactly whatever the umask took.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (::fchmod(fd, S_IRUSR | S_IWUSR) == 0
+        && file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle))
+        return true;
+    *reason =
+        file->error() != QFileDevice::NoError ? file->errorString() : QString::fromLocal8Bit(std::strerror(errno));
+    ::close(fd);
+    ::unlink(QFile::encodeName(path).constData());
+    return false;
+#else
+    // Windows: a new file takes the folder's access list; there is no mode
+    // to narrow. NewOnly never opens a file that is there already.
+    file->setFileName(path);
+    if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return true;
+    *reason = file->errorString();
+    return false;
+#endif
+}
+
+bool syncFile(QFile& file, QString* reason)
+{
+    if (!file.flush()) {
+        *reason = file.errorString();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    int result = 0;
+    do {
+        result = ::fsync(file.handle());
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    return true;
+#else
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()))))
+        return true;
+    *reason = QStringLiteral("system error %1").arg(GetLastError());
+    return false;
 #endif
 }
 

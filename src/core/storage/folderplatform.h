@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFile;
+
 // The few calls into the operating system that storage needs.
 namespace FolderPlatform {
 
@@ -26,5 +28,17 @@ namespace FolderPlatform {
 // (a link at path is not followed). False, with the reason, when the
 // system refuses or path is no regular file.
 bool restrictToOwner(const QString& path, QString* reason);
+
+// Creates path as a new file, readable and writable by its owner only from
+// the moment it exists, and opens file on it for writing (file then may not
+// know path as its name). Never opens a file
+// that is there already, nor follows a link at path; unbuffered, so no copy
+// of what is written waits in a buffer. False, with the reason, when the
+// system refuses.
+bool createOwnerOnly(const QString& path, QFile* file, QString* reason);
+
+// Makes what was written to the open file durable. False, with the reason,
+// when the system reports a fault.
+bool syncFile(QFile& file, QString* reason);
 
 } // namespace FolderPlatform

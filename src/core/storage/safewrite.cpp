@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sodium.h>
+
 #include <algorithm>
 
 namespace SafeWrite {
@@ -59,6 +61,27 @@ StorageResult syncFolderOf(const QString& path)
     if (result)
         reached(Step::SyncFolder, folder);
     return result;
+}
+
+// A name beside path that is not taken yet, for the file that becomes path.
+QString besideName(const QString& path)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    [[maybe_unused]] const int ready = sodium_init();
+    QString name = path + QLatin1Char('.');
+    for (int i = 0; i < 6; ++i)
+        name += QLatin1Char(kLetters[randombytes_uniform(sizeof kLetters - 1)]);
+    return name;
+}
+
+// Removes beside, the file that was to become path; the fault's reason
+// says when it could not be, as it holds what was written.
+QString discardBeside(QFile& file, const QString& beside, const QString& reason)
+{
+    file.close();
+    if (QFile::remove(beside))
+        return reason;
+    return QStringLiteral("%1; the unfinished copy \"%2\" could not be removed").arg(reason, beside);
 }
 
 } // namespace
@@ -174,6 +197,47 @@ StorageResult replaceFile(const QString& path, QByteArrayView data)
     }
     if (!file.commit())
         return StorageResult::fileFault(QStringLiteral("write"), path, file.errorString());
+    reached(Step::Rename, path);
+    return syncFolderOf(path);
+}
+
+StorageResult replaceFileOwnerOnly(const QString& path, QByteArrayView data)
+{
+    if (auto writable = checkWritable(path); !writable)
+        return writable;
+    QFile file;
+    QString beside;
+    QString reason;
+    bool created = false;
+    // A taken name (a leftover, or a file made meanwhile) is never opened.
+    for (int attempt = 0; attempt < 10 && !created; ++attempt) {
+        beside = besideName(path);
+        created = FolderPlatform::createOwnerOnly(beside, &file, &reason);
+    }
+    if (!created)
+        return StorageResult::fileFault(QStringLiteral("write"), path, reason);
+    reason.clear();
+    // A short write is checked as replaceFile does; the size on disk too.
+    const bool failOnPurpose = failsNow();
+    if (failOnPurpose || !writeAll(file, data) || !FolderPlatform::syncFile(file, &reason)
+        || file.size() != data.size()) {
+        if (failOnPurpose)
+            reason = kRefused;
+        else if (reason.isEmpty())
+            reason = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("not every byte could be written (is the disk full?)");
+        return StorageResult::fileFault(QStringLiteral("write"), path, discardBeside(file, beside, reason));
+    }
+    reached(Step::Write, path);
+    file.close();
+    // The rename replaces whatever is at path, a link included, in one step.
+    if (failsNow())
+        reason = kRefused;
+    else if (FolderPlatform::renameReplacing(beside, path, &reason))
+        reason.clear();
+    if (!reason.isEmpty())
+        return StorageResult::fileFault(QStringLiteral("write"), path, discardBeside(file, beside, reason));
     reached(Step::Rename, path);
     return syncFolderOf(path);
 }

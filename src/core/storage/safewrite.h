@@ -36,6 +36,13 @@ StorageResult checkWritable(const QString& path);
 // Replaces (or creates) path with exactly data, then syncs its folder.
 StorageResult replaceFile(const QString& path, QByteArrayView data);
 
+// The same for a file that holds secrets in clear, outside the data folder:
+// the new file is readable by its owner only from the moment it exists,
+// whatever the file it replaces allowed, and a link at path is replaced
+// itself, never followed to write elsewhere. On a fault nothing partial is
+// left and an existing file at path stays as it was.
+StorageResult replaceFileOwnerOnly(const QString& path, QByteArrayView data);
+
 // Removes path (a path that does not exist is fine), then syncs its folder.
 StorageResult removeFile(const QString& path);
 

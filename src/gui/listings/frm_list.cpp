@@ -24,6 +24,7 @@
 #include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
 #include "gui/options/frm_options.h"
+#include "gui/transfer/exportcommand.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
@@ -219,6 +220,8 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_restore->setObjectName(QStringLiteral("mnu_restore"));
     mnu_merge = tools->addAction(QStringLiteral("&Merge From..."));
     mnu_merge->setObjectName(QStringLiteral("mnu_merge"));
+    mnu_export = tools->addAction(QStringLiteral("&Export..."));
+    mnu_export->setObjectName(QStringLiteral("mnu_export"));
 
     connect(mnu_showpasswords, &QAction::triggered, this, &frm_list::mnu_showpasswords_Click);
     connect(mnu_find, &QAction::triggered, this, &frm_list::mnu_find_Click);
@@ -228,6 +231,7 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     connect(mnu_generator, &QAction::triggered, this, &frm_list::mnu_generator_Click);
     connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
     connect(mnu_merge, &QAction::triggered, this, &frm_list::mnu_merge_Click);
+    connect(mnu_export, &QAction::triggered, this, &frm_list::mnu_export_Click);
 }
 
 void frm_list::mnu_merge_Click()
@@ -238,6 +242,12 @@ void frm_list::mnu_merge_Click()
                                                       QStringLiteral("Password lists (*.vault *.ene)"));
     if (!path.isEmpty())
         mergeFrom(path);
+}
+
+void frm_list::mnu_export_Click()
+{
+    if (!m_session.working())
+        ExportCommand::run(this, m_session);
 }
 
 bool frm_list::mergeFrom(const QString& path)

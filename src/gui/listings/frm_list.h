@@ -81,6 +81,7 @@ public:
     QAction* mnu_generator;
     QAction* mnu_restore;
     QAction* mnu_merge;
+    QAction* mnu_export;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
     QAction* mnu_findnext;
@@ -114,6 +115,8 @@ public slots:
     void mnu_restore_Click();
     // Tools -> Merge From...: picks a list file and merges it in.
     void mnu_merge_Click();
+    // Tools -> Export...: the whole list as a CSV file in clear.
+    void mnu_export_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
     // F3: the next listing that holds what Find was last given, also once
