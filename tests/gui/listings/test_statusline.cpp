@@ -6,6 +6,7 @@
 #include "gui/ui/clipboardguard.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 
