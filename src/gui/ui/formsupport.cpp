@@ -147,7 +147,12 @@ void bindReturnAndEscape(QWidget* form, QAbstractButton* onReturn, QAbstractButt
 {
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* press = new QShortcut(QKeySequence(key), form);
-        QObject::connect(press, &QShortcut::activated, onReturn, &QAbstractButton::click);
+        QObject::connect(press, &QShortcut::activated, onReturn, [form, onReturn] {
+            // A button with the focus is the one Return means, as elsewhere
+            // on the desktop: Tab to Cancel and Return cancels.
+            auto* focused = qobject_cast<QPushButton*>(form->focusWidget());
+            (focused && focused->isEnabled() ? focused : onReturn)->click();
+        });
     }
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), form);
     if (onEscape)

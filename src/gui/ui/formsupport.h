@@ -46,8 +46,9 @@ QPushButton* addButton(QWidget* parent, const char* objectName, const QString& c
                        int height);
 
 // For the program's own dialogs (the described ones bind no keys): Return
-// and Enter press onReturn, Escape presses onEscape, or closes the form
-// when there is none. No button becomes a default button.
+// and Enter press onReturn (or the push button that has the focus), Escape
+// presses onEscape, or closes the form when there is none. No button
+// becomes a default button.
 void bindReturnAndEscape(QWidget* form, QAbstractButton* onReturn, QAbstractButton* onEscape);
 
 // Tab moves through controls in this order; the first gets the focus.

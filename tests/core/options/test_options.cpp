@@ -9,10 +9,10 @@ void PrintTo(const Options& o, std::ostream* out);
 void PrintTo(const Options& o, std::ostream* out)
 {
     *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, screen lock "
-         << o.lockOnScreenLock << ", show " << o.showPasswords
-         << ", size " << o.listSize.width() << "x" << o.listSize.height() << ", generator " << o.generator.length
-         << (o.generator.lower ? "a" : "") << (o.generator.upper ? "A" : "") << (o.generator.digits ? "9" : "")
-         << (o.generator.symbols ? "!" : "") << (o.generator.avoidLookAlikes ? " no look-alikes" : "") << "}";
+         << o.lockOnScreenLock << ", show " << o.showPasswords << ", size " << o.listSize.width() << "x"
+         << o.listSize.height() << ", generator " << o.generator.length << (o.generator.lower ? "a" : "")
+         << (o.generator.upper ? "A" : "") << (o.generator.digits ? "9" : "") << (o.generator.symbols ? "!" : "")
+         << (o.generator.avoidLookAlikes ? " no look-alikes" : "") << "}";
 }
 
 namespace {
