@@ -13,7 +13,7 @@ vellamar_run_packages=(
 vellamar_test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils imagemagick strace util-linux
-  desktop-file-utils xclip clang-format ccache
+  desktop-file-utils xclip clang-format ccache dbus-daemon
 )
 
 # Installs those of the given packages that are missing.

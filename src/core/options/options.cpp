@@ -12,6 +12,7 @@ constexpr QByteArrayView kWindowSection = "window";
 constexpr QByteArrayView kClipboardKey = "ClipboardClearSeconds";
 constexpr QByteArrayView kIdleKey = "IdleLockMinutes";
 constexpr QByteArrayView kShowKey = "ShowPasswords";
+constexpr QByteArrayView kScreenLockKey = "LockOnScreenLock";
 constexpr QByteArrayView kWidthKey = "ListWidthTwips";
 constexpr QByteArrayView kHeightKey = "ListHeightTwips";
 constexpr QByteArrayView kGeneratorSection = "generator";
@@ -104,6 +105,8 @@ Options parse(QByteArrayView text)
                     wholeNumber(value, Options::kMaxIdleMinutes).value_or(Options::kDefaultIdleMinutes);
             else if (named(key, kShowKey))
                 options.showPasswords = truthValue(value).value_or(true);
+            else if (named(key, kScreenLockKey))
+                options.lockOnScreenLock = truthValue(value).value_or(true);
         } else if (named(section, kWindowSection)) {
             if (named(key, kWidthKey))
                 width = wholeNumber(value, Options::kMaxWindowTwips).value_or(0);
@@ -127,6 +130,9 @@ QByteArray serialise(const Options& options)
     text += kClipboardKey.toByteArray() + '=' + QByteArray::number(options.clipboardSeconds) + '\n';
     text += kIdleKey.toByteArray() + '=' + QByteArray::number(options.idleMinutes) + '\n';
     text += kShowKey.toByteArray() + '=' + (options.showPasswords ? "true" : "false") + '\n';
+    // Only when turned off: files of the default stay as they were before.
+    if (!options.lockOnScreenLock)
+        text += kScreenLockKey.toByteArray() + "=false\n";
     if (options.listSize.isValid() && !options.listSize.isEmpty()) {
         text += "\n[Window]\n";
         text += kWidthKey.toByteArray() + '=' + QByteArray::number(options.listSize.width()) + '\n';

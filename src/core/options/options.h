@@ -8,8 +8,9 @@
 #include <QString>
 
 // The user's choices beyond the list: how long a copied secret stays on the
-// clipboard, when an idle list locks itself, whether passwords show, and
-// the listing window's size, the password generator's last settings. Kept in "vellamar.ini" beside the data files.
+// clipboard, when an idle list locks itself, whether it locks with the
+// screen, whether passwords show, the listing window's size and the password
+// generator's last settings. Kept in "vellamar.ini" beside the data files.
 struct Options {
     static constexpr int kDefaultClipboardSeconds = 10;
     static constexpr int kMaxClipboardSeconds = 86400;
@@ -20,6 +21,7 @@ struct Options {
 
     int clipboardSeconds = kDefaultClipboardSeconds; // 0: never cleared by time
     int idleMinutes = kDefaultIdleMinutes; // 0: never locks when idle
+    bool lockOnScreenLock = true; // also when the computer goes to sleep
     bool showPasswords = true;
     // The listing window's client area in twips; invalid: its described size.
     QSize listSize;

@@ -307,7 +307,7 @@ bool frm_list::Form_Load(ListFile::LoadReport* report)
         Fault::stop(loaded.error);
     const Options& options = m_options.options();
     showPasswords(options.showPasswords);
-    applyOptions(options.clipboardSeconds, options.idleMinutes);
+    applyOptions(options.clipboardSeconds, options.idleMinutes, options.lockOnScreenLock);
     return true;
 }
 
@@ -477,18 +477,20 @@ void frm_list::mnu_findnext_Click()
 
 void frm_list::mnu_options_Click()
 {
-    frm_options::showOnce(m_options.options(),
-                          [window = QPointer<frm_list>(this)](int clipboardSeconds, int idleMinutes) {
-                              if (window)
-                                  window->applyOptions(clipboardSeconds, idleMinutes);
-                          });
+    frm_options::showOnce(
+        m_options.options(), m_screenLockSeen,
+        [window = QPointer<frm_list>(this)](int clipboardSeconds, int idleMinutes, bool lockOnScreenLock) {
+            if (window)
+                window->applyOptions(clipboardSeconds, idleMinutes, lockOnScreenLock);
+        });
 }
 
-void frm_list::applyOptions(int clipboardSeconds, int idleMinutes)
+void frm_list::applyOptions(int clipboardSeconds, int idleMinutes, bool lockOnScreenLock)
 {
     Options options = m_options.options();
     options.clipboardSeconds = clipboardSeconds;
     options.idleMinutes = idleMinutes;
+    options.lockOnScreenLock = lockOnScreenLock;
     m_options.update(options);
     m_clipboard->setDelay(std::chrono::seconds(clipboardSeconds));
     m_idle->setInterval(std::chrono::minutes(idleMinutes));

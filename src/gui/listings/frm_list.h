@@ -58,6 +58,9 @@ public:
     bool mergeFrom(const QString& path);
     GeneratorContext* generatorContext() const { return m_generator; }
     const OptionsStore& optionsStore() const { return m_options; }
+    // Whether a screen lock can be heard at all; until told, Options says it
+    // cannot and keeps the choice from being changed.
+    void setScreenLockSeen(bool seen) { m_screenLockSeen = seen; }
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
 
@@ -150,7 +153,7 @@ private:
     // The list is saved (or let go): what the window shows of it, a copied
     // secret and the window's size are dealt with, once.
     void endSession();
-    void applyOptions(int clipboardSeconds, int idleMinutes);
+    void applyOptions(int clipboardSeconds, int idleMinutes, bool lockOnScreenLock);
     void showPasswords(bool shown);
     void lockWhenNoBoxIsOpen();
     void lockNow();
@@ -169,5 +172,6 @@ private:
     QString m_lastSearch; // what Find was last given
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
+    bool m_screenLockSeen = false;
     static inline QPointer<frm_list> s_instance;
 };

@@ -7,25 +7,30 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
 
 // The options the user sets by hand: how long a copied secret stays on the
-// clipboard and after how long without input the list locks itself.
+// clipboard, after how long without input the list locks itself, and
+// whether it locks with the screen.
 class frm_options : public QWidget {
     Q_OBJECT
 public:
-    // Receives the two values as confirmed (seconds, minutes; 0: never).
-    using Apply = std::function<void(int clipboardSeconds, int idleMinutes)>;
+    // Receives the values as confirmed (seconds, minutes; 0: never).
+    using Apply = std::function<void(int clipboardSeconds, int idleMinutes, bool lockOnScreenLock)>;
     // Opens the one options dialog showing current, or brings it forward
-    // as it is.
-    static frm_options* showOnce(const Options& current, Apply apply);
+    // as it is. Without screenLockSeen (no bus to hear the screen lock on)
+    // the screen lock choice is shown but cannot be changed, and says why.
+    static frm_options* showOnce(const Options& current, bool screenLockSeen, Apply apply);
 
     QLabel* Label1;
     QSpinBox* txt_clipboard;
     QLabel* Label2;
     QSpinBox* txt_idle;
+    QCheckBox* chk_screenlock;
+    QLabel* lbl_screenlock; // shown only when the screen lock cannot be seen
     QPushButton* Command1;
     QPushButton* Command2;
 
@@ -34,7 +39,7 @@ public slots:
     void Command2_Click();
 
 private:
-    frm_options(const Options& current, Apply apply);
+    frm_options(const Options& current, bool screenLockSeen, Apply apply);
     Apply m_apply;
     static inline QPointer<frm_options> s_instance;
 };

@@ -8,10 +8,11 @@
 void PrintTo(const Options& o, std::ostream* out);
 void PrintTo(const Options& o, std::ostream* out)
 {
-    *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, show " << o.showPasswords
-         << ", size " << o.listSize.width() << "x" << o.listSize.height() << ", generator " << o.generator.length
-         << (o.generator.lower ? "a" : "") << (o.generator.upper ? "A" : "") << (o.generator.digits ? "9" : "")
-         << (o.generator.symbols ? "!" : "") << (o.generator.avoidLookAlikes ? " no look-alikes" : "") << "}";
+    *out << "{clipboard " << o.clipboardSeconds << "s, idle " << o.idleMinutes << "min, screen lock "
+         << o.lockOnScreenLock << ", show " << o.showPasswords << ", size " << o.listSize.width() << "x"
+         << o.listSize.height() << ", generator " << o.generator.length << (o.generator.lower ? "a" : "")
+         << (o.generator.upper ? "A" : "") << (o.generator.digits ? "9" : "") << (o.generator.symbols ? "!" : "")
+         << (o.generator.avoidLookAlikes ? " no look-alikes" : "") << "}";
 }
 
 namespace {
@@ -23,6 +24,14 @@ Options changed(int clipboard, int idle, bool show, QSize size = {})
     options.idleMinutes = idle;
     options.showPasswords = show;
     options.listSize = size;
+    return options;
+}
+
+Options screenLock(bool on, int idle = 0)
+{
+    Options options;
+    options.lockOnScreenLock = on;
+    options.idleMinutes = idle;
     return options;
 }
 
@@ -39,7 +48,16 @@ TEST(OptionsFormat, DefaultsWhenEmpty)
     EXPECT_EQ(options.clipboardSeconds, 10);
     EXPECT_EQ(options.idleMinutes, 0);
     EXPECT_TRUE(options.showPasswords);
+    EXPECT_TRUE(options.lockOnScreenLock);
     EXPECT_FALSE(options.listSize.isValid());
+}
+
+// Files of the default settings stay as they were before the screen lock
+// was watched; turning it off is written.
+TEST(OptionsFormat, ScreenLockIsWrittenOnlyWhenOff)
+{
+    EXPECT_FALSE(OptionsFormat::serialise(Options {}).contains("LockOnScreenLock"));
+    EXPECT_TRUE(OptionsFormat::serialise(screenLock(false)).contains("\nLockOnScreenLock=false\n"));
 }
 
 // A file of the default settings stays as files were before the generator.
@@ -59,6 +77,8 @@ TEST(OptionsFormat, RoundTrips)
         generating(128, false, true, false, true, true),
         generating(1, true, false, false, false, false),
         generating(0, false, false, false, false, false), // nothing chosen is kept as such
+        screenLock(false),
+        screenLock(false, 1440),
     };
     for (const Options& options : cases)
         EXPECT_EQ(OptionsFormat::parse(OptionsFormat::serialise(options)), options);
@@ -94,6 +114,13 @@ TEST(OptionsFormat, ValuesOutOfRangeCountAsMissing)
         {"[generator]\nlength=129\nsymbols=no\nleaveoutlookalikes=1\n", Options {}},
         {"[Generator]\nLength=-3\nDigits=\n", Options {}},
         {"[Options]\nLength=20\nDigits=false\n", Options {}}, // outside [Generator]
+        {"[Options]\nIdleLockMinutes=5\nLockOnScreenLock=false\n", screenLock(false, 5)},
+        {"[options]\r\nlockonscreenlock = FALSE\r\n", screenLock(false)},
+        {"[Options]\nLockOnScreenLock=true\n", Options {}},
+        {"[Options]\nLockOnScreenLock=0\n", Options {}},
+        {"[Options]\nLockOnScreenLock=no\n", Options {}},
+        {"[Options]\nLockOnScreenLock=\n", Options {}},
+        {"[Window]\nLockOnScreenLock=false\n", Options {}}, // outside [Options]
     };
     for (const auto& c : cases)
         EXPECT_EQ(OptionsFormat::parse(c.text), c.expected) << qPrintable(QString::fromLatin1(c.text.left(80)));

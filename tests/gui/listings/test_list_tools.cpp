@@ -14,6 +14,7 @@
 #include "gui/ui/idlewatch.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -448,6 +449,7 @@ TEST_F(ListToolsTest, OptionsDialogShowsAppliesAndStores)
     openWithListings(1);
     EXPECT_EQ(list->clipboard()->delay(), 25s);
     EXPECT_EQ(list->idleWatch()->interval(), 3min);
+    list->setScreenLockSeen(true);
 
     for (const bool confirm : {false, true}) {
         list->mnu_options->trigger();
@@ -460,6 +462,8 @@ TEST_F(ListToolsTest, OptionsDialogShowsAppliesAndStores)
         EXPECT_EQ(options->txt_idle->maximum(), 1440);
         options->txt_clipboard->setValue(0);
         options->txt_idle->setValue(1440);
+        EXPECT_TRUE(options->chk_screenlock->isChecked());
+        options->chk_screenlock->setChecked(false);
         (confirm ? options->Command1 : options->Command2)->click();
         settle();
         EXPECT_EQ(window<frm_options>("frm_options"), nullptr);
@@ -473,6 +477,8 @@ TEST_F(ListToolsTest, OptionsDialogShowsAppliesAndStores)
     const Options stored = OptionsStore::read(path("vellamar.ini"));
     EXPECT_EQ(stored.clipboardSeconds, 0);
     EXPECT_EQ(stored.idleMinutes, 1440);
+    EXPECT_FALSE(stored.lockOnScreenLock);
+    EXPECT_FALSE(list->optionsStore().options().lockOnScreenLock);
     EXPECT_TRUE(stored.showPasswords);
 }
 
