@@ -3,8 +3,10 @@
 #include "core/storage/instancelock.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/formsupport.h"
+#include "gui/ui/screenlockwatch.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 int main(int argc, char** argv)
 {
@@ -14,7 +16,8 @@ int main(int argc, char** argv)
     Forms::applyAppLook();
     InstanceLock lock;
     ClipboardGuard clipboard;
-    StartupProcedure startup(lock, clipboard);
+    ScreenLockWatch screenLock(QDBusConnection::systemBus(), QDBusConnection::sessionBus());
+    StartupProcedure startup(lock, clipboard, &screenLock);
     if (!startup.run(QCoreApplication::applicationDirPath()))
         return 1;
     return app.exec();

@@ -50,9 +50,10 @@ bool openDespite(const InstanceLock::Found& found, const QString& path)
 
 } // namespace
 
-StartupProcedure::StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard)
+StartupProcedure::StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard, ScreenLockWatch* screenLock)
     : m_lock(lock)
     , m_clipboard(clipboard)
+    , m_screenLock(screenLock)
     , m_session({}, [](const std::function<void()>& work) { Busy::wait(work); })
 {
 }
@@ -62,6 +63,7 @@ bool StartupProcedure::openList()
     m_list = frm_list::open(m_session, &m_clipboard);
     if (!m_list)
         return false;
+    m_list->lockWithTheScreen(m_screenLock);
     // A lock the user did not ask for keeps the program running: the list
     // is unlocked again where it was left.
     QObject::connect(m_list, &frm_list::locked, m_list,

@@ -8,6 +8,7 @@
 
 class ClipboardGuard;
 class InstanceLock;
+class ScreenLockWatch;
 
 // The program's start, and the owner of the open list's session for the
 // whole run: takes the folder's lock (held in lock until the program ends),
@@ -18,7 +19,8 @@ class InstanceLock;
 // still holds them, whenever the program is made to end and when it quits.
 class StartupProcedure {
 public:
-    StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard);
+    // screenLock (may be null) tells the open list when the screen locks.
+    StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard, ScreenLockWatch* screenLock = nullptr);
 
     // Returns at once; false when the program must end now (another copy
     // has the list open, or the user chose not to open it). A fault stops
@@ -37,6 +39,7 @@ private:
 
     InstanceLock& m_lock;
     ClipboardGuard& m_clipboard;
+    ScreenLockWatch* m_screenLock;
     ListSession m_session;
     QPointer<frm_list> m_list;
 };

@@ -5,8 +5,10 @@
 #include "core/storage/instancelock.h"
 #include "gui/masterpassword/frm_password.h"
 #include "gui/ui/clipboardguard.h"
+#include "gui/ui/screenlockwatch.h"
 #include "support/guifixture.h"
 
+#include <QDBusConnection>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -27,7 +29,7 @@ protected:
     bool start(InstanceLock& lock)
     {
         startup.reset();
-        startup.emplace(lock, clipboard);
+        startup.emplace(lock, clipboard, &screenLock);
         return startup->run(dir.path());
     }
 
@@ -58,5 +60,7 @@ protected:
 
     // What main() hands the start: copies go through it.
     ClipboardGuard clipboard;
+    // No bus here: tests emit its signal themselves.
+    ScreenLockWatch screenLock {QDBusConnection(QStringLiteral("none")), QDBusConnection(QStringLiteral("none"))};
     std::optional<StartupProcedure> startup;
 };

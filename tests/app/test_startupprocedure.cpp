@@ -166,6 +166,40 @@ TEST_F(StartupProcedureTest, AnIdleLockReturnsToTheUnlockDialog)
     StrongProtection::setNewVaultParamsForTesting(std::nullopt);
 }
 
+// The screen lock (or sleep) locks as the idle lock does while the option
+// is on; off, the list stays open. One lock heard twice locks once.
+TEST_F(StartupProcedureTest, TheScreenLockLocksWhileTheOptionIsOn)
+{
+    for (const bool lockWithScreen : {true, false}) {
+        SCOPED_TRACE(lockWithScreen ? "on" : "off");
+        clearFolder();
+        writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+        writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
+        writeCiphered("kxplst.ene", "", "Mk1");
+        if (!lockWithScreen)
+            writeFile("vellamar.ini", "[Options]\nLockOnScreenLock=false\n");
+        InstanceLock lock;
+        QPointer<frm_list> list = startAndUnlock(lock, "Mk1");
+        ASSERT_FALSE(list.isNull());
+        list->grd_password->AddItem({"1", "www.example.com", "jane", "pw1"});
+        emit screenLock.lockRequested();
+        emit screenLock.lockRequested();
+        settle();
+        settle();
+        EXPECT_EQ(list.isNull(), lockWithScreen);
+        EXPECT_EQ(openWindowCount("frm_password"), lockWithScreen ? 1 : 0);
+        EXPECT_EQ(startup->session().hasKey(), !lockWithScreen);
+        if (lockWithScreen)
+            EXPECT_EQ(readDeciphered("kxplst.ene", "Mk1").left(15), QByteArray("www.example.com"));
+        startup.reset();
+        if (!list.isNull())
+            delete list;
+        for (QWidget* unlock = findWindow("frm_password"); unlock; unlock = findWindow("frm_password"))
+            delete unlock;
+        settle();
+    }
+}
+
 TEST_F(StartupProcedureTest, ClosingTheQuestionLeavesNoWindowAndWritesNothing)
 {
     writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");

@@ -29,6 +29,7 @@
 #include "gui/ui/fault.h"
 #include "gui/ui/formsupport.h"
 #include "gui/ui/idlewatch.h"
+#include "gui/ui/screenlockwatch.h"
 #include "gui/ui/msgbox.h"
 #include "gui/ui/twips.h"
 
@@ -562,6 +563,18 @@ void frm_list::idleLock()
     // Not from inside a box's call: the handler that showed it must finish
     // first, or a window closing under it could not close.
     QTimer::singleShot(0, this, &frm_list::lockWhenNoBoxIsOpen);
+}
+
+void frm_list::lockWithTheScreen(ScreenLockWatch* watch)
+{
+    setScreenLockSeen(watch && watch->available());
+    if (!watch)
+        return;
+    // One lock may be heard more than once: idleLock() locks once.
+    connect(watch, &ScreenLockWatch::lockRequested, this, [this] {
+        if (m_options.options().lockOnScreenLock)
+            idleLock();
+    });
 }
 
 void frm_list::lockWhenNoBoxIsOpen()

@@ -19,6 +19,7 @@ class StatusLine;
 class ListSession;
 class PasswordGrid;
 class RowCommands;
+class ScreenLockWatch;
 class QAction;
 class QFrame;
 class QLabel;
@@ -61,6 +62,9 @@ public:
     // Whether a screen lock can be heard at all; until told, Options says it
     // cannot and keeps the choice from being changed.
     void setScreenLockSeen(bool seen) { m_screenLockSeen = seen; }
+    // The list locks as it does when idle whenever watch hears the screen
+    // lock or sleep coming, while "Lock when the screen locks" is on.
+    void lockWithTheScreen(ScreenLockWatch* watch);
     // Whether hidden passwords wait for the master password.
     bool passwordsLocked() const { return m_passwordsLocked; }
 
