@@ -56,6 +56,9 @@ public:
     StatusLine* statusLine() const { return m_status; }
     // Merges the list kept in path into this one and saves (Merge From...).
     bool mergeFrom(const QString& path);
+    // Adds the listings of the CSV file at path to this list and saves
+    // (Import...); true once saved.
+    bool importFrom(const QString& path);
     GeneratorContext* generatorContext() const { return m_generator; }
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether hidden passwords wait for the master password.
@@ -81,6 +84,7 @@ public:
     QAction* mnu_generator;
     QAction* mnu_restore;
     QAction* mnu_merge;
+    QAction* mnu_import;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
     QAction* mnu_dash2;
@@ -107,6 +111,8 @@ public slots:
     void mnu_restore_Click();
     // Tools -> Merge From...: picks a list file and merges it in.
     void mnu_merge_Click();
+    // Tools -> Import...: picks a CSV file and adds its listings.
+    void mnu_import_Click();
     void mnu_showpasswords_Click(bool checked);
     void mnu_find_Click();
     void mnu_options_Click();
