@@ -92,8 +92,9 @@ public:
                 break;
             }
             const bool blank = !anyQuoted && record.fields.size() == 1 && record.fields.front().isEmpty();
-            if (!blank)
-                m_table.records.append(std::move(record));
+            if (blank)
+                continue;
+            m_table.records.append(std::move(record));
         }
     }
 

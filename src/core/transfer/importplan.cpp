@@ -38,6 +38,19 @@ QStringView firstAddress(QStringView value)
     return {};
 }
 
+// part of field (all of it unless told) without the spaces at its ends; the
+// field's own text, shared, when nothing is cut.
+QString trimmedPart(const QString& field, QStringView part)
+{
+    const QStringView trimmed = TrimSpacesView(part);
+    return trimmed.size() == field.size() ? field : trimmed.toString();
+}
+
+QString trimmedPart(const QString& field)
+{
+    return trimmedPart(field, field);
+}
+
 QString fieldReason(const QString& value, const QString& field, int limit, ListingRules::Format format)
 {
     if (format == ListingRules::Format::Sealed) {
@@ -93,9 +106,11 @@ Plan make(const QList<CsvReader::Record>& records, const ImportFormats::Mapping&
 
     for (qsizetype at = 1; at < records.size(); ++at) {
         const CsvReader::Record& record = records[at];
-        auto value = [&record](int column) -> QStringView {
-            return column >= 0 && column < record.fields.size() ? QStringView(record.fields[column]) : QStringView();
+        static const QString kNone;
+        auto field = [&record](int column) -> const QString& {
+            return column >= 0 && column < record.fields.size() ? record.fields[column] : kNone;
         };
+        auto value = [&field](int column) { return QStringView(field(column)); };
         if (mapping.type >= 0 && value(mapping.type).trimmed().compare(u"login", Qt::CaseInsensitive) != 0) {
             ++plan.notLogins;
             continue;
@@ -104,15 +119,14 @@ Plan make(const QList<CsvReader::Record>& records, const ImportFormats::Mapping&
             if (!value(mapping.notTaken[k]).trimmed().isEmpty())
                 ++notTakenRows[k];
         }
-        const QStringView url = mapping.severalUrls ? firstAddress(value(mapping.url)) : value(mapping.url);
+        const QString& url = field(mapping.url);
+        QString site = trimmedPart(url, mapping.severalUrls ? firstAddress(url) : QStringView(url));
         const QStringView title = value(mapping.title);
-        QStringView site = TrimSpacesView(url);
         if (site.isEmpty())
-            site = TrimSpacesView(title);
+            site = trimmedPart(field(mapping.title));
         else if (!title.trimmed().isEmpty() && title.trimmed() != site)
             ++plan.titlesLeftOut;
-        Listing listing {site.toString(), TrimSpaces(value(mapping.user).toString()),
-                         TrimSpaces(value(mapping.password).toString())};
+        Listing listing {std::move(site), trimmedPart(field(mapping.user)), trimmedPart(field(mapping.password))};
         if (listing.site.isEmpty() && listing.user.isEmpty() && listing.password.isEmpty()) {
             ++plan.empty;
             continue;

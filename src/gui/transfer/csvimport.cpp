@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSet>
 
@@ -64,7 +65,7 @@ bool importFrom(QWidget* parent, const Target& target, const QString& path)
     ImportFormats::Mapping mapping = source.recognised.mapping;
     if (source.recognised.kind == ImportFormats::Kind::Generic) {
         const std::optional<ImportFormats::Mapping> chosen =
-            frm_importmap::choose(parent, shown, records, source.recognised.mapping);
+            frm_importmap::choose(parent, QFileInfo(path).fileName(), records, source.recognised.mapping);
         if (!chosen)
             return false;
         mapping = *chosen;
@@ -84,8 +85,7 @@ bool importFrom(QWidget* parent, const Target& target, const QString& path)
 
     // Each a listing typed in now, as the add dialog makes one.
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    for (Listing& listing : plan.toAdd)
-        listing.stamp = ListingStamp::fresh(now);
+    StampAllFresh(plan.toAdd, now);
     target.append(plan.toAdd);
     if (auto saved = target.save(); !saved) {
         if (saved.inPlace) {

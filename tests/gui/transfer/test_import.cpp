@@ -288,7 +288,10 @@ TEST_F(ImportTest, AFileOfNoKnownKindIsMappedInADialog)
             seen = true;
             // Keys go to the active window, which offscreen is not always made.
             QApplication::setActiveWindow(dialog);
-            EXPECT_EQ(dialog->windowTitle(), "Import: Choose The Columns");
+            expectWindowBasics(dialog, "Import: Choose The Columns", 7455, 4095);
+            EXPECT_TRUE(dialog->Label1->text().startsWith("\"export.csv\" is a CSV file of no kind"));
+            // The caption fits the title bar with room to spare.
+            EXPECT_LT(dialog->fontMetrics().horizontalAdvance(dialog->windowTitle()), dialog->width() / 2);
             EXPECT_EQ(dialog->focusWidget(), dialog->cbo_site);
             EXPECT_EQ(tabOrder(dialog->cbo_site),
                       (QStringList {"cbo_site", "cbo_user", "cbo_password", "cmd_ok", "cmd_cancel"}));
