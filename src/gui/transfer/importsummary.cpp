@@ -57,8 +57,9 @@ QString text(const ImportPlan::Plan& plan, ListingRules::Format format, const QS
         if (plan.refused.size() > named)
             lines << QStringLiteral("    and %1 more.").arg(number(plan.refused.size() - named));
         if (format == ListingRules::Format::ListFile)
-            lines << QStringLiteral("The list takes them with strong protection (Tools > Strong Protection...), "
-                                    "which holds any script and long fields.");
+            lines << QString::fromUtf16(
+                u"The list takes them with strong protection (Tools \u2192 Strong Protection...), "
+                "which holds any script and long fields.");
     }
     if (!plan.notTaken.isEmpty()) {
         QStringList columns;

@@ -246,7 +246,8 @@ TEST_F(ImportTest, LongFieldsNeedStrongProtection)
         EXPECT_EQ(summary.contains("1 row cannot be taken"), !c.strong) << qPrintable(summary);
         EXPECT_EQ(summary.contains("line 2: " + longSite.left(48) + "... (site longer than 75 characters)"), !c.strong)
             << qPrintable(summary);
-        EXPECT_EQ(summary.contains("strong protection (Tools > Strong Protection...)"), !c.strong);
+        EXPECT_EQ(summary.contains(QString::fromUtf16(u"strong protection (Tools \u2192 Strong Protection...)")),
+                  !c.strong);
         EXPECT_EQ(sitesInGrid(), c.added);
         delete list;
         list = nullptr;
