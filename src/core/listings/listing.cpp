@@ -33,3 +33,19 @@ ListingStamp ListingStamp::fresh(qint64 nowMs)
     stamp.modified = nowMs;
     return stamp;
 }
+
+void StampAllFresh(QList<Listing>& listings, qint64 nowMs)
+{
+    [[maybe_unused]] const int ready = sodium_init();
+    QByteArray ids(listings.size() * ListingStamp::kIdSize, Qt::Uninitialized);
+    randombytes_buf(ids.data(), size_t(ids.size()));
+    for (qsizetype at = 0; at < listings.size(); ++at) {
+        ListingStamp& stamp = listings[at].stamp;
+        std::copy_n(reinterpret_cast<const uchar*>(ids.constData()) + at * ListingStamp::kIdSize, ListingStamp::kIdSize,
+                    stamp.id.begin());
+        if (!stamp.hasId())
+            stamp = ListingStamp::fresh(nowMs);
+        stamp.created = nowMs;
+        stamp.modified = nowMs;
+    }
+}

@@ -41,6 +41,10 @@ struct Listing {
 // that has an id already is left as it is.
 void StampIfNew(Listing& listing, qint64 nowMs);
 
+// Each listing a new id, made and changed at nowMs, as ListingStamp::fresh
+// makes one, with one draw of the random source for all of them.
+void StampAllFresh(QList<Listing>& listings, qint64 nowMs);
+
 // A listing deleted from a sealed list: its id and when, so that another
 // copy of the list that still holds it can tell it went.
 struct ListingRemoval {

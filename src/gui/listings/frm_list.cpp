@@ -24,6 +24,7 @@
 #include "gui/masterpassword/frm_reveal.h"
 #include "gui/masterpassword/frm_strong.h"
 #include "gui/options/frm_options.h"
+#include "gui/transfer/csvimport.h"
 #include "gui/transfer/exportcommand.h"
 #include "gui/ui/clipboardguard.h"
 #include "gui/ui/fault.h"
@@ -221,6 +222,8 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     mnu_restore->setObjectName(QStringLiteral("mnu_restore"));
     mnu_merge = tools->addAction(QStringLiteral("&Merge From..."));
     mnu_merge->setObjectName(QStringLiteral("mnu_merge"));
+    mnu_import = tools->addAction(QStringLiteral("&Import..."));
+    mnu_import->setObjectName(QStringLiteral("mnu_import"));
     mnu_export = tools->addAction(QStringLiteral("&Export..."));
     mnu_export->setObjectName(QStringLiteral("mnu_export"));
 
@@ -232,6 +235,7 @@ void frm_list::buildToolsMenu(QMenuBar* bar)
     connect(mnu_generator, &QAction::triggered, this, &frm_list::mnu_generator_Click);
     connect(mnu_restore, &QAction::triggered, this, &frm_list::mnu_restore_Click);
     connect(mnu_merge, &QAction::triggered, this, &frm_list::mnu_merge_Click);
+    connect(mnu_import, &QAction::triggered, this, &frm_list::mnu_import_Click);
     connect(mnu_export, &QAction::triggered, this, &frm_list::mnu_export_Click);
 }
 
@@ -254,6 +258,30 @@ void frm_list::mnu_export_Click()
 bool frm_list::mergeFrom(const QString& path)
 {
     return ConflictCopies::mergeFrom(m_session, *grd_password, path);
+}
+
+void frm_list::mnu_import_Click()
+{
+    if (m_session.working())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Import"), QDir::homePath(),
+                                                      QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (!path.isEmpty())
+        importFrom(path);
+}
+
+bool frm_list::importFrom(const QString& path)
+{
+    const CsvImport::Target target {
+        m_session,
+        [this](const QList<Listing>& listings) { grd_password->appendListings(listings, grd_password->Rows()); },
+        [this] { return SaveList(m_session, *grd_password); },
+        [this] {
+            grd_password->viewRecords(&m_session.listings());
+            grd_password->setRow(grd_password->Rows() - 1);
+        },
+    };
+    return CsvImport::importFrom(this, target, path);
 }
 
 QString frm_list::damageMessage(const ListFile::LoadReport& report) const

@@ -57,6 +57,9 @@ public:
     StatusLine* statusLine() const { return m_status; }
     // Merges the list kept in path into this one and saves (Merge From...).
     bool mergeFrom(const QString& path);
+    // Adds the listings of the CSV file at path to this list and saves
+    // (Import...); true once saved.
+    bool importFrom(const QString& path);
     GeneratorContext* generatorContext() const { return m_generator; }
     const OptionsStore& optionsStore() const { return m_options; }
     // Whether a screen lock can be heard at all; until told, Options says it
@@ -88,6 +91,7 @@ public:
     QAction* mnu_generator;
     QAction* mnu_restore;
     QAction* mnu_merge;
+    QAction* mnu_import;
     QAction* mnu_export;
     QAction* mnu_showpasswords;
     QAction* mnu_find;
@@ -122,6 +126,8 @@ public slots:
     void mnu_restore_Click();
     // Tools -> Merge From...: picks a list file and merges it in.
     void mnu_merge_Click();
+    // Tools -> Import...: picks a CSV file and adds its listings.
+    void mnu_import_Click();
     // Tools -> Export...: the whole list as a CSV file in clear.
     void mnu_export_Click();
     void mnu_showpasswords_Click(bool checked);

@@ -222,15 +222,24 @@ TEST_F(ListSessionTest, KeepsTheOpenListAsABackupInTheFormatInForce)
 
 TEST(ListingStampTest, EveryFreshIdIsItsOwnAndTheStampIsNotContent)
 {
-    QSet<QByteArray> ids;
-    for (int i = 0; i < 1000; ++i) {
-        const ListingStamp stamp = ListingStamp::fresh(42);
-        ASSERT_TRUE(stamp.hasId());
-        EXPECT_EQ(stamp.created, 42);
-        EXPECT_EQ(stamp.modified, 42);
-        ids.insert(QByteArray(reinterpret_cast<const char*>(stamp.id.data()), ListingStamp::kIdSize));
+    // One by one, and all of a list at once (an import).
+    QList<Listing> together(1000);
+    StampAllFresh(together, 42);
+    const std::function<ListingStamp(int)> ways[] = {
+        [](int) { return ListingStamp::fresh(42); },
+        [&together](int i) { return together[i].stamp; },
+    };
+    for (const auto& stampOf : ways) {
+        QSet<QByteArray> ids;
+        for (int i = 0; i < 1000; ++i) {
+            const ListingStamp stamp = stampOf(i);
+            ASSERT_TRUE(stamp.hasId());
+            EXPECT_EQ(stamp.created, 42);
+            EXPECT_EQ(stamp.modified, 42);
+            ids.insert(QByteArray(reinterpret_cast<const char*>(stamp.id.data()), ListingStamp::kIdSize));
+        }
+        EXPECT_EQ(ids.size(), 1000);
     }
-    EXPECT_EQ(ids.size(), 1000);
     EXPECT_FALSE(ListingStamp().hasId());
 
     const Listing stamped {"site", "user", "pw", ListingStamp::fresh(1)};

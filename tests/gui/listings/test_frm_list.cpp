@@ -92,7 +92,7 @@ TEST_F(FrmListTest, MenusAndTheirAccessKeys)
     EXPECT_EQ(tools, (QStringList {"mnu_showpasswords=Show &Passwords", "mnu_find=&Find...", "mnu_findnext=Find &Next",
                                    "mnu_dash2=-", "mnu_options=&Options...", "mnu_strong=&Strong Protection...",
                                    "mnu_generator=Password &Generator...", "mnu_restore=&Restore From Backup...",
-                                   "mnu_merge=&Merge From...", "mnu_export=&Export..."}));
+                                   "mnu_merge=&Merge From...", "mnu_import=&Import...", "mnu_export=&Export..."}));
     EXPECT_TRUE(list->mnu_showpasswords->isCheckable());
     EXPECT_TRUE(list->mnu_showpasswords->isChecked()) << "passwords show by default";
     // The only keys beyond the access keys: the window's Ctrl commands.
