@@ -76,6 +76,10 @@ Recognised recognise(const QStringList& header)
     } else if (h.has({"name", "url", "username", "password"})) {
         found.kind = Kind::NamedLogins;
         m = {h["url"], h["name"], h["username"], h["password"], -1, false, {}};
+    } else if (header.size() == 3 && h.has({"site", "username", "password"})) {
+        // What Export writes: a listing back in, as it was.
+        found.kind = Kind::OwnExport;
+        m = {h["site"], -1, h["username"], h["password"], -1, false, {}};
     } else {
         // A guess the user sees, and changes, in the mapping dialog.
         found.kind = Kind::Generic;

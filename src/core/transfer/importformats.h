@@ -13,6 +13,7 @@ enum class Kind {
     TypedItems, // folder,favorite,type,name,notes,fields,...,login_uri,login_username,login_password,login_totp
     NamedLogins, // name,url,username,password,...
     RealmLogins, // url,username,password,httpRealm,...
+    OwnExport, // site,username,password: this program's export, taken as written
     Generic, // any other header: the user maps the columns
 };
 

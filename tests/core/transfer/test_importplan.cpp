@@ -1,5 +1,7 @@
 #include "core/transfer/importplan.h"
 #include "core/transfer/importsource.h"
+#include "core/transfer/csvwriter.h"
+#include "core/storage/secretbytes.h"
 
 #include <QStringList>
 
@@ -243,6 +245,42 @@ TEST(ImportPlanTest, TakesFiftyThousandRowsOfTenMegabytes)
     EXPECT_EQ(shownListings({plan.toAdd.back()}), QStringList {"https://site49999.example/login|user49999|pw\"49999"});
     EXPECT_EQ(shownNotTaken(plan.notTaken),
               (QStringList {"folder=50000", "notes=50000", "fields=0", "login_totp=0", "name=50000"}));
+}
+
+} // namespace
+
+namespace {
+
+// What Export writes comes back by Import into an empty list as the same
+// listings, in both formats, whatever the values hold.
+TEST(ImportPlanTest, AnExportImportsBackAsTheSameListings)
+{
+    const QList<Listing> sealed = {
+        {"www.example.com", "alice", "pw,1", {}},
+        {"Mail \"home\"", "bob", "line\r\nbreak", {}},
+        {QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC.example"),
+         QString::fromUtf8("\xD0\xB8\xD0\xBC\xD1\x8F"),
+         QString(300, u'p'),
+         {}},
+        {"", "only user", "", {}},
+        {"semi;colon", "tab\tuser", "'quoted'", {}},
+    };
+    const QList<Listing> described = {
+        {"www.example.com", "alice", "pw,1", {}},
+        {"Caf\u00e9 \"menu\"", "bob", "x;y", {}},
+    };
+    for (const auto& [format, listings] :
+         {std::pair {Format::Sealed, sealed}, std::pair {Format::ListFile, described}}) {
+        SCOPED_TRACE(format == Format::Sealed ? "sealed" : "list file");
+        const SecretBytes csv = CsvWriter::write(listings);
+        const ImportSource::Source source = ImportSource::examine(csv.bytes());
+        ASSERT_TRUE(source.ok()) << source.error.toStdString();
+        EXPECT_EQ(source.recognised.kind, Kind::OwnExport) << "no columns to choose";
+        const ImportPlan::Plan plan = ImportPlan::make(source.table.records, source.recognised.mapping, {}, format);
+        EXPECT_EQ(shownListings(plan.toAdd), shownListings(listings));
+        EXPECT_TRUE(plan.refused.isEmpty());
+        EXPECT_TRUE(plan.notTaken.isEmpty());
+    }
 }
 
 } // namespace
