@@ -264,7 +264,7 @@ void frm_list::mnu_import_Click()
 {
     if (m_session.working())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Import"), QDir::homePath(),
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Import From"), QDir::homePath(),
                                                       QStringLiteral("CSV files (*.csv);;All files (*)"));
     if (!path.isEmpty())
         importFrom(path);
