@@ -2,6 +2,8 @@
 #include "core/transfer/importplan.h"
 #include "core/transfer/importsource.h"
 
+#include "benchlistings.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
@@ -11,23 +13,9 @@
 
 namespace {
 
-QByteArray CsvOfRows(int rows)
-{
-    QByteArray bytes = "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,"
-                       "login_totp\r\n";
-    bytes.reserve(qsizetype(rows) * 220);
-    const QByteArray notes(120, 'n');
-    for (int row = 1; row <= rows; ++row) {
-        const QByteArray n = QByteArray::number(row);
-        bytes += "Work,,login,Site " + n + ",\"" + notes + "\",,0,https://www.example-site-" + n
-                 + ".com/login,user.name." + n + ",\"pw\"\"!" + n + "\",\r\n";
-    }
-    return bytes;
-}
-
 void BM_CsvRead(benchmark::State& state)
 {
-    const QByteArray bytes = CsvOfRows(int(state.range(0)));
+    const QByteArray bytes = MakeCsvExport(int(state.range(0)));
     for (auto _ : state) {
         const CsvReader::Table table = CsvReader::read(bytes);
         if (table.records.size() != state.range(0) + 1) {
@@ -40,7 +28,7 @@ void BM_CsvRead(benchmark::State& state)
 
 void BM_CsvImportPlan(benchmark::State& state)
 {
-    const QByteArray bytes = CsvOfRows(int(state.range(0)));
+    const QByteArray bytes = MakeCsvExport(int(state.range(0)));
     const ImportSource::Source source = ImportSource::examine(bytes);
     for (auto _ : state) {
         const ImportPlan::Plan plan =

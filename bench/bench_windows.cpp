@@ -454,21 +454,6 @@ void BM_WindowDeriveOnce(benchmark::State& state)
     }
 }
 
-// A CSV export of rows log-ins with a note each, about 200 bytes a row.
-QByteArray MakeCsvExport(int rows)
-{
-    QByteArray bytes = "folder,favorite,type,name,notes,fields,reprompt,login_uri,login_username,login_password,"
-                       "login_totp\n";
-    bytes.reserve(qsizetype(rows) * 220);
-    const QByteArray notes(120, 'n');
-    for (int row = 1; row <= rows; ++row) {
-        const QByteArray n = QByteArray::number(row);
-        bytes += "Work,,login,Site " + n + ",\"" + notes + "\",,0,https://www.example-site-" + n
-                 + ".com/login,user.name." + n + ",\"pw\"\"!" + n + "\",\n";
-    }
-    return bytes;
-}
-
 // Tools -> Import... of a 10 MB export of 50,000 log-ins into an empty list
 // under strong protection, the user's time excluded: from the file chosen
 // to the summary shown ("summary_ms"), plus from the confirmation to the
