@@ -60,15 +60,19 @@ StartupProcedure::StartupProcedure(InstanceLock& lock, ClipboardGuard& clipboard
 
 bool StartupProcedure::openList()
 {
-    m_list = frm_list::open(m_session, &m_clipboard);
-    if (!m_list)
-        return false;
-    m_list->lockWithTheScreen(m_screenLock);
-    // A lock the user did not ask for keeps the program running: the list
-    // is unlocked again where it was left.
-    QObject::connect(m_list, &frm_list::locked, m_list,
-                     [this] { Forms::showCentred(new frm_password(m_session, [this] { return openList(); })); });
-    return true;
+    m_lockedWhileOpening = false;
+    m_list = frm_list::open(m_session, &m_clipboard, [this](frm_list& list) {
+        // A lock the user did not ask for keeps the program running: the
+        // list is unlocked again where it was left.
+        QObject::connect(&list, &frm_list::locked, &list, [this] {
+            m_lockedWhileOpening = true;
+            Forms::showCentred(new frm_password(m_session, [this] { return openList(); }));
+        });
+        list.lockWithTheScreen(m_screenLock);
+    });
+    // Locked before it was all shown: opened all the same, and its unlock
+    // dialog is up again.
+    return m_list != nullptr || m_lockedWhileOpening;
 }
 
 bool StartupProcedure::run(const QString& appDir)

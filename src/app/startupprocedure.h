@@ -42,4 +42,5 @@ private:
     ScreenLockWatch* m_screenLock;
     ListSession m_session;
     QPointer<frm_list> m_list;
+    bool m_lockedWhileOpening = false;
 };

@@ -200,6 +200,35 @@ TEST_F(StartupProcedureTest, TheScreenLockLocksWhileTheOptionIsOn)
     }
 }
 
+// A lock that comes while the list's first message is still up (a real box
+// runs the event loop) also returns to the unlock dialog.
+TEST_F(StartupProcedureTest, ALockWhileTheListOpensReturnsToTheUnlockDialog)
+{
+    writeCiphered("kxinit.ene", "VELLA1nty-V1.0.1-NEWSETUP", "hmut58qkze");
+    writeCiphered("kxpwfl.ene", "Mk1", "sx8peu3");
+    writeCiphered("kxplst.ene", QByteArray("www.example.com").leftJustified(110) + "damaged", "Mk1");
+    bool lockedDuringTheMessage = false;
+    MsgBox::setObserverForTesting([&](const QString&, const QString& caption) {
+        if (caption != QLatin1String("Damaged List") || !frm_list::instance())
+            return;
+        frm_list::instance()->idleLock();
+        // What a box the user leaves open does meanwhile.
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        lockedDuringTheMessage = !startup->session().hasKey();
+    });
+    InstanceLock lock;
+    ASSERT_TRUE(start(lock));
+    unlockStarted("Mk1");
+    settle();
+    MsgBox::setObserverForTesting({});
+    EXPECT_TRUE(lockedDuringTheMessage);
+    EXPECT_EQ(startup->listWindow(), nullptr);
+    EXPECT_EQ(openWindowCount("frm_password"), 1) << "the program goes on";
+    ASSERT_NE(unlockStarted("Mk1"), nullptr);
+    EXPECT_EQ(startup->session().listings().value(0).site.trimmed(), "www.example.com");
+}
+
 TEST_F(StartupProcedureTest, ClosingTheQuestionLeavesNoWindowAndWritesNothing)
 {
     writeCiphered("kxinit.ene", "VELLA1TKY-V1.0.1-NEWSETUP", "hmut58qkze");

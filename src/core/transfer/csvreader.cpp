@@ -2,6 +2,8 @@
 
 #include "core/storage/utf8.h"
 
+#include <sodium.h>
+
 #include <cstring>
 
 namespace CsvReader {
@@ -63,6 +65,10 @@ public:
         , m_table(table)
     {
     }
+    // The fields it held are passwords.
+    ~Parser() { sodium_memzero(m_buffer.data(), size_t(m_buffer.capacity())); }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
 
     void run()
     {
@@ -124,7 +130,7 @@ private:
     {
         const int opened = m_line;
         ++m_p; // the opening quote
-        m_buffer.clear();
+        m_buffer.resize(0); // keeps its room: one buffer to wipe at the end
         for (;;) {
             const char* quote = static_cast<const char*>(std::memchr(m_p, '"', size_t(m_end - m_p)));
             if (!quote) {

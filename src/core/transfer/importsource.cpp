@@ -3,6 +3,7 @@
 #include "core/storage/secretbytes.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace ImportSource {
 
@@ -35,6 +36,11 @@ Source examine(QByteArrayView bytes)
 Source readFile(const QString& path)
 {
     Source source;
+    // A device or a pipe has no size to check and may never end.
+    if (const QFileInfo info(path); info.exists() && !info.isFile()) {
+        source.error = QStringLiteral("it is not a file.");
+        return source;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         source.error = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
@@ -46,7 +52,12 @@ Source readFile(const QString& path)
         return source;
     }
     // Read whole into memory that is wiped: it holds every password.
-    const SecretBytes bytes = SecretBytes::adopt(file.readAll());
+    const SecretBytes bytes = SecretBytes::adopt(file.read(kMaxBytes + 1));
+    if (bytes.bytes().size() > kMaxBytes) {
+        source.error =
+            QStringLiteral("it is larger than %1 MB, too large for a list of log-ins.").arg(kMaxBytes / (1024 * 1024));
+        return source;
+    }
     if (file.error() != QFileDevice::NoError) {
         source.error = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
         return source;

@@ -64,13 +64,16 @@ frm_list* frm_list::instance()
     return s_instance;
 }
 
-frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard)
+frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard,
+                         const std::function<void(frm_list&)>& beforeShow)
 {
     if (s_instance && s_instance->isVisible()) {
         Forms::bringForward(s_instance);
         return s_instance;
     }
     auto* window = new frm_list(session, clipboard);
+    if (beforeShow)
+        beforeShow(*window);
     ListFile::LoadReport report;
     if (!window->Form_Load(&report)) {
         delete window;
@@ -83,10 +86,14 @@ frm_list* frm_list::open(ListSession& session, ClipboardGuard* clipboard)
     window->cmd_add->setFocus();
     // The list opens at its top, whichever cell is current.
     window->grd_password->scrollToTop();
+    // A box runs the event loop: a lock may close (and delete) the window
+    // while it is up.
+    const QPointer<frm_list> shown(window);
     if (!report.damage.isEmpty())
         MsgBox::show(window->damageMessage(report), QStringLiteral("Damaged List"));
-    ConflictCopies::offer(window->m_session, *window->grd_password);
-    return window;
+    if (shown && !shown->m_savePolicy.ended())
+        ConflictCopies::offer(shown->m_session, *shown->grd_password);
+    return shown && !shown->m_savePolicy.ended() ? shown.data() : nullptr;
 }
 
 frm_list::frm_list(ListSession& session, ClipboardGuard* clipboard)

@@ -36,7 +36,11 @@ public:
     // fault stops the program. session and clipboard (through which values
     // are copied) must outlive the window; without a clipboard the window
     // keeps its own.
-    static frm_list* open(ListSession& session, ClipboardGuard* clipboard = nullptr);
+    // beforeShow, when given, is handed the window before the list loads or
+    // anything is shown: a lock may come as soon as a message is up (then
+    // nothing is returned either).
+    static frm_list* open(ListSession& session, ClipboardGuard* clipboard = nullptr,
+                          const std::function<void(frm_list&)>& beforeShow = {});
     static frm_list* instance();
 
     // How the list is saved as its use ends: the app's end-of-session

@@ -12,6 +12,7 @@
 #include "gui/ui/msgbox.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -104,7 +105,11 @@ void frm_password::tellDamage(const Startup::VaultFound& vault)
 
 void frm_password::openAndTell(QStringList notes, const QString* entryForWeakCopies)
 {
-    if (!m_openList())
+    // A lock while the list's first message was up closes every window,
+    // this one too: it may be gone when the list is.
+    const QPointer<frm_password> self(this);
+    const bool opened = m_openList();
+    if (!self || !opened)
         return;
     m_startNotes.clear();
     if (const QString merged = m_session.lastMerge().note; !merged.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "core/session/listsession.h"
 #include "core/storage/safewrite.h"
+#include "core/storage/secrettext.h"
 #include "core/transfer/importplan.h"
 #include "core/transfer/importsource.h"
 #include "gui/transfer/frm_importmap.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace CsvImport {
@@ -43,11 +45,21 @@ void offerRemoval(const QString& path, qsizetype added)
                          .arg(QLocale().toString(qint64(added)), added == 1 ? "listing was" : "listings were", shown),
                      kImportCaption, MsgBox::Default::No))
         return;
-    if (auto removed = SafeWrite::removeFile(path); !removed)
-        MsgBox::show(QStringLiteral("\"%1\" could not be removed.\r%2\rPlease remove it yourself: it holds every "
-                                    "password in clear.")
-                         .arg(shown, removed.error),
-                     kImportCaption);
+    // Through a link, the file it leads to holds the passwords: it goes
+    // first, then the link.
+    QStringList paths;
+    if (const QFileInfo info(path); info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        paths.append(info.canonicalFilePath());
+    paths.append(path);
+    for (const QString& each : paths) {
+        if (auto removed = SafeWrite::removeFile(each); !removed) {
+            MsgBox::show(QStringLiteral("\"%1\" could not be removed.\r%2\rPlease remove it yourself: it holds "
+                                        "every password in clear.")
+                             .arg(QDir::toNativeSeparators(each), removed.error),
+                         kImportCaption);
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -55,7 +67,21 @@ void offerRemoval(const QString& path, qsizetype added)
 bool importFrom(QWidget* parent, const Target& target, const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const ImportSource::Source source = ImportSource::readFile(path);
+    ImportSource::Source source = ImportSource::readFile(path);
+    ImportPlan::Plan plan;
+    // What was read from the file holds its passwords: wiped however this
+    // ends (texts the list now shares are left to it).
+    const auto wipeWhatWasRead = qScopeGuard([&source, &plan] {
+        for (CsvReader::Record& record : source.table.records) {
+            for (QString& field : record.fields)
+                wipeText(field);
+        }
+        for (Listing& listing : plan.toAdd) {
+            wipeText(listing.site);
+            wipeText(listing.user);
+            wipeText(listing.password);
+        }
+    });
     if (!source.ok()) {
         MsgBox::show(QStringLiteral("\"%1\" cannot be imported: %2\rNothing was changed.").arg(shown, source.error),
                      kImportCaption);
@@ -73,7 +99,7 @@ bool importFrom(QWidget* parent, const Target& target, const QString& path)
 
     const ListingRules::Format format =
         target.session.holdsAnyText() ? ListingRules::Format::Sealed : ListingRules::Format::ListFile;
-    ImportPlan::Plan plan = ImportPlan::make(records, mapping, target.session.listings(), format);
+    plan = ImportPlan::make(records, mapping, target.session.listings(), format);
     const QString summary =
         ImportSummary::text(plan, format, shown, ImportFormats::describe(records.front().fields, mapping));
     if (plan.toAdd.isEmpty()) {

@@ -100,6 +100,9 @@ frm_importmap::frm_importmap(QWidget* parent, const QString& shownName, const QL
     selectColumn(cbo_user, m_header.size() > used.size() ? pick(guess.user) : std::max(guess.user, 0));
     selectColumn(cbo_password, m_header.size() > used.size() ? pick(guess.password) : std::max(guess.password, 0));
 
+    maskPasswordColumn();
+    connect(cbo_password, &QComboBox::currentIndexChanged, this, &frm_importmap::maskPasswordColumn);
+
     Forms::bindReturnAndEscape(this, cmd_ok, cmd_cancel);
     Forms::setTabOrder({cbo_site, cbo_user, cbo_password, cmd_ok, cmd_cancel});
     connect(cmd_ok, &QPushButton::clicked, this, &frm_importmap::cmd_ok_Click);
@@ -121,13 +124,29 @@ void frm_importmap::fillRows(const QList<CsvReader::Record>& records)
             // One line a cell: a line break inside a field shows as a space.
             QString text = fields.value(column);
             text.replace(u'\r', u' ').replace(u'\n', u' ');
-            tbl_rows->setItem(row, column, new QTableWidgetItem(text));
+            auto* item = new QTableWidgetItem(text);
+            item->setData(Qt::UserRole, text);
+            tbl_rows->setItem(row, column, item);
         }
     }
     tbl_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tbl_rows->setSelectionMode(QAbstractItemView::NoSelection);
     tbl_rows->setFocusPolicy(Qt::NoFocus);
     tbl_rows->verticalHeader()->setDefaultSectionSize(Twips::toPixels(255));
+}
+
+void frm_importmap::maskPasswordColumn()
+{
+    // Someone may be looking on: the column taken as the passwords shows
+    // none, as the list does with its passwords hidden.
+    const int passwords = cbo_password->currentData().toInt();
+    for (int row = 0; row < tbl_rows->rowCount(); ++row) {
+        for (int column = 0; column < tbl_rows->columnCount(); ++column) {
+            QTableWidgetItem* item = tbl_rows->item(row, column);
+            const QString text = item->data(Qt::UserRole).toString();
+            item->setText(column == passwords && !text.isEmpty() ? QString(8, u'\u2022') : text);
+        }
+    }
 }
 
 void frm_importmap::cmd_ok_Click()

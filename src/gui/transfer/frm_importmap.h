@@ -47,6 +47,7 @@ private:
     frm_importmap(QWidget* parent, const QString& shownName, const QList<CsvReader::Record>& records,
                   const ImportFormats::Mapping& guess);
     void fillRows(const QList<CsvReader::Record>& records);
+    void maskPasswordColumn();
 
     QStringList m_header;
 };

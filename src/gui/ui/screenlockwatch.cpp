@@ -5,6 +5,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QTimer>
 
 namespace {
 
@@ -87,6 +88,7 @@ void ScreenLockWatch::watchLoginManager()
                      SLOT(sleepComing(bool)));
     // By process first; a process started outside any session (by the
     // user's service manager) gets the user's graphical session from "auto".
+    takeSleepDelay();
     lookUpSession({managerCall(QStringLiteral("GetSessionByPID"),
                                QVariant::fromValue(quint32(QCoreApplication::applicationPid()))),
                    managerCall(QStringLiteral("GetSession"), QStringLiteral("auto"))});
@@ -97,6 +99,23 @@ void ScreenLockWatch::watchScreenSaver()
     for (const ScreenSaver& saver : kScreenSavers)
         m_session.connect(saver.service, saver.path, saver.interface, QStringLiteral("ActiveChanged"), this,
                           SLOT(screenSaverActive(bool)));
+}
+
+void ScreenLockWatch::takeSleepDelay()
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kLogin1, kManagerPath, kManagerInterface, QStringLiteral("Inhibit"));
+    call << QStringLiteral("sleep") << QStringLiteral("Vellamar")
+         << QStringLiteral("Locks the password list before the computer sleeps") << QStringLiteral("delay");
+    auto* watcher = new QDBusPendingCallWatcher(m_system.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* answered) {
+        answered->deleteLater();
+        const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *answered;
+        // Without it (no right to delay, no login manager) the lock still
+        // starts at the signal, only perhaps not before the sleep.
+        if (reply.isValid())
+            m_sleepDelay = reply.value();
+    });
 }
 
 void ScreenLockWatch::lookUpSession(QList<QDBusMessage> calls)
@@ -122,15 +141,24 @@ void ScreenLockWatch::lookUpSession(QList<QDBusMessage> calls)
 
 void ScreenLockWatch::sessionLocked(const QDBusMessage& message)
 {
-    if (message.path() == m_sessionPath)
+    // Until the login manager has said which session is this one, any of
+    // its sessions locking locks the list: a lock too many is safe.
+    if (message.path() == m_sessionPath || m_sessionPath == kOwnSessionPath)
         emit lockRequested();
 }
 
 void ScreenLockWatch::sleepComing(bool start)
 {
-    // Memory goes to disk with a hibernation: lock before, not after.
-    if (start)
-        emit lockRequested();
+    // Memory goes to disk with a hibernation: lock before, not after. The
+    // delay taken lets the lock run; let go of it once it has had the time,
+    // and take it again for the next sleep after waking.
+    if (!start) {
+        if (!holdsSleepDelay())
+            takeSleepDelay();
+        return;
+    }
+    emit lockRequested();
+    QTimer::singleShot(kSleepDelayMs, this, [this] { m_sleepDelay = QDBusUnixFileDescriptor(); });
 }
 
 void ScreenLockWatch::screenSaverActive(bool active)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
 
@@ -23,6 +24,11 @@ public:
     // which is this process's, and when it cannot, the path it answers to
     // for the caller's session.
     const QString& sessionPath() const { return m_sessionPath; }
+    // Whether the login manager holds off sleep for the list's lock: it
+    // waits (a few seconds at most) until the watch lets go after telling.
+    bool holdsSleepDelay() const { return m_sleepDelay.isValid(); }
+    // How long the list has to lock before the sleep goes on.
+    static constexpr int kSleepDelayMs = 2000;
 
 signals:
     void lockRequested();
@@ -37,6 +43,8 @@ private slots:
 
 private:
     void watchLoginManager();
+    // Asks the login manager to hold off sleep until this watch lets go.
+    void takeSleepDelay();
     void watchScreenSaver();
     // Asks the login manager for this session with the first of the calls
     // left, going on to the next when one has no answer.
@@ -45,4 +53,5 @@ private:
     QDBusConnection m_system;
     QDBusConnection m_session;
     QString m_sessionPath;
+    QDBusUnixFileDescriptor m_sleepDelay;
 };

@@ -11,10 +11,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -188,6 +194,40 @@ TEST_F(ImportTest, AFailedSaveLeavesTheListAsItWas)
     EXPECT_EQ(sitesOnDisk(), (QStringList {"site1", "site2", "https://new.example"}));
 }
 
+#ifdef Q_OS_UNIX
+// A device or a pipe is no file: named, not read (one may never end).
+TEST_F(ImportTest, ADeviceOrAPipeIsNoFile)
+{
+    const QString pipe = outside.filePath("pipe.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& file : {QStringLiteral("/dev/zero"), pipe}) {
+        SCOPED_TRACE(qPrintable(file));
+        openWithListings(1);
+        messages.clear();
+        EXPECT_FALSE(list->importFrom(file));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].text.contains("it is not a file.")) << qPrintable(messages[0].text);
+        delete list;
+        list = nullptr;
+        settle();
+    }
+}
+
+// Removing a file reached through a link removes the file that holds the
+// passwords, not only the link.
+TEST_F(ImportTest, RemovingThroughALinkRemovesTheFileItLeadsTo)
+{
+    openWithListings(1);
+    const QString target = csv(kRealmHeader + "https://linked.example,u,p,\n", "real.csv");
+    const QString link = outside.filePath("link.csv");
+    ASSERT_TRUE(QFile::link(target, link));
+    removeAnswer = true;
+    EXPECT_TRUE(list->importFrom(link));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+}
+#endif
+
 TEST_F(ImportTest, OffersToRemoveTheFile)
 {
     const struct {
@@ -309,6 +349,9 @@ TEST_F(ImportTest, AFileOfNoKnownKindIsMappedInADialog)
             dialog->cbo_site->setCurrentIndex(c.site);
             dialog->cbo_user->setCurrentIndex(c.user);
             dialog->cbo_password->setCurrentIndex(c.password);
+            EXPECT_EQ(dialog->tbl_rows->item(0, c.password)->text(), QString(8, u'\u2022'))
+                << "the column taken as the passwords shows none";
+            EXPECT_EQ(dialog->tbl_rows->item(0, 1)->text(), "u1");
             QTest::keyClick(dialog->cbo_password, Qt::Key_Return);
         });
         EXPECT_EQ(list->importFrom(file), !c.cancel);

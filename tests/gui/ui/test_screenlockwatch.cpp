@@ -13,6 +13,10 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QDBusUnixFileDescriptor>
+#include <QTest>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -36,9 +40,20 @@ public:
     QString byProcess;
     QString automatic;
     qint64 askedProcess = -1;
+    QList<QVariantList> inhibitCalls;
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
+        if (message.member() == QLatin1String("Inhibit")) {
+            inhibitCalls.append(message.arguments());
+            int ends[2];
+            if (::pipe(ends) != 0)
+                return false;
+            connection.send(message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(ends[0]))));
+            ::close(ends[0]);
+            ::close(ends[1]);
+            return true;
+        }
         QString answer;
         if (message.member() == QLatin1String("GetSessionByPID")) {
             askedProcess = message.arguments().value(0).toUInt();
@@ -146,7 +161,8 @@ TEST_F(ScreenLockWatchTest, LocksOnTheSignalsThatMeanALock)
         bool locks;
     } cases[] = {
         {"this session locked", kAutoSession, kSessionInterface, "Lock", {}, true},
-        {"another session locked", otherSession, kSessionInterface, "Lock", {}, false},
+        // Its own session is not known here (no answer to the lookup).
+        {"another session locked", otherSession, kSessionInterface, "Lock", {}, true},
         {"this session unlocked", kAutoSession, kSessionInterface, "Unlock", {}, false},
         {"going to sleep", kManagerPath, kManagerInterface, "PrepareForSleep", {true}, true},
         {"woken up", kManagerPath, kManagerInterface, "PrepareForSleep", {false}, false},
@@ -196,6 +212,7 @@ TEST_F(ScreenLockWatchTest, FindsItsSessionThroughTheLoginManager)
     } cases[] = {
         {"known by process", byProcess, automatic, byProcess},
         {"only the automatic one", {}, automatic, automatic},
+        // Until it knows, any session's lock counts: one too many is safe.
         {"no answer", {}, {}, kAutoSession},
     };
     for (const auto& c : cases) {
@@ -210,7 +227,7 @@ TEST_F(ScreenLockWatchTest, FindsItsSessionThroughTheLoginManager)
         for (const QString& path : {byProcess, automatic, kAutoSession}) {
             locks.clear();
             deliver(path, kSessionInterface, QStringLiteral("Lock"), {});
-            EXPECT_EQ(locks.size(), path == c.expected ? 1 : 0) << qPrintable(path);
+            EXPECT_EQ(locks.size(), path == c.expected || c.expected == kAutoSession ? 1 : 0) << qPrintable(path);
         }
     }
 }
@@ -233,6 +250,30 @@ TEST_F(ScreenLockWatchTest, IsAvailableWithAtLeastOneBus)
         EXPECT_EQ(watch.available(), c.available)
             << "system " << c.system.isConnected() << ", session " << c.session.isConnected();
     }
+}
+
+} // namespace
+
+namespace {
+
+// Sleep is held off for the lock: the delay is taken at the start, let go
+// once the lock has had its time after the warning, and taken again after
+// waking.
+TEST_F(ScreenLockWatchTest, HoldsOffSleepUntilTheLockHadItsTime)
+{
+    const auto watch = makeWatch();
+    QTRY_VERIFY_WITH_TIMEOUT(watch->holdsSleepDelay(), 10000);
+    ASSERT_EQ(manager.inhibitCalls.size(), 1);
+    EXPECT_EQ(manager.inhibitCalls[0].value(0).toString(), "sleep");
+    EXPECT_EQ(manager.inhibitCalls[0].value(3).toString(), "delay");
+    QSignalSpy locks(watch.get(), &ScreenLockWatch::lockRequested);
+    deliver(kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), {true});
+    EXPECT_EQ(locks.size(), 1);
+    EXPECT_TRUE(watch->holdsSleepDelay()) << "the lock has its time first";
+    QTRY_VERIFY_WITH_TIMEOUT(!watch->holdsSleepDelay(), 10000);
+    deliver(kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), {false});
+    QTRY_VERIFY_WITH_TIMEOUT(watch->holdsSleepDelay(), 10000);
+    EXPECT_EQ(manager.inhibitCalls.size(), 2);
 }
 
 } // namespace
