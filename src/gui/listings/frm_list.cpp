@@ -530,6 +530,8 @@ void frm_list::applyOptions(int clipboardSeconds, int idleMinutes, bool lockOnSc
     m_options.update(options);
     m_clipboard->setDelay(std::chrono::seconds(clipboardSeconds));
     m_idle->setInterval(std::chrono::minutes(idleMinutes));
+    if (m_screenLockWatch)
+        m_screenLockWatch->holdOffSleep(lockOnScreenLock);
 }
 
 void frm_list::mnu_about_Click()
@@ -577,6 +579,9 @@ void frm_list::closeEvent(QCloseEvent* event)
 
 void frm_list::endSession()
 {
+    // No list to lock: a sleep need not wait.
+    if (m_screenLockWatch)
+        m_screenLockWatch->holdOffSleep(false);
     // Nothing of the list outlives it in memory: the boxes of every dialog
     // emptied first (they may share a cell's text), then every cell wiped;
     // the session forgets the key next.
@@ -603,8 +608,10 @@ void frm_list::idleLock()
 void frm_list::lockWithTheScreen(ScreenLockWatch* watch)
 {
     setScreenLockSeen(watch && watch->available());
+    m_screenLockWatch = watch;
     if (!watch)
         return;
+    watch->holdOffSleep(m_options.options().lockOnScreenLock);
     // One lock may be heard more than once: idleLock() locks once.
     connect(watch, &ScreenLockWatch::lockRequested, this, [this] {
         if (m_options.options().lockOnScreenLock)

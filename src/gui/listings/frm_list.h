@@ -184,6 +184,7 @@ private:
     ListWatch* m_listWatch = nullptr;
     StatusLine* m_status = nullptr;
     QString m_lastSearch; // what Find was last given
+    QPointer<ScreenLockWatch> m_screenLockWatch;
     bool m_passwordsLocked = false;
     bool m_lockPending = false;
     bool m_screenLockSeen = false;

@@ -88,7 +88,6 @@ void ScreenLockWatch::watchLoginManager()
                      SLOT(sleepComing(bool)));
     // By process first; a process started outside any session (by the
     // user's service manager) gets the user's graphical session from "auto".
-    takeSleepDelay();
     lookUpSession({managerCall(QStringLiteral("GetSessionByPID"),
                                QVariant::fromValue(quint32(QCoreApplication::applicationPid()))),
                    managerCall(QStringLiteral("GetSession"), QStringLiteral("auto"))});
@@ -99,6 +98,15 @@ void ScreenLockWatch::watchScreenSaver()
     for (const ScreenSaver& saver : kScreenSavers)
         m_session.connect(saver.service, saver.path, saver.interface, QStringLiteral("ActiveChanged"), this,
                           SLOT(screenSaverActive(bool)));
+}
+
+void ScreenLockWatch::holdOffSleep(bool wanted)
+{
+    m_sleepWanted = wanted;
+    if (!wanted)
+        m_sleepDelay = QDBusUnixFileDescriptor();
+    else if (!holdsSleepDelay() && busesExist() && loginManagerExists() && m_system.isConnected())
+        takeSleepDelay();
 }
 
 void ScreenLockWatch::takeSleepDelay()
@@ -113,7 +121,7 @@ void ScreenLockWatch::takeSleepDelay()
         const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *answered;
         // Without it (no right to delay, no login manager) the lock still
         // starts at the signal, only perhaps not before the sleep.
-        if (reply.isValid())
+        if (reply.isValid() && m_sleepWanted)
             m_sleepDelay = reply.value();
     });
 }
@@ -153,8 +161,7 @@ void ScreenLockWatch::sleepComing(bool start)
     // delay taken lets the lock run; let go of it once it has had the time,
     // and take it again for the next sleep after waking.
     if (!start) {
-        if (!holdsSleepDelay())
-            takeSleepDelay();
+        holdOffSleep(m_sleepWanted);
         return;
     }
     emit lockRequested();

@@ -27,6 +27,8 @@ public:
     // Whether the login manager holds off sleep for the list's lock: it
     // waits (a few seconds at most) until the watch lets go after telling.
     bool holdsSleepDelay() const { return m_sleepDelay.isValid(); }
+    // Sleep is held off only while there is a list to lock before it.
+    void holdOffSleep(bool wanted);
     // How long the list has to lock before the sleep goes on.
     static constexpr int kSleepDelayMs = 2000;
 
@@ -54,4 +56,5 @@ private:
     QDBusConnection m_session;
     QString m_sessionPath;
     QDBusUnixFileDescriptor m_sleepDelay;
+    bool m_sleepWanted = false;
 };

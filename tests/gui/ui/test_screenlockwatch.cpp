@@ -256,12 +256,14 @@ TEST_F(ScreenLockWatchTest, IsAvailableWithAtLeastOneBus)
 
 namespace {
 
-// Sleep is held off for the lock: the delay is taken at the start, let go
-// once the lock has had its time after the warning, and taken again after
-// waking.
+// Sleep is held off for the lock while there is a list to lock: the delay
+// is taken when asked for, let go once the lock has had its time after the
+// warning, taken again after waking, and let go when no longer wanted.
 TEST_F(ScreenLockWatchTest, HoldsOffSleepUntilTheLockHadItsTime)
 {
     const auto watch = makeWatch();
+    EXPECT_TRUE(manager.inhibitCalls.isEmpty()) << "nothing to lock yet";
+    watch->holdOffSleep(true);
     QTRY_VERIFY_WITH_TIMEOUT(watch->holdsSleepDelay(), 10000);
     ASSERT_EQ(manager.inhibitCalls.size(), 1);
     EXPECT_EQ(manager.inhibitCalls[0].value(0).toString(), "sleep");
@@ -274,6 +276,11 @@ TEST_F(ScreenLockWatchTest, HoldsOffSleepUntilTheLockHadItsTime)
     deliver(kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), {false});
     QTRY_VERIFY_WITH_TIMEOUT(watch->holdsSleepDelay(), 10000);
     EXPECT_EQ(manager.inhibitCalls.size(), 2);
+
+    watch->holdOffSleep(false);
+    EXPECT_FALSE(watch->holdsSleepDelay());
+    deliver(kManagerPath, kManagerInterface, QStringLiteral("PrepareForSleep"), {false});
+    EXPECT_EQ(manager.inhibitCalls.size(), 2) << "not taken again after waking";
 }
 
 } // namespace
