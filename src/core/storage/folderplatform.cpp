@@ -20,6 +20,22 @@
 
 namespace FolderPlatform {
 
+#ifdef Q_OS_UNIX
+namespace {
+
+// fsync, begun again when a signal broke into it; 0 or the errno.
+int fsyncRetrying(int fd)
+{
+    int result = 0;
+    do {
+        result = ::fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
+}
+
+} // namespace
+#endif
+
 bool syncFolder(const QString& folder, QString* reason)
 {
 #ifdef Q_OS_UNIX
@@ -29,14 +45,10 @@ bool syncFolder(const QString& folder, QString* reason)
         *reason = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    int result = 0;
-    do {
-        result = ::fsync(fd);
-    } while (result != 0 && errno == EINTR);
-    const int error = errno;
+    const int error = fsyncRetrying(fd);
     ::close(fd);
     // EINVAL: a file system that cannot sync folders; nothing more to do.
-    if (result != 0 && error != EINVAL) {
+    if (error != 0 && error != EINVAL) {
         *reason = QString::fromLocal8Bit(std::strerror(error));
         return false;
     }
@@ -145,12 +157,8 @@ bool syncFile(QFile& file, QString* reason)
         return false;
     }
 #ifdef Q_OS_UNIX
-    int result = 0;
-    do {
-        result = ::fsync(file.handle());
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (const int error = fsyncRetrying(file.handle()); error != 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(error));
         return false;
     }
     return true;

@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QScopeGuard>
 #include <QSet>
 
@@ -40,9 +39,9 @@ void takeBack(const Target& target, const QList<Listing>& imported)
 void offerRemoval(const QString& path, qsizetype added)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    if (!MsgBox::ask(QStringLiteral("%1 %2 added to your list and saved.\r\r\"%3\" holds every password in clear. "
+    if (!MsgBox::ask(QStringLiteral("%1 added to your list and saved.\r\r\"%2\" holds every password in clear. "
                                     "Remove it now?")
-                         .arg(QLocale().toString(qint64(added)), added == 1 ? "listing was" : "listings were", shown),
+                         .arg(ImportSummary::counted(added, "listing was", "listings were"), shown),
                      kImportCaption, MsgBox::Default::No))
         return;
     // Through a link, the file it leads to holds the passwords: it goes

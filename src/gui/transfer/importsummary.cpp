@@ -11,12 +11,6 @@ QString number(qsizetype n)
     return QLocale().toString(qint64(n));
 }
 
-// n and the noun, singular for one.
-QString counted(qsizetype n, const char* one, const char* many)
-{
-    return number(n) + u' ' + QString::fromLatin1(n == 1 ? one : many);
-}
-
 // A site as the list names it, cut when long.
 QString shownSite(const QString& site)
 {
@@ -27,6 +21,11 @@ QString shownSite(const QString& site)
 }
 
 } // namespace
+
+QString counted(qsizetype n, const char* one, const char* many)
+{
+    return number(n) + u' ' + QString::fromLatin1(n == 1 ? one : many);
+}
 
 QString text(const ImportPlan::Plan& plan, ListingRules::Format format, const QString& shownName, const QString& taken)
 {
