@@ -89,13 +89,7 @@ start_display
 begin "first run: set up, add three listings"
 start_program
 set_up_password "$password"
-activate_window "$list_title" >/dev/null
-press space
-fill_in_add "www.example.com" "alice" "pw1"
-choose_from_menu b a
-fill_in_add "Mail program" "bob" "pw2"
-choose_from_menu b a
-fill_in_add "Games" "carol" "pw3"
+add_listings "www.example.com" "alice" "pw1" "Mail program" "bob" "pw2" "Games" "carol" "pw3"
 
 begin "Options: Return in the idle box applies, Escape cancels"
 choose_from_menu t o

@@ -102,17 +102,8 @@ start_display
 begin "first run: set the master password and add listings"
 start_with_stand_in
 set_up_password "$password"
-activate_window "$list_title" >/dev/null
-press space
-fill_in_add "www.example.com" "alice" "pw1"
-choose_from_menu b a
-fill_in_add "Mail program" "bob" "pw2"
-choose_from_menu b a
-fill_in_add "WWW.Mixed.Org" "dave" "pw4"
-choose_from_menu b a
-fill_in_add "https://bank.example/login" "erin" "pw5"
-choose_from_menu b a
-fill_in_add "http://old.example.net" "fred" "pw6"
+add_listings "www.example.com" "alice" "pw1" "Mail program" "bob" "pw2" "WWW.Mixed.Org" "dave" "pw4" \
+  "https://bank.example/login" "erin" "pw5" "http://old.example.net" "fred" "pw6"
 activate_window "$list_title" >/dev/null
 press alt+l
 answer_bye

@@ -458,6 +458,17 @@ fill_in_add() {
   expect_window_gone "$add_title"
 }
 
+# Adds listings from the list window's Buttons menu, one site, user name
+# and password after another.
+add_listings() {
+  (($# % 3 == 0)) || fail "add_listings: give site, user name and password for each listing"
+  while (($#)); do
+    choose_from_menu b a
+    fill_in_add "$1" "$2" "$3"
+    shift 3
+  done
+}
+
 # Answers an open "which listing" question with `number` and presses OK.
 choose_listing() {
   local title=$1 number=$2
